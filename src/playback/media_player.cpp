@@ -1,0 +1,479 @@
+#include "playback/media_player.h"
+
+#include "playback/time_text.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+#include <QTimer>
+
+#include <mpv/client.h>
+
+#include <algorithm>
+#include <atomic>
+#include <clocale>
+#include <cmath>
+#include <optional>
+
+namespace tavrin {
+
+namespace {
+
+// libmpv's own probing order on Debian, with the silent output last, so that a
+// machine without a usable sound device still plays instead of ending the file.
+constexpr char kAudioOutputsWithFallback[] = "pipewire,pulse,alsa,jack,sdl,null";
+
+enum ObservedProperty : uint64_t {
+    ObserveTimePos = 1,
+    ObserveDuration,
+    ObservePause,
+    ObserveSpeed,
+    ObserveVolume,
+    ObserveMute,
+    ObserveCurrentAo,
+    ObserveEndReached,
+};
+
+// Positions are kept to the millisecond: libmpv may land a sample short of the
+// target (8 kHz audio gives 122.999875 for 123), which would show as the second before.
+double toMilliseconds(double seconds)
+{
+    return std::round(seconds * 1000.0) / 1000.0;
+}
+
+[[noreturn]] void fail(const char* what, int error)
+{
+    throw PlayerError(QStringLiteral("播放器操作失败：%1（%2）")
+                          .arg(QString::fromUtf8(what), QString::fromUtf8(mpv_error_string(error)))
+                          .toStdString());
+}
+
+} // namespace
+
+class MediaPlayer::Private {
+public:
+    mpv_handle* handle = nullptr;
+    Options options;
+    std::atomic<bool> wakeupQueued{false};
+
+    QString url;
+    bool stopped = false; // stop() was the last transport call
+    bool ready = false; // opened and not yet played, paused or stopped
+    // A seek asked for and not yet carried out: its target is the position.
+    std::optional<double> seekInFlight;
+    // A seek carried out while paused: its target stays the position until
+    // playback resumes. Paused after the end of a file, libmpv may otherwise
+    // report a position short of it by the length of its sound buffer.
+    std::optional<double> heldAt;
+    bool soundDeviceReported = false;
+    bool silentByChoice = false; // the silent output was asked for, not fallen back to
+
+    // Opening a recording: the playlist entry being opened and libmpv's verdict.
+    enum class Opening { None, Waiting, Opened, Failed };
+    Opening opening = Opening::None;
+    int64_t openingEntry = -1;
+    int openingError = 0;
+    QEventLoop* openingLoop = nullptr; // quit as soon as the verdict arrives
+
+    void setOption(const char* name, const char* value)
+    {
+        const int error = mpv_set_option_string(handle, name, value);
+        if (error < 0)
+            fail(name, error);
+    }
+
+    void command(const char* const* args)
+    {
+        const int error = mpv_command(handle, const_cast<const char**>(args));
+        if (error < 0)
+            fail(args[0], error);
+    }
+
+    void setFlag(const char* name, bool value)
+    {
+        int flag = value ? 1 : 0;
+        const int error = mpv_set_property(handle, name, MPV_FORMAT_FLAG, &flag);
+        if (error < 0)
+            fail(name, error);
+    }
+
+    void setDouble(const char* name, double value)
+    {
+        const int error = mpv_set_property(handle, name, MPV_FORMAT_DOUBLE, &value);
+        if (error < 0)
+            fail(name, error);
+    }
+
+    std::optional<double> getDouble(const char* name) const
+    {
+        double value = 0.0;
+        if (mpv_get_property(handle, name, MPV_FORMAT_DOUBLE, &value) < 0)
+            return std::nullopt;
+        return value;
+    }
+
+    bool getFlag(const char* name) const
+    {
+        int flag = 0;
+        mpv_get_property(handle, name, MPV_FORMAT_FLAG, &flag);
+        return flag != 0;
+    }
+
+    void seekTo(double seconds)
+    {
+        const QByteArray target = QByteArray::number(seconds, 'f', 6);
+        const char* args[] = {"seek", target.constData(), "absolute+exact", nullptr};
+        command(args);
+        seekInFlight = seconds;
+        heldAt.reset();
+    }
+
+    // Starts loading `path` paused at `start` and returns the playlist entry libmpv gave it.
+    int64_t startLoading(const QString& path, double start)
+    {
+        setFlag("pause", true);
+        const QByteArray file = path.toUtf8();
+        const QByteArray options = "start=" + QByteArray::number(start, 'f', 6);
+        const char* args[] = {"loadfile", file.constData(), "replace", options.constData(), nullptr};
+        mpv_node result;
+        const int error = mpv_command_ret(handle, args, &result);
+        if (error < 0)
+            fail("loadfile", error);
+        int64_t entry = -1;
+        if (result.format == MPV_FORMAT_NODE_MAP) {
+            const mpv_node_list* map = result.u.list;
+            for (int i = 0; i < map->num; ++i) {
+                if (qstrcmp(map->keys[i], "playlist_entry_id") == 0 && map->values[i].format == MPV_FORMAT_INT64)
+                    entry = map->values[i].u.int64;
+            }
+        }
+        mpv_free_node_contents(&result);
+        return entry;
+    }
+};
+
+MediaPlayer::MediaPlayer(const Options& options, QObject* parent)
+    : QObject(parent)
+    , d(std::make_unique<Private>())
+{
+    d->options = options;
+    // QApplication sets the user's locale; libmpv refuses to start unless numbers use the C locale.
+    std::setlocale(LC_NUMERIC, "C");
+    d->handle = mpv_create();
+    if (!d->handle)
+        throw PlayerError("播放器无法启动：libmpv 创建失败");
+    try {
+        const QByteArray outputs = options.audioOutput.isEmpty() ? QByteArray(kAudioOutputsWithFallback)
+                                                                 : options.audioOutput.toUtf8();
+        d->setOption("ao", outputs.constData());
+        d->silentByChoice = outputs.startsWith("null");
+        // The strip is too small for a picture; decoding video would only cost the typist CPU.
+        d->setOption("vid", "no");
+        d->setOption("vo", "null");
+        d->setOption("audio-display", "no");
+        d->setOption("idle", "yes");
+        // At the end the recording stays loaded. libmpv's own pause at the end
+        // races with a seek issued meanwhile (the seek then jumps back to the
+        // end), so the pause is made here once the end has been seen.
+        d->setOption("keep-open", "yes");
+        d->setOption("keep-open-pause", "no");
+        d->setOption("hr-seek", "yes");
+        d->setOption("audio-pitch-correction", "yes");
+        d->setOption("volume", "50");
+        d->setOption("volume-max", "100");
+        d->setOption("input-default-bindings", "no");
+        d->setOption("input-vo-keyboard", "no");
+        d->setOption("load-scripts", "no");
+        d->setOption("ytdl", "no");
+        d->setOption("audio-file-auto", "no");
+        d->setOption("sub-auto", "no");
+        d->setOption("audio-client-name", "tavrin");
+        if (!options.ipcServer.isEmpty())
+            d->setOption("input-ipc-server", options.ipcServer.toUtf8().constData());
+        const int error = mpv_initialize(d->handle);
+        if (error < 0)
+            fail("initialize", error);
+    } catch (...) {
+        mpv_terminate_destroy(d->handle);
+        throw;
+    }
+    mpv_observe_property(d->handle, ObserveTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(d->handle, ObserveDuration, "duration", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(d->handle, ObservePause, "pause", MPV_FORMAT_FLAG);
+    mpv_observe_property(d->handle, ObserveSpeed, "speed", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(d->handle, ObserveVolume, "volume", MPV_FORMAT_DOUBLE);
+    mpv_observe_property(d->handle, ObserveMute, "mute", MPV_FORMAT_FLAG);
+    mpv_observe_property(d->handle, ObserveCurrentAo, "current-ao", MPV_FORMAT_STRING);
+    mpv_observe_property(d->handle, ObserveEndReached, "eof-reached", MPV_FORMAT_FLAG);
+    // Called on one of libmpv's threads: it only queues the draining onto ours,
+    // and queues it once however many wakeups arrive before the drain runs.
+    mpv_set_wakeup_callback(
+        d->handle,
+        [](void* context) {
+            auto* self = static_cast<MediaPlayer*>(context);
+            if (!self->d->wakeupQueued.exchange(true))
+                QMetaObject::invokeMethod(self, &MediaPlayer::drainEvents, Qt::QueuedConnection);
+        },
+        this);
+}
+
+MediaPlayer::~MediaPlayer()
+{
+    mpv_set_wakeup_callback(d->handle, nullptr, nullptr);
+    mpv_terminate_destroy(d->handle);
+}
+
+void MediaPlayer::drainEvents()
+{
+    d->wakeupQueued = false;
+    for (;;) {
+        mpv_event* event = mpv_wait_event(d->handle, 0);
+        if (event->event_id == MPV_EVENT_NONE)
+            return;
+        switch (event->event_id) {
+        case MPV_EVENT_PLAYBACK_RESTART:
+            if (d->seekInFlight && d->getFlag("pause"))
+                d->heldAt = d->seekInFlight;
+            d->seekInFlight.reset();
+            if (d->opening == Private::Opening::Waiting) {
+                d->opening = Private::Opening::Opened;
+                if (d->openingLoop)
+                    d->openingLoop->quit();
+            }
+            Q_EMIT playbackRestarted();
+            break;
+        case MPV_EVENT_END_FILE: {
+            const auto* end = static_cast<mpv_event_end_file*>(event->data);
+            if (d->opening == Private::Opening::Waiting && end->playlist_entry_id == d->openingEntry) {
+                d->opening = Private::Opening::Failed;
+                d->openingError = end->reason == MPV_END_FILE_REASON_ERROR ? end->error : MPV_ERROR_NOTHING_TO_PLAY;
+                if (d->openingLoop)
+                    d->openingLoop->quit();
+            }
+            d->seekInFlight.reset();
+            d->heldAt.reset();
+            break;
+        }
+        case MPV_EVENT_PROPERTY_CHANGE: {
+            const auto* property = static_cast<mpv_event_property*>(event->data);
+            const bool has = property->format != MPV_FORMAT_NONE;
+            switch (event->reply_userdata) {
+            case ObserveTimePos:
+                if (has)
+                    Q_EMIT positionChanged(toMilliseconds(*static_cast<double*>(property->data)));
+                break;
+            case ObserveDuration:
+                Q_EMIT durationChanged(has ? toMilliseconds(*static_cast<double*>(property->data)) : 0.0);
+                break;
+            case ObservePause:
+                if (has)
+                    Q_EMIT pausedChanged(*static_cast<int*>(property->data) != 0);
+                break;
+            case ObserveSpeed:
+                if (has)
+                    Q_EMIT rateChanged(*static_cast<double*>(property->data));
+                break;
+            case ObserveVolume:
+                if (has)
+                    Q_EMIT volumeChanged(qRound(*static_cast<double*>(property->data)));
+                break;
+            case ObserveMute:
+                if (has)
+                    Q_EMIT mutedChanged(*static_cast<int*>(property->data) != 0);
+                break;
+            case ObserveEndReached:
+                // A seek issued since the end was reached (F9 at the very end) wins.
+                if (has && *static_cast<int*>(property->data) != 0 && !d->seekInFlight
+                    && d->getFlag("eof-reached")) {
+                    int pause = 1;
+                    mpv_set_property(d->handle, "pause", MPV_FORMAT_FLAG, &pause);
+                }
+                break;
+            case ObserveCurrentAo:
+                if (has && !d->silentByChoice && !d->soundDeviceReported
+                    && qstrcmp(*static_cast<char**>(property->data), "null") == 0) {
+                    d->soundDeviceReported = true;
+                    Q_EMIT soundDeviceUnavailable();
+                }
+                break;
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+}
+
+QString MediaPlayer::url() const
+{
+    return d->url;
+}
+
+void MediaPlayer::setUrl(const QString& path)
+{
+    if (path.isEmpty())
+        throw PlayerError("播放器操作失败：文件名为空");
+    if (d->opening == Private::Opening::Waiting)
+        throw PlayerError("播放器操作失败：上一个文件仍在打开中");
+    const QString previous = d->url;
+    const double previousPosition = currentPosition();
+
+    // Opening is asynchronous in libmpv: wait for the first restart of playback
+    // (the file opened and decodes) or its end (it did not), with events flowing.
+    auto open = [this](const QString& file, double start) {
+        d->opening = Private::Opening::Waiting;
+        d->seekInFlight.reset();
+        d->heldAt.reset();
+        d->openingEntry = d->startLoading(file, start);
+        QEventLoop loop;
+        QTimer::singleShot(d->options.openTimeoutMs, &loop, &QEventLoop::quit);
+        d->openingLoop = &loop;
+        drainEvents();
+        if (d->opening == Private::Opening::Waiting)
+            loop.exec();
+        d->openingLoop = nullptr;
+        const bool opened = d->opening == Private::Opening::Opened;
+        if (d->opening == Private::Opening::Waiting)
+            d->openingError = MPV_ERROR_GENERIC; // timed out
+        d->opening = Private::Opening::None;
+        return opened;
+    };
+
+    if (open(path, 0.0)) {
+        d->url = path;
+        d->stopped = false;
+        d->ready = true;
+        Q_EMIT urlChanged(d->url);
+        return;
+    }
+    const int error = d->openingError;
+    if (!previous.isEmpty()) {
+        open(previous, previousPosition);
+        d->ready = false;
+    } else {
+        const char* args[] = {"stop", nullptr};
+        mpv_command(d->handle, const_cast<const char**>(args));
+    }
+    throw PlayerError(QStringLiteral("无法打开文件“%1”：%2")
+                          .arg(path, QString::fromUtf8(mpv_error_string(error)))
+                          .toStdString());
+}
+
+int MediaPlayer::playState() const
+{
+    if (d->opening == Private::Opening::Waiting)
+        return PlayStateTransitioning;
+    if (d->url.isEmpty() || d->getFlag("idle-active"))
+        return PlayStateUndefined;
+    if (d->stopped)
+        return PlayStateStopped;
+    if (!d->seekInFlight && d->getFlag("eof-reached"))
+        return PlayStateStopped;
+    if (!d->getFlag("pause"))
+        return PlayStatePlaying;
+    return d->ready ? PlayStateReady : PlayStatePaused;
+}
+
+void MediaPlayer::play()
+{
+    if (d->url.isEmpty())
+        return;
+    // A recording stopped at its end plays again from the start.
+    if (!d->seekInFlight && d->getFlag("eof-reached"))
+        d->seekTo(0.0);
+    d->setFlag("pause", false);
+    d->heldAt.reset();
+    d->stopped = false;
+    d->ready = false;
+}
+
+void MediaPlayer::pause()
+{
+    if (d->url.isEmpty())
+        return;
+    d->setFlag("pause", true);
+    d->stopped = false;
+    d->ready = false;
+}
+
+void MediaPlayer::stop()
+{
+    if (d->url.isEmpty())
+        return;
+    d->setFlag("pause", true);
+    d->seekTo(0.0);
+    d->stopped = true;
+    d->ready = false;
+}
+
+double MediaPlayer::currentPosition() const
+{
+    if (d->url.isEmpty())
+        return 0.0;
+    if (d->seekInFlight)
+        return *d->seekInFlight;
+    if (d->heldAt)
+        return *d->heldAt;
+    return toMilliseconds(d->getDouble("time-pos").value_or(0.0));
+}
+
+void MediaPlayer::setCurrentPosition(double seconds)
+{
+    if (d->url.isEmpty())
+        return;
+    if (!std::isfinite(seconds))
+        throw PlayerError("播放器操作失败：无效的播放位置");
+    const double length = duration();
+    d->seekTo(std::clamp(seconds, 0.0, std::max(length, 0.0)));
+}
+
+QString MediaPlayer::currentPositionString() const
+{
+    return d->url.isEmpty() ? QString() : playerTimeText(currentPosition());
+}
+
+QString MediaPlayer::durationString() const
+{
+    return d->url.isEmpty() ? QString() : playerTimeText(duration());
+}
+
+double MediaPlayer::rate() const
+{
+    return d->getDouble("speed").value_or(1.0);
+}
+
+void MediaPlayer::setRate(double rate)
+{
+    if (!std::isfinite(rate) || rate <= 0.0)
+        throw PlayerError("播放器操作失败：无效的播放速度");
+    d->setDouble("speed", rate);
+}
+
+double MediaPlayer::duration() const
+{
+    if (d->url.isEmpty())
+        return 0.0;
+    return toMilliseconds(d->getDouble("duration").value_or(0.0));
+}
+
+int MediaPlayer::volume() const
+{
+    return qRound(d->getDouble("volume").value_or(0.0));
+}
+
+void MediaPlayer::setVolume(int volume)
+{
+    d->setDouble("volume", std::clamp(volume, 0, 100));
+}
+
+bool MediaPlayer::isMuted() const
+{
+    return d->getFlag("mute");
+}
+
+void MediaPlayer::setMuted(bool muted)
+{
+    d->setFlag("mute", muted);
+}
+
+} // namespace tavrin

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <stdexcept>
+
+namespace tavrin {
+
+// Every failed player operation throws this; callers decide whether to show it.
+class PlayerError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The play states the commands look at; the numbers are the ones the commands compare with.
+enum PlayState : int {
+    PlayStateUndefined = 0,
+    PlayStateStopped = 1,
+    PlayStatePaused = 2,
+    PlayStatePlaying = 3,
+    PlayStateTransitioning = 9,
+    PlayStateReady = 10,
+};
+
+// The embedded player: one recording at a time, driven from the window's thread.
+//
+// A small facade over libmpv (no libmpv type appears here). Playback is exact:
+// a position written is the position reached, clamped into the recording. A
+// recording that plays to its end stays loaded, stopped at its end. The rate
+// keeps the voice's pitch.
+class MediaPlayer : public QObject {
+    Q_OBJECT
+public:
+    struct Options {
+        // libmpv audio output list. Empty: the desktop's sound, falling back to a
+        // silent output. Falling back to "null" is reported once through
+        // soundDeviceUnavailable(); asking for it first is not.
+        QString audioOutput;
+        // When set, libmpv listens for JSON IPC on this socket path (for end-to-end tests).
+        QString ipcServer;
+        // How long opening a recording may take before it counts as failed.
+        int openTimeoutMs = 20000;
+    };
+
+    explicit MediaPlayer(const Options& options, QObject* parent = nullptr); // throws PlayerError
+    ~MediaPlayer() override;
+
+    // Full path of the loaded recording; empty while none is loaded.
+    QString url() const;
+    // Opens a recording, stopped at its start. Waits, with events flowing, until
+    // libmpv has opened it or given up. On failure throws, and the recording
+    // loaded before (if any) is loaded again where it was, so url() is unchanged.
+    void setUrl(const QString& path);
+
+    int playState() const;
+    void play();
+    void pause();
+    void stop(); // back to the start, not playing
+
+    double currentPosition() const; // seconds; 0 while nothing is loaded
+    void setCurrentPosition(double seconds); // clamped into the recording
+    QString currentPositionString() const; // MM:SS below one hour, HH:MM:SS above; empty while nothing is loaded
+    QString durationString() const;
+
+    double rate() const;
+    void setRate(double rate);
+
+    // For the player's own control bar.
+    double duration() const; // seconds; 0 while nothing is loaded
+    int volume() const;
+    void setVolume(int volume); // 0..100
+    bool isMuted() const;
+    void setMuted(bool muted);
+
+Q_SIGNALS:
+    void urlChanged(const QString& url);
+    void positionChanged(double seconds);
+    void durationChanged(double seconds);
+    void pausedChanged(bool paused);
+    void rateChanged(double rate);
+    void volumeChanged(int volume);
+    void mutedChanged(bool muted);
+    // A seek or a start of playback has been carried out and sound flows from the new position.
+    void playbackRestarted();
+    // No sound device could be opened; playback goes on silently. Emitted at most once.
+    void soundDeviceUnavailable();
+
+private:
+    class Private;
+    std::unique_ptr<Private> d;
+    void drainEvents();
+};
+
+} // namespace tavrin
