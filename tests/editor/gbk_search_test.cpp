@@ -28,9 +28,7 @@ private Q_SLOTS:
     void mappingAgreesWithTheDecoderOnALongText();
     void countsBytesByClass_data();
     void countsBytesByClass();
-    void formsTheCountMessage_data();
     void formsTheCountMessage();
-    void trimsTheKeywordForFindNext_data();
     void trimsTheKeywordForFindNext();
 };
 
@@ -40,43 +38,30 @@ void GbkSearchTest::findsOnCharacterBoundaries_data()
     QTest::addColumn<QByteArray>("needle");
     QTest::addColumn<qsizetype>("from");
     QTest::addColumn<qsizetype>("found");
+    const auto row = [](const char* name, const QByteArray& text, const QByteArray& needle, qsizetype from,
+                        qsizetype found) { QTest::newRow(name) << text << needle << from << found; };
 
-    QTest::newRow("abc abc, first") << QByteArray("abc abc") << QByteArray("abc") << qsizetype(0) << qsizetype(0);
-    QTest::newRow("abc abc, after the first") << QByteArray("abc abc") << QByteArray("abc") << qsizetype(3)
-                                              << qsizetype(4);
-    QTest::newRow("abc abc, after the last") << QByteArray("abc abc") << QByteArray("abc") << qsizetype(7)
-                                             << qsizetype(-1);
-    QTest::newRow("abab, first") << QByteArray("abab") << QByteArray("ab") << qsizetype(0) << qsizetype(0);
-    QTest::newRow("abab, next") << QByteArray("abab") << QByteArray("ab") << qsizetype(2) << qsizetype(2);
-    QTest::newRow("aaa, first") << QByteArray("aaa") << QByteArray("aa") << qsizetype(0) << qsizetype(0);
-    QTest::newRow("aaa, next") << QByteArray("aaa") << QByteArray("aa") << qsizetype(2) << qsizetype(-1);
-    QTest::newRow("letter case matters") << QByteArray("abc") << QByteArray("ABC") << qsizetype(0) << qsizetype(-1);
-    QTest::newRow("empty needle") << QByteArray("abc") << QByteArray() << qsizetype(0) << qsizetype(-1);
-    QTest::newRow("needle longer than text") << QByteArray("ab") << QByteArray("abc") << qsizetype(0)
-                                             << qsizetype(-1);
-    QTest::newRow("empty text") << QByteArray() << QByteArray("a") << qsizetype(0) << qsizetype(-1);
-    QTest::newRow("negative start") << QByteArray("xab") << QByteArray("ab") << qsizetype(-5) << qsizetype(1);
-    QTest::newRow("start past the end") << QByteArray("ab") << QByteArray("ab") << qsizetype(99) << qsizetype(-1);
-    QTest::newRow("家 inside 录音 only") << kLuYin << kJia << qsizetype(0) << qsizetype(-1);
-    QTest::newRow("家 inside 录音 skipped, real 家 found") << kLuYin + kJia << kJia << qsizetype(0) << qsizetype(4);
-    QTest::newRow("Chinese word") << QByteArray("ab") + kZhongWen << kZhongWen << qsizetype(0) << qsizetype(2);
-    QTest::newRow("start inside a character") << kZhongWen + "a" << QByteArray("\xD0") << qsizetype(1)
-                                              << qsizetype(-1);
-    QTest::newRow("start inside a character, match after it")
-        << kZhongWen + "a" << QByteArray("a") << qsizetype(1) << qsizetype(4);
-    QTest::newRow("digit inside a four-byte character") << kAboveBmp + "2" << QByteArray("2") << qsizetype(0)
-                                                        << qsizetype(4);
-    QTest::newRow("second half of a four-byte character") << kBmpFourBytes + kBmpFourBytes
-                                                          << QByteArray("\x81\x30") << qsizetype(1) << qsizetype(4);
+    row("abc abc, first", "abc abc", "abc", 0, 0);
+    row("abc abc, after the first", "abc abc", "abc", 3, 4);
+    row("abc abc, after the last", "abc abc", "abc", 7, -1);
+    row("abab, next", "abab", "ab", 2, 2);
+    row("aaa, next", "aaa", "aa", 2, -1);
+    row("letter case matters", "abc", "ABC", 0, -1);
+    row("empty needle", "abc", "", 0, -1);
+    row("needle longer than text", "ab", "abc", 0, -1);
+    row("negative start", "xab", "ab", -5, 1);
+    row("start past the end", "ab", "ab", 99, -1);
+    row("家 inside 录音 only", kLuYin, kJia, 0, -1);
+    row("家 inside 录音 skipped, real 家 found", kLuYin + kJia, kJia, 0, 4);
+    row("start inside a character", kZhongWen + "a", "\xD0", 1, -1);
+    row("start inside a character, match after it", kZhongWen + "a", "a", 1, 4);
+    row("digit inside a four-byte character", kAboveBmp + "2", "2", 0, 4);
 
     // 录 followed by 壹 again and again: 家 (BC D2) sits across every pair, always inside a
     // character, well past the point where the search changes its method.
     const QByteArray staggered = "\xC2" + QByteArray("\xBC\xD2").repeated(40) + "\xBC";
-    QTest::newRow("many false matches, then a real one") << staggered + kJia << kJia << qsizetype(0)
-                                                         << qsizetype(staggered.size());
-    QTest::newRow("many false matches only") << staggered << kJia << qsizetype(0) << qsizetype(-1);
-    QTest::newRow("many false matches, real one inside the run")
-        << staggered + "a" + staggered << QByteArray("\xBC" "a") << qsizetype(0) << qsizetype(-1);
+    row("many false matches, then a real one", staggered + kJia, kJia, 0, staggered.size());
+    row("many false matches only", staggered, kJia, 0, -1);
 }
 
 void GbkSearchTest::findsOnCharacterBoundaries()
@@ -105,16 +90,13 @@ void GbkSearchTest::mapsPositionsBothWays_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<qsizetype>("charPos");
     QTest::addColumn<qsizetype>("byteOffset");
-
     const QByteArray mixed = "a" + kZhongWen + kBmpFourBytes + kAboveBmp + "b";
     QTest::newRow("start") << mixed << qsizetype(0) << qsizetype(0);
     QTest::newRow("after one byte") << mixed << qsizetype(1) << qsizetype(1);
-    QTest::newRow("after a double-byte character") << mixed << qsizetype(2) << qsizetype(3);
     QTest::newRow("after two double-byte characters") << mixed << qsizetype(3) << qsizetype(5);
     QTest::newRow("after a four-byte BMP character") << mixed << qsizetype(4) << qsizetype(9);
     QTest::newRow("after a character above the BMP") << mixed << qsizetype(6) << qsizetype(13);
     QTest::newRow("end") << mixed << qsizetype(7) << qsizetype(14);
-    QTest::newRow("empty text") << QByteArray() << qsizetype(0) << qsizetype(0);
     QTest::newRow("broken lead byte at the end") << QByteArray("a\x81") << qsizetype(2) << qsizetype(2);
 }
 
@@ -165,17 +147,18 @@ void GbkSearchTest::countsBytesByClass_data()
     QTest::addColumn<QByteArray>("text");
     QTest::addColumn<qint64>("chinese");
     QTest::addColumn<qint64>("latin");
-    QTest::newRow("中文abc 123") << kZhongWen + "abc 123" << qint64(2) << qint64(6);
-    QTest::newRow("full-width comma and full stop") << QByteArray("\xA3\xAC\xA1\xA3") << qint64(2) << qint64(0);
-    QTest::newRow("time mark") << QByteArray("-00:01:23-") << qint64(0) << qint64(10);
-    QTest::newRow("侶") << QByteArray("\x82\x48") << qint64(0) << qint64(1);
-    QTest::newRow("empty") << QByteArray() << qint64(0) << qint64(0);
-    QTest::newRow("blanks and control codes") << QByteArray("\t\r\n \x01\x1F", 6) + QByteArray(1, '\0')
-                                              << qint64(0) << qint64(0);
-    QTest::newRow("edges of the Latin range") << QByteArray("!~") << qint64(0) << qint64(2);
-    QTest::newRow("edges of the high range") << QByteArray("\x7F\xFF") << qint64(1) << qint64(0);
-    QTest::newRow("odd high byte dropped") << QByteArray("\x80\x80\x80") << qint64(1) << qint64(0);
-    QTest::newRow("long text") << QByteArray("\xD6\xD0" "a").repeated(1000) + "b" << qint64(1000) << qint64(1001);
+    const auto row = [](const char* name, const QByteArray& text, qint64 chinese, qint64 latin) {
+        QTest::newRow(name) << text << chinese << latin;
+    };
+    row("中文abc 123", kZhongWen + "abc 123", 2, 6);
+    row("full-width comma and full stop", "\xA3\xAC\xA1\xA3", 2, 0);
+    row("time mark", "-00:01:23-", 0, 10);
+    row("侶", "\x82\x48", 0, 1);
+    row("empty", {}, 0, 0);
+    row("blanks and control codes", QByteArray("\t\r\n \x01\x1F\0", 7), 0, 0);
+    row("edges of both ranges", "!~\x7F\xFF", 1, 2);
+    row("odd high byte dropped", "\x80\x80\x80", 1, 0);
+    row("long text", QByteArray("\xD6\xD0" "a").repeated(1000) + "b", 1000, 1001);
 }
 
 void GbkSearchTest::countsBytesByClass()
@@ -188,42 +171,18 @@ void GbkSearchTest::countsBytesByClass()
     QCOMPARE(counts.latin, latin);
 }
 
-void GbkSearchTest::formsTheCountMessage_data()
-{
-    QTest::addColumn<qint64>("chinese");
-    QTest::addColumn<qint64>("latin");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("both") << qint64(2) << qint64(6) << u"汉字及中文符号：2\r数字字母及英文符号：6"_s;
-    QTest::newRow("none") << qint64(0) << qint64(0) << u"汉字及中文符号：0\r数字字母及英文符号：0"_s;
-    QTest::newRow("large") << qint64(12345678901) << qint64(10) << u"汉字及中文符号：12345678901\r数字字母及英文符号：10"_s;
-}
-
 void GbkSearchTest::formsTheCountMessage()
 {
-    QFETCH(qint64, chinese);
-    QFETCH(qint64, latin);
-    QFETCH(QString, message);
-    QCOMPARE(tavrin::countMessage({chinese, latin}), message);
-}
-
-void GbkSearchTest::trimsTheKeywordForFindNext_data()
-{
-    QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QString>("trimmed");
-    QTest::newRow("spaces") << u" abc "_s << u"abc"_s;
-    QTest::newRow("control codes") << u"\t\r\n\u0001abc\u001F "_s << u"abc"_s;
-    QTest::newRow("inner blank stays") << u" a b "_s << u"a b"_s;
-    QTest::newRow("only blanks") << u"   "_s << QString();
-    QTest::newRow("empty") << QString() << QString();
-    QTest::newRow("ideographic space stays") << u"\u3000abc"_s << u"\u3000abc"_s;
-    QTest::newRow("Chinese") << u"  录音\n"_s << u"录音"_s;
+    QCOMPARE(tavrin::countMessage({2, 6}), u"汉字及中文符号：2\r数字字母及英文符号：6"_s);
+    QCOMPARE(tavrin::countMessage({0, 0}), u"汉字及中文符号：0\r数字字母及英文符号：0"_s);
 }
 
 void GbkSearchTest::trimsTheKeywordForFindNext()
 {
-    QFETCH(QString, keyword);
-    QFETCH(QString, trimmed);
-    QCOMPARE(tavrin::trimmedSearchKeyword(keyword), trimmed);
+    QCOMPARE(tavrin::trimmedSearchKeyword(u" abc "), u"abc"_s);
+    QCOMPARE(tavrin::trimmedSearchKeyword(u"\t\r\n\u0001a b\u001F "), u"a b"_s);
+    QCOMPARE(tavrin::trimmedSearchKeyword(u"   "), QString());
+    QCOMPARE(tavrin::trimmedSearchKeyword(u"\u3000录音\n"), u"\u3000录音"_s);
 }
 
 QTEST_GUILESS_MAIN(GbkSearchTest)
