@@ -1,0 +1,61 @@
+#include "editor/key_dispatch.h"
+
+namespace tavrin {
+
+namespace {
+
+// Keypad, Meta and group-switch flags ride along with ordinary presses (the keypad's
+// arrows, a layout switch) and must neither make nor spoil a Ctrl shortcut.
+bool onlyCtrlHeld(Qt::KeyboardModifiers modifiers)
+{
+    return modifiers.testFlag(Qt::ControlModifier) && !modifiers.testFlag(Qt::ShiftModifier)
+        && !modifiers.testFlag(Qt::AltModifier);
+}
+
+bool isPlayKey(int qtKey, PlayKey playKey)
+{
+    if (playKey == PlayKey::Space)
+        return qtKey == Qt::Key_Space;
+    return qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter;
+}
+
+} // namespace
+
+KeyDecision decideEditorKey(int qtKey, Qt::KeyboardModifiers modifiers, PlayKey playKey)
+{
+    // The play key is swallowed rather than typed and taken back, so it never
+    // replaces a selection.
+    if (isPlayKey(qtKey, playKey))
+        return {EditorCommand::PlayPause, true};
+
+    switch (qtKey) {
+    case Qt::Key_F9:
+        return {EditorCommand::StepBack, false};
+    case Qt::Key_F12:
+        return {EditorCommand::StepForward, false};
+    case Qt::Key_F8:
+        return {EditorCommand::InsertTimeMark, false};
+    case Qt::Key_F10:
+    case Qt::Key_Alt:
+        return {EditorCommand::HotKeyWarning, false};
+    case Qt::Key_F1:
+        return {playKey == PlayKey::Space ? EditorCommand::InsertSpace : EditorCommand::InsertLineBreak, false};
+    case Qt::Key_S:
+        if (onlyCtrlHeld(modifiers))
+            return {EditorCommand::Save, false};
+        break;
+    case Qt::Key_Up:
+        if (onlyCtrlHeld(modifiers))
+            return {EditorCommand::RateUp, true};
+        break;
+    case Qt::Key_Down:
+        if (onlyCtrlHeld(modifiers))
+            return {EditorCommand::RateDown, true};
+        break;
+    default:
+        break;
+    }
+    return {};
+}
+
+} // namespace tavrin

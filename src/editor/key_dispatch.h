@@ -1,0 +1,34 @@
+#pragma once
+
+#include <Qt>
+
+namespace tavrin {
+
+// Which key toggles play and pause while typing; the other one types as usual.
+enum class PlayKey { Space, Enter };
+
+enum class EditorCommand {
+    None,
+    StepBack,
+    StepForward,
+    InsertTimeMark,
+    PlayPause,
+    HotKeyWarning,
+    Save,
+    RateUp,
+    RateDown,
+    InsertSpace,
+    InsertLineBreak,
+};
+
+struct KeyDecision {
+    EditorCommand command = EditorCommand::None;
+    bool swallow = false; // true: the editor must not act on the key, nor type its character
+};
+
+// What a key press in the editor means: the command to run, and whether the editor
+// still gets the key. Ctrl+S and Ctrl+Up/Down need Ctrl without Shift and Alt; all other
+// keys of the table work with any modifiers. The play key and Ctrl+Up/Down are swallowed.
+KeyDecision decideEditorKey(int qtKey, Qt::KeyboardModifiers modifiers, PlayKey playKey);
+
+} // namespace tavrin
