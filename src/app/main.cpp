@@ -1,7 +1,44 @@
+#include "app/app_texts.h"
+#include "app/balloon_hints.h"
+#include "app/error_text.h"
+#include "app/main_window.h"
+#include "app/qt_desktop.h"
+
 #include <QApplication>
+
+#include <memory>
+
+using namespace tavrin;
 
 int main(int argc, char* argv[])
 {
-    QApplication app(argc, argv);
-    return 0;
+    QApplication application(argc, argv);
+    // The window manager and the desktop entry know the program by this name;
+    // the title users see is given to each window and box explicitly.
+    QApplication::setApplicationName(QStringLiteral("tavrin"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
+    installBalloonHints(application);
+
+    QtDesktop desktop;
+    TMainForm1::Environment environment;
+    environment.desktop = &desktop;
+    environment.programFolder = QCoreApplication::applicationDirPath();
+    // For automated runs: the libmpv audio outputs to try, and a socket on which
+    // the player answers JSON IPC.
+    environment.player.audioOutput = qEnvironmentVariable("TAVRIN_AUDIO_OUTPUT");
+    environment.player.ipcServer = qEnvironmentVariable("TAVRIN_MPV_IPC");
+    environment.requestTermination = [] {
+        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+    };
+
+    std::unique_ptr<TMainForm1> MainForm1;
+    try {
+        MainForm1 = std::make_unique<TMainForm1>(environment);
+    } catch (const std::exception& error) {
+        desktop.showMessage(nullptr, texts::kApplicationTitle.toString(), errorBoxText(QString::fromUtf8(error.what())),
+                            BoxIcon::Stop);
+        return 1;
+    }
+    MainForm1->show();
+    return application.exec();
 }

@@ -334,7 +334,7 @@ void MediaPlayer::setUrl(const QString& path)
         d->openingLoop = nullptr;
         const bool opened = d->opening == Private::Opening::Opened;
         if (d->opening == Private::Opening::Waiting)
-            d->openingError = MPV_ERROR_GENERIC; // timed out
+            d->openingError = 0; // no verdict in time
         d->opening = Private::Opening::None;
         return opened;
     };
@@ -354,9 +354,8 @@ void MediaPlayer::setUrl(const QString& path)
         const char* args[] = {"stop", nullptr};
         mpv_command(d->handle, const_cast<const char**>(args));
     }
-    throw PlayerError(QStringLiteral("无法打开文件“%1”：%2")
-                          .arg(path, QString::fromUtf8(mpv_error_string(error)))
-                          .toStdString());
+    const QString reason = error == 0 ? QStringLiteral("打开超时") : QString::fromUtf8(mpv_error_string(error));
+    throw PlayerError(QStringLiteral("无法打开文件“%1”：%2").arg(path, reason).toStdString());
 }
 
 int MediaPlayer::playState() const

@@ -1,0 +1,221 @@
+#include "app/main_window.h"
+
+#include "app/app_texts.h"
+#include "app/desktop.h"
+#include "app/error_text.h"
+#include "app/input_method_switcher.h"
+#include "app/link_label.h"
+#include "editor/transcript_edit.h"
+#include "playback/rate_spin_box.h"
+#include "playback/player_controls.h"
+#include "settings/settings_dialog.h"
+#include "settings/settings_location.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QUrl>
+
+namespace tavrin {
+
+namespace {
+// The maker's service page, opened from the menu.
+const char kServicePage[] = "https://tavrin.example.com/service";
+} // namespace
+
+TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
+    : QMainWindow(parent)
+    , environment_(environment)
+{
+    Q_ASSERT(environment_.desktop);
+    setObjectName(QStringLiteral("MainForm1"));
+    WindowsMediaPlayer1 = new MediaPlayer(environment_.player, this);
+    WindowsMediaPlayer1->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
+    inputMethod_ = new InputMethodSwitcher(this);
+    buildLayout();
+    buildMenu();
+    connectHandlers();
+    connectPlayer();
+
+    // Logging off ends the program without the closing question.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::endSession);
+
+    FormCreate();
+    Form3 = new TForm3(this, *environment_.desktop, environment_.programFolder);
+}
+
+TMainForm1::~TMainForm1() = default;
+
+void TMainForm1::runCommand(const std::function<void()>& command)
+{
+    try {
+        command();
+    } catch (const std::exception& error) {
+        showErrorBox(QString::fromUtf8(error.what()));
+    } catch (...) {
+        showErrorBox(texts::kUnknownError.toString());
+    }
+}
+
+void TMainForm1::showErrorBox(const QString& message)
+{
+    environment_.desktop->showMessage(this, texts::kApplicationTitle.toString(), errorBoxText(message), BoxIcon::Stop);
+}
+
+void TMainForm1::showPlainMessage(const QString& text)
+{
+    environment_.desktop->showMessage(this, texts::kApplicationTitle.toString(), text, BoxIcon::None);
+}
+
+void TMainForm1::FormCreate()
+{
+    if (!findSettingsFile(environment_.programFolder).isEmpty())
+        return;
+    environment_.desktop->showMessage(this, texts::kNoticeCaption.toString(), texts::kSettingsFileMissing.toString(),
+                                      BoxIcon::Information);
+    // Start-up goes on; the program ends as soon as its event loop runs.
+    ending_ = true;
+    if (environment_.requestTermination)
+        environment_.requestTermination();
+}
+
+void TMainForm1::FormShow()
+{
+    paintPanel4Black();
+}
+
+void TMainForm1::FormResize()
+{
+    paintPanel4Black();
+    // The player's bar fills its strip: the window cannot be resized, and a bar
+    // as wide as the window would push its volume control out of sight.
+    PlayerControls1->setGeometry(Panel6->contentsRect());
+}
+
+bool TMainForm1::FormClose()
+{
+    if (ending_)
+        return true;
+    return environment_.desktop->askYesNo(this, texts::kNoticeCaption.toString(), texts::kCloseQuestion.toString(),
+                                          BoxIcon::Question);
+}
+
+void TMainForm1::Timer2Timer()
+{
+    Label17->hide();
+}
+
+void TMainForm1::N20Click()
+{
+    // The result is not checked: a desktop without a browser simply shows nothing.
+    environment_.desktop->openWebPage(QUrl(QString::fromLatin1(kServicePage)));
+}
+
+void TMainForm1::showEvent(QShowEvent* event)
+{
+    if (!centred_) {
+        centreOnScreen();
+        centred_ = true;
+    }
+    QMainWindow::showEvent(event);
+    FormShow();
+}
+
+void TMainForm1::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FormResize();
+}
+
+void TMainForm1::closeEvent(QCloseEvent* event)
+{
+    bool mayClose = true;
+    runCommand([&] { mayClose = FormClose(); });
+    if (mayClose) {
+        event->accept();
+        Form3->close();
+    } else {
+        event->ignore();
+    }
+}
+
+void TMainForm1::paintPanel4Black()
+{
+    QPalette palette = Panel4->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    Panel4->setPalette(palette);
+}
+
+void TMainForm1::connectHandlers()
+{
+    auto on = [this](auto* sender, auto signal, void (TMainForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] { runCommand([this, handler] { (this->*handler)(); }); });
+    };
+    on(BitBtn1, &QPushButton::clicked, &TMainForm1::BitBtn1Click);
+    on(BitBtn4, &QPushButton::clicked, &TMainForm1::BitBtn4Click);
+    on(BitBtn7, &QPushButton::clicked, &TMainForm1::BitBtn7Click);
+    on(BitBtn2, &QPushButton::clicked, &TMainForm1::BitBtn2Click);
+    on(BitBtn10, &QPushButton::clicked, &TMainForm1::BitBtn10Click);
+    on(RzSpinEdit1, &RateSpinBox::valueChanged, &TMainForm1::RzSpinEdit1Change);
+    on(Label9, &LinkLabel::clicked, &TMainForm1::Label9Click);
+    on(Label2, &LinkLabel::clicked, &TMainForm1::Label2Click);
+    on(Label4, &LinkLabel::clicked, &TMainForm1::Label4Click);
+    on(Memo1, &TranscriptEdit::doubleClicked, &TMainForm1::Memo1DblClick);
+    on(Memo1, &TranscriptEdit::contextMenuRequested, &TMainForm1::Memo1ContextPopup);
+    on(Timer1, &QTimer::timeout, &TMainForm1::Timer1Timer);
+    on(Timer2, &QTimer::timeout, &TMainForm1::Timer2Timer);
+    on(N8, &QAction::triggered, &TMainForm1::N8Click);
+    on(N9, &QAction::triggered, &TMainForm1::N9Click);
+    on(N17, &QAction::triggered, &TMainForm1::N17Click);
+    on(N18, &QAction::triggered, &TMainForm1::N18Click);
+    on(N7, &QAction::triggered, &TMainForm1::N7Click);
+    on(N13, &QAction::triggered, &TMainForm1::N13Click);
+    on(N15, &QAction::triggered, &TMainForm1::N15Click);
+    on(N16, &QAction::triggered, &TMainForm1::N16Click);
+    on(N10, &QAction::triggered, &TMainForm1::N10Click);
+    on(N20, &QAction::triggered, &TMainForm1::N20Click);
+    Memo1->setKeyDownHandler([this](QKeyEvent* event) {
+        bool swallow = false;
+        runCommand([&] { swallow = Memo1KeyDown(event); });
+        return swallow;
+    });
+}
+
+// The control bar acts on the player directly, not through the window's commands.
+void TMainForm1::connectPlayer()
+{
+    MediaPlayer* player = WindowsMediaPlayer1;
+    auto act = [this](auto signal, auto action) {
+        connect(PlayerControls1, signal, this, [this, action](auto... value) { runCommand([&] { action(value...); }); });
+    };
+    act(&PlayerControls::playRequested, [player] { player->play(); });
+    act(&PlayerControls::pauseRequested, [player] { player->pause(); });
+    act(&PlayerControls::stopRequested, [player] { player->stop(); });
+    act(&PlayerControls::seekRequested, [player](double seconds) { player->setCurrentPosition(seconds); });
+    act(&PlayerControls::volumeRequested, [player](int volume) { player->setVolume(volume); });
+    act(&PlayerControls::muteRequested, [player](bool muted) { player->setMuted(muted); });
+
+    connect(player, &MediaPlayer::positionChanged, PlayerControls1, &PlayerControls::setPosition);
+    connect(player, &MediaPlayer::durationChanged, PlayerControls1, &PlayerControls::setDuration);
+    connect(player, &MediaPlayer::pausedChanged, PlayerControls1, &PlayerControls::setPaused);
+    connect(player, &MediaPlayer::volumeChanged, PlayerControls1, &PlayerControls::setVolume);
+    connect(player, &MediaPlayer::mutedChanged, PlayerControls1, &PlayerControls::setMuted);
+    // Told once, after whatever command found it out has finished.
+    connect(player, &MediaPlayer::soundDeviceUnavailable, this,
+            [this] { showPlainMessage(texts::kNoSoundDevice.toString()); }, Qt::QueuedConnection);
+}
+
+void TMainForm1::centreOnScreen()
+{
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target)
+        return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(target->availableGeometry().center());
+    move(frame.topLeft());
+}
+
+} // namespace tavrin

@@ -1,0 +1,84 @@
+#include "app/qt_desktop.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace tavrin {
+
+namespace {
+
+QMessageBox::Icon toQt(BoxIcon icon)
+{
+    switch (icon) {
+    case BoxIcon::Information:
+        return QMessageBox::Information;
+    case BoxIcon::Question:
+        return QMessageBox::Question;
+    case BoxIcon::Stop:
+        return QMessageBox::Critical;
+    case BoxIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// Some messages break their lines with CR LF or LF CR; a label shows a lone CR
+// as a blank, so every break is shown as one line break.
+QString forDisplay(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
+    text.replace(u'\r', u'\n');
+    return text;
+}
+
+int runBox(QWidget* owner, const QString& caption, const QString& text, BoxIcon icon,
+           QMessageBox::StandardButtons buttons)
+{
+    QMessageBox box(toQt(icon), caption, forDisplay(text), buttons, owner);
+    box.setTextFormat(Qt::PlainText);
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec();
+}
+
+} // namespace
+
+void QtDesktop::showMessage(QWidget* owner, const QString& caption, const QString& text, BoxIcon icon)
+{
+    runBox(owner, caption, text, icon, QMessageBox::Ok);
+}
+
+bool QtDesktop::askYesNo(QWidget* owner, const QString& caption, const QString& text, BoxIcon icon)
+{
+    return runBox(owner, caption, text, icon, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter)
+{
+    return QFileDialog::getOpenFileName(owner, title, QString(), filter);
+}
+
+bool QtDesktop::setClipboardText(const QString& text)
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard)
+        return false;
+    clipboard->setText(text);
+    return true;
+}
+
+QString QtDesktop::clipboardText()
+{
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    return clipboard ? clipboard->text() : QString();
+}
+
+bool QtDesktop::openWebPage(const QUrl& url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace tavrin

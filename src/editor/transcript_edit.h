@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QPlainTextEdit>
+
+#include <functional>
+
+namespace tavrin {
+
+// The text area the transcript is typed into. Long lines wrap, Tab moves the
+// focus on instead of typing a tab, and no context menu ever opens over it.
+//
+// The window hooks its key dispatch in before the editor acts on a key, and its
+// double-click command after the editor has selected the word under the mouse.
+class TranscriptEdit : public QPlainTextEdit {
+    Q_OBJECT
+public:
+    // Returns true when the key is taken and must not reach the editor.
+    using KeyDownHandler = std::function<bool(QKeyEvent*)>;
+
+    explicit TranscriptEdit(QWidget* parent = nullptr);
+
+    void setKeyDownHandler(KeyDownHandler handler) { keyDownHandler_ = std::move(handler); }
+
+Q_SIGNALS:
+    void doubleClicked();
+    void contextMenuRequested(const QPoint& position);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    KeyDownHandler keyDownHandler_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,128 @@
+#include "playback/player_controls.h"
+
+#include "playback/time_text.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSlider>
+#include <QStyle>
+#include <QToolButton>
+
+#include <cmath>
+
+namespace tavrin {
+
+namespace {
+
+// The seek bar counts tenths of a second: fine enough to drag, and an hour-long
+// recording stays far inside the slider's int range.
+constexpr double kTicksPerSecond = 10.0;
+
+QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& name)
+{
+    auto* button = new QToolButton(parent);
+    button->setIcon(parent->style()->standardIcon(icon));
+    button->setToolTip(name);
+    button->setAccessibleName(name);
+    button->setAutoRaise(true);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+} // namespace
+
+PlayerControls::PlayerControls(QWidget* parent)
+    : QWidget(parent)
+    , play_(makeButton(this, QStyle::SP_MediaPlay, QStringLiteral("播放")))
+    , pause_(makeButton(this, QStyle::SP_MediaPause, QStringLiteral("暂停")))
+    , stop_(makeButton(this, QStyle::SP_MediaStop, QStringLiteral("停止")))
+    , seek_(new QSlider(Qt::Horizontal, this))
+    , time_(new QLabel(this))
+    , mute_(makeButton(this, QStyle::SP_MediaVolume, QStringLiteral("静音")))
+    , volume_(new QSlider(Qt::Horizontal, this))
+{
+    seek_->setAccessibleName(QStringLiteral("播放进度"));
+    seek_->setRange(0, 0);
+    seek_->setFocusPolicy(Qt::StrongFocus);
+    volume_->setAccessibleName(QStringLiteral("音量"));
+    volume_->setRange(0, 100);
+    volume_->setValue(50);
+    volume_->setFixedWidth(80);
+    volume_->setFocusPolicy(Qt::StrongFocus);
+    mute_->setCheckable(true);
+    time_->setMinimumWidth(110);
+    time_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    auto* row = new QHBoxLayout(this);
+    // The top edge stays free: the window lays its position strip over it.
+    row->setContentsMargins(4, 16, 6, 2);
+    row->setSpacing(2);
+    row->addWidget(play_);
+    row->addWidget(pause_);
+    row->addWidget(stop_);
+    row->addWidget(seek_, 1);
+    row->addWidget(time_);
+    row->addSpacing(8);
+    row->addWidget(mute_);
+    row->addWidget(volume_);
+
+    connect(play_, &QToolButton::clicked, this, &PlayerControls::playRequested);
+    connect(pause_, &QToolButton::clicked, this, &PlayerControls::pauseRequested);
+    connect(stop_, &QToolButton::clicked, this, &PlayerControls::stopRequested);
+    connect(seek_, &QSlider::sliderMoved, this, [this](int ticks) {
+        position_ = ticks / kTicksPerSecond;
+        showTime();
+    });
+    // A drag seeks once, when the bar is let go; a click or a key seeks at once.
+    connect(seek_, &QSlider::sliderReleased, this, [this] { Q_EMIT seekRequested(seek_->value() / kTicksPerSecond); });
+    connect(seek_, &QSlider::actionTriggered, this, [this](int action) {
+        if (action != QAbstractSlider::SliderMove)
+            Q_EMIT seekRequested(seek_->sliderPosition() / kTicksPerSecond);
+    });
+    connect(volume_, &QSlider::valueChanged, this, &PlayerControls::volumeRequested);
+    connect(mute_, &QToolButton::toggled, this, &PlayerControls::muteRequested);
+    showTime();
+}
+
+void PlayerControls::setDuration(double seconds)
+{
+    duration_ = seconds;
+    seek_->setRange(0, int(std::lround(seconds * kTicksPerSecond)));
+    showTime();
+}
+
+void PlayerControls::setPosition(double seconds)
+{
+    if (seek_->isSliderDown())
+        return;
+    position_ = seconds;
+    const QSignalBlocker quiet(seek_);
+    seek_->setValue(int(std::lround(seconds * kTicksPerSecond)));
+    showTime();
+}
+
+void PlayerControls::setPaused(bool paused)
+{
+    play_->setEnabled(paused);
+    pause_->setEnabled(!paused);
+}
+
+void PlayerControls::setVolume(int volume)
+{
+    const QSignalBlocker quiet(volume_);
+    volume_->setValue(volume);
+}
+
+void PlayerControls::setMuted(bool muted)
+{
+    const QSignalBlocker quiet(mute_);
+    mute_->setChecked(muted);
+    mute_->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+}
+
+void PlayerControls::showTime()
+{
+    time_->setText(playerTimeText(position_) + QStringLiteral(" / ") + playerTimeText(duration_));
+}
+
+} // namespace tavrin

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QSlider;
+class QToolButton;
+
+namespace tavrin {
+
+// The player's own control bar: play, pause, stop, a seek bar with the time,
+// mute and volume. It holds no player: it shows what it is told and emits
+// what the user asks for, and the window connects both sides to the player.
+class PlayerControls : public QWidget {
+    Q_OBJECT
+public:
+    explicit PlayerControls(QWidget* parent = nullptr);
+
+    void setDuration(double seconds);
+    void setPosition(double seconds);
+    void setPaused(bool paused);
+    void setVolume(int volume);
+    void setMuted(bool muted);
+
+Q_SIGNALS:
+    void playRequested();
+    void pauseRequested();
+    void stopRequested();
+    void seekRequested(double seconds);
+    void volumeRequested(int volume);
+    void muteRequested(bool muted);
+
+private:
+    void showTime();
+
+    QToolButton* play_;
+    QToolButton* pause_;
+    QToolButton* stop_;
+    QSlider* seek_;
+    QLabel* time_;
+    QToolButton* mute_;
+    QSlider* volume_;
+    double duration_ = 0.0;
+    double position_ = 0.0;
+};
+
+} // namespace tavrin

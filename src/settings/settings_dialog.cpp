@@ -1,0 +1,96 @@
+#include "settings/settings_dialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tavrin {
+
+namespace {
+
+QLabel* fixedLabel(QWidget* parent, const QString& text, const QRect& geometry, const QString& name)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setGeometry(geometry);
+    return label;
+}
+
+QLineEdit* box(QWidget* parent, const QRect& geometry, const QString& name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setAccessibleName(name);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+} // namespace
+
+TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
+    : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                         | Qt::WindowCloseButtonHint)
+    , desktop_(desktop)
+    , programFolder_(std::move(programFolder))
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("时长设置"));
+    setModal(true);
+    setBackgroundRole(QPalette::Button);
+    resize(349, 212);
+
+    Edit2 = box(this, QRect(41, 41, 42, 21), QStringLiteral("Edit2"));
+    Label2 = fixedLabel(this, QStringLiteral("对应快捷键F9     后退指定时间"), QRect(90, 45, 201, 13), QStringLiteral("Label2"));
+    Edit3 = box(this, QRect(41, 73, 42, 21), QStringLiteral("Edit3"));
+    Edit3->hide();
+    Label3 = fixedLabel(this, QString(), QRect(90, 74, 241, 13), QStringLiteral("Label3"));
+    Label3->hide();
+    Edit1 = box(this, QRect(41, 104, 41, 21), QStringLiteral("Edit1"));
+    Label1 = fixedLabel(this, QStringLiteral("对应快捷键F12     向前播放指定时间"), QRect(90, 107, 231, 13),
+                        QStringLiteral("Label1"));
+    Label5 = fixedLabel(this, QStringLiteral("注意：只需填入数字即可，单位为秒。"), QRect(42, 128, 249, 13),
+                        QStringLiteral("Label5"));
+    Button1 = new QPushButton(QStringLiteral("保存设置"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(130, 144, 75, 25);
+    Button1->setAutoDefault(false);
+    Button1->setDefault(false);
+
+    for (QLabel* label : {Label2, Label1}) {
+        QPalette palette = label->palette();
+        palette.setColor(QPalette::WindowText, palette.color(QPalette::Dark));
+        label->setPalette(palette);
+    }
+    Label5->setStyleSheet(QStringLiteral("color: red;"));
+
+    setTabOrder(Edit2, Button1);
+    setTabOrder(Button1, Edit1);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+}
+
+void TForm3::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event)
+{
+    // Enter and Esc in a box close nothing.
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TForm3::FormShow()
+{
+}
+
+void TForm3::Button1Click()
+{
+}
+
+} // namespace tavrin

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "app/main_window.h"
+#include "support/scripted_desktop.h"
+#include "support/temp_folder.h"
+
+#include <QTest>
+
+#include <memory>
+
+namespace tavrin::test {
+
+// The GBK bytes of a settings file as it is shipped: section 时间, three steps.
+inline QByteArray shippedSettings()
+{
+    return QByteArray("[\xCA\xB1\xBC\xE4]\r\nshijian1=5\r\nshijian2=3\r\nshijian3=10\r\n");
+}
+
+// The main window as the program builds it, with a program folder of its own
+// (holding the settings file unless told otherwise), a scripted desktop and a
+// silent player.
+struct WindowUnderTest {
+    TempFolder programFolder;
+    ScriptedDesktop desktop;
+    std::unique_ptr<TMainForm1> window;
+    bool terminationRequested = false;
+
+    explicit WindowUnderTest(bool withSettingsFile = true, const QString& settingsName = QStringLiteral("Time.ini"))
+    {
+        if (withSettingsFile)
+            programFolder.write(settingsName, shippedSettings());
+        TMainForm1::Environment environment;
+        environment.desktop = &desktop;
+        environment.programFolder = programFolder.path();
+        environment.player.audioOutput = QStringLiteral("null");
+        environment.requestTermination = [this] { terminationRequested = true; };
+        window = std::make_unique<TMainForm1>(environment);
+    }
+
+    TMainForm1& operator*() const { return *window; }
+    TMainForm1* operator->() const { return window.get(); }
+
+    // Shows the window and waits until it is exposed and active, as after start-up.
+    bool show() const
+    {
+        window->show();
+        window->activateWindow();
+        return QTest::qWaitForWindowExposed(window.get()) && QTest::qWaitForWindowActive(window.get());
+    }
+};
+
+} // namespace tavrin::test
