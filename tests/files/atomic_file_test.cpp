@@ -42,11 +42,6 @@ static mode_t permissionBits(const QString& path)
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : mode_t(-1);
 }
 
-static QByteArray sample(char c, int size)
-{
-    return QByteArray(size, c);
-}
-
 void AtomicFileTest::createsAndReplacesTheWholeFile()
 {
     TempFolder folder;
@@ -122,7 +117,7 @@ void AtomicFileTest::savesRacingEachOtherNeverMix()
     const auto saveRepeatedly = [&path](char c) {
         return QThread::create([&path, c] {
             for (int i = 0; i < 30; ++i)
-                tavrin::writeFileAtomically(path, sample(c, 64 * 1024));
+                tavrin::writeFileAtomically(path, QByteArray(64 * 1024, c));
         });
     };
     std::unique_ptr<QThread> first(saveRepeatedly('a'));
@@ -132,7 +127,7 @@ void AtomicFileTest::savesRacingEachOtherNeverMix()
     QVERIFY(first->wait(QDeadlineTimer(60000)));
     QVERIFY(second->wait(QDeadlineTimer(60000)));
     const QByteArray result = TempFolder::read(path);
-    QVERIFY(result == sample('a', 64 * 1024) || result == sample('b', 64 * 1024));
+    QVERIFY(result == QByteArray(64 * 1024, 'a') || result == QByteArray(64 * 1024, 'b'));
     QCOMPARE(entries(folder.path()), QStringList{u"a.txt"_s});
 }
 
@@ -191,7 +186,7 @@ void AtomicFileTest::failureLeavesTheOldFileAsItWas()
 
     QString message;
     try {
-        tavrin::writeFileAtomically(path, sample('x', 100), &faults);
+        tavrin::writeFileAtomically(path, QByteArray(100, 'x'), &faults);
     } catch (const std::runtime_error& error) {
         message = QString::fromUtf8(error.what());
     }
