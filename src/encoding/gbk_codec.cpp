@@ -21,10 +21,10 @@ gb::PackedBytes supplementaryBytes(const gb::Tables& t, char32_t c)
     return gb::fourBytesFromLinear(gb::kFourByteSupplementaryStart + int(c - 0x10000));
 }
 
-// Calls emit(bytes) for every character of the text, in order; returns how many
+// Calls output(bytes) for every character of the text, in order; returns how many
 // characters had to be replaced.
-template <typename Emit>
-qsizetype forEachEncoded(QStringView text, const gb::Tables& t, Emit emit)
+template <typename Output>
+qsizetype forEachEncoded(QStringView text, const gb::Tables& t, Output output)
 {
     const gb::PackedBytes replacement = t.bmpToBytes[kReplacement];
     qsizetype replaced = 0;
@@ -33,19 +33,19 @@ qsizetype forEachEncoded(QStringView text, const gb::Tables& t, Emit emit)
     while (p < end) {
         const char16_t unit = *p++;
         if (unit < 0x80) {
-            emit(gb::PackedBytes(unit));
+            output(gb::PackedBytes(unit));
             continue;
         }
         if (QChar::isHighSurrogate(unit) && p < end && QChar::isLowSurrogate(*p)) {
-            emit(supplementaryBytes(t, QChar::surrogateToUcs4(unit, *p++)));
+            output(supplementaryBytes(t, QChar::surrogateToUcs4(unit, *p++)));
             continue;
         }
         const gb::PackedBytes bytes = t.bmpToBytes[unit];
         if (bytes == gb::kNoBytes) {
             ++replaced;
-            emit(replacement);
+            output(replacement);
         } else {
-            emit(bytes);
+            output(bytes);
         }
     }
     return replaced;
