@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringView>
 
+// Both directions throw std::runtime_error only when the system lacks glibc's GBK or
+// GB18030 converter, which supply the tables.
 namespace tavrin {
 
 // Text to the bytes of the program's files: GBK (code page 936) wherever GBK has the
