@@ -1,0 +1,28 @@
+#pragma once
+
+#include "files/transcript_codec.h"
+
+#include <QString>
+#include <QStringView>
+
+namespace tavrin {
+
+// The largest transcript file the editor is asked to hold.
+inline constexpr qint64 kEditorCapacityBytes = 256 * 1024 * 1024;
+
+// Where a recording's transcript lives: its full path with ".txt" appended
+// (a.mp3 -> a.mp3.txt), kept exactly as the file system names it.
+QString transcriptPathFor(const QString& recordingPath);
+
+// Writes the editor's text beside the recording, replacing any earlier transcript as a
+// whole or not at all. Throws std::runtime_error on any failure, also when no recording
+// is loaded (an empty path), so nothing lands in whatever the working folder happens to be.
+void saveTranscript(const QString& recordingPath, QStringView editorText);
+
+// Reads and decodes a whole text file. Throws std::runtime_error with
+// `Cannot open file "<path>". <system reason>` when it cannot be opened or read (a folder
+// included), and `Text exceeds memo capacity` when it is larger than capacityBytes,
+// found out before any of it is read.
+DecodedTranscript loadTranscript(const QString& path, qint64 capacityBytes = kEditorCapacityBytes);
+
+} // namespace tavrin
