@@ -11,10 +11,11 @@ bool startsWith(QByteArrayView bytes, QByteArrayView prefix)
     return bytes.size() >= prefix.size() && bytes.first(prefix.size()) == prefix;
 }
 
-bool hasHighByte(QByteArrayView bytes)
+// A byte from 0xE0 up: in valid UTF-8, the lead of a three- or four-byte sequence.
+bool hasUtf8LongSequence(QByteArrayView utf8)
 {
-    for (const char byte : bytes) {
-        if (static_cast<uchar>(byte) >= 0x80)
+    for (const char byte : utf8) {
+        if (static_cast<uchar>(byte) >= 0xE0)
             return true;
     }
     return false;
@@ -57,10 +58,13 @@ DecodedTranscript decodeTranscript(QByteArrayView fileBytes)
     } else if (startsWith(fileBytes, utf16BeBom)) {
         result.encoding = TranscriptEncoding::Utf16BeBom;
         text = decodeUtf16(fileBytes.sliced(2), true, &result.unreadableBytes);
-    } else if (std::optional<QString> utf8; hasHighByte(fileBytes) && (utf8 = decodeStrictUtf8(fileBytes))) {
-        // UTF-8 is tried before GBK on purpose: Chinese UTF-8 is very often also
-        // well-formed GB18030 (你好 is E4 BD A0 E5 A5 BD), while GBK text almost never
-        // passes as strict UTF-8.
+    } else if (std::optional<QString> utf8;
+               hasUtf8LongSequence(fileBytes) && (utf8 = decodeStrictUtf8(fileBytes))) {
+        // Strict UTF-8 holding a three- or four-byte sequence (every Chinese
+        // character in UTF-8) is UTF-8, although Chinese UTF-8 is very often
+        // well-formed GB18030 too (你好 is E4 BD A0 E5 A5 BD). Text of two-byte
+        // sequences only is always well-formed GBK as well; there GBK wins, so that
+        // this program's own files read back as written (说 alone is CB B5).
         result.encoding = TranscriptEncoding::Utf8;
         text = *std::move(utf8);
     } else {

@@ -61,6 +61,9 @@ void TranscriptCodecTest::decodesFileBytes_data()
     // E4 BD A0 E5 A5 BD is also well-formed GB18030 (浣犲ソ); UTF-8 is taken first.
     QTest::newRow("UTF-8 without mark") << QByteArray::fromHex("E4BDA0E5A5BD0D0A") << u"你好\n"_s
                                         << TranscriptEncoding::Utf8 << 0;
+    // Valid two-byte UTF-8 is always well-formed GBK too; GBK wins, so a saved 说 reads back.
+    QTest::newRow("GBK that is also two-byte UTF-8") << QByteArray::fromHex("CBB5C3A9") << u"说茅"_s
+                                                     << TranscriptEncoding::Gbk << 0;
     QTest::newRow("overlong UTF-8 is GBK") << QByteArray::fromHex("C080") << u"纮"_s << TranscriptEncoding::Gbk << 0;
     QTest::newRow("UTF-8 mark") << QByteArray::fromHex("EFBBBFE4BDA00A") << u"你\n"_s << TranscriptEncoding::Utf8Bom
                                 << 0;
