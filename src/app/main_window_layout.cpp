@@ -170,6 +170,13 @@ void TMainForm1::buildControlStrip()
     RadioButton1->setChecked(true);
     RadioButton2 = place(new QRadioButton(QStringLiteral("回车键"), GroupBox4), QStringLiteral("RadioButton2"),
                          QRect(80, 19, 57, 17));
+    // Tab stops at the selected radio button only; the arrow keys move between the two.
+    auto tabToSelected = [this] {
+        RadioButton1->setFocusPolicy(RadioButton1->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+        RadioButton2->setFocusPolicy(RadioButton2->isChecked() ? Qt::StrongFocus : Qt::ClickFocus);
+    };
+    connect(RadioButton1, &QRadioButton::toggled, this, tabToSelected);
+    tabToSelected();
 
     GroupBox2 = place(new QGroupBox(QStringLiteral("用时间定位语音"), Panel3), QStringLiteral("GroupBox2"),
                       QRect(706, 1, 121, 46));
