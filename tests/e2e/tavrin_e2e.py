@@ -1,0 +1,266 @@
+"""Drives the real program on an X display, as a person would: real key presses
+and mouse clicks through xdotool, what is on screen read back through the
+accessibility bus, and the player's own state asked of libmpv over its IPC socket.
+
+Run each test under `dbus-run-session -- xvfb-run`; the harness starts a window
+manager (openbox) itself, so windows get title bars and Alt+F4 as on a desktop.
+"""
+
+import json
+import os
+import shutil
+import socket
+import subprocess
+import sys
+import tempfile
+import time
+
+import gi
+
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi  # noqa: E402
+
+WAIT_SECONDS = 30.0
+MAIN_TITLE = "Tavrin录音整理速记助手V6.6    一款好用的录音整理辅助软件，可以为你节约不少时间！"
+# GBK bytes of the settings file as shipped: section 时间, three steps.
+SHIPPED_SETTINGS = b"[\xca\xb1\xbc\xe4]\r\nshijian1=5\r\nshijian2=3\r\nshijian3=10\r\n"
+
+
+def wait_for(condition, what, timeout=WAIT_SECONDS, interval=0.05):
+    """Polls `condition` until it returns something true, and returns that."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
+        time.sleep(interval)
+
+
+def check(condition, message):
+    if not condition:
+        raise AssertionError(message)
+
+
+def xdotool(*args, check_result=True):
+    result = subprocess.run(["xdotool", *args], capture_output=True, text=True, timeout=WAIT_SECONDS)
+    if check_result and result.returncode != 0:
+        raise AssertionError(f"xdotool {' '.join(args)} failed: {result.stderr.strip()}")
+    return result.stdout.strip()
+
+
+def write_wav(path, seconds, rate=8000):
+    """A mono 16-bit WAV: a short tone, then silence (left as a hole in a sparse file)."""
+    import math
+    import struct
+
+    samples = int(round(seconds * rate))
+    header = b"RIFF" + struct.pack("<I", 36 + samples * 2) + b"WAVEfmt " + struct.pack(
+        "<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16) + b"data" + struct.pack("<I", samples * 2)
+    tone = b"".join(struct.pack("<h", int(6000 * math.sin(2 * math.pi * 440 * i / rate)))
+                    for i in range(min(samples, rate // 4)))
+    with open(path, "wb") as out:
+        out.write(header + tone)
+        out.truncate(44 + samples * 2)
+
+
+class WindowManager:
+    """openbox on the current display, for the duration of a test."""
+
+    def __enter__(self):
+        self.process = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        wait_for(lambda: subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True,
+                                        text=True).stdout.find("window id") >= 0, "the window manager")
+        return self
+
+    def __exit__(self, *exc):
+        self.process.terminate()
+        self.process.wait(timeout=WAIT_SECONDS)
+
+
+class Program:
+    """The real program, started from a folder of its own so that each test has
+    its own settings file beside the executable."""
+
+    def __init__(self, binary, settings=SHIPPED_SETTINGS, settings_name="Time.ini", cwd=None, env=None):
+        self.folder = tempfile.mkdtemp(prefix="tavrin-e2e-")
+        self.executable = os.path.join(self.folder, "tavrin")
+        shutil.copy2(binary, self.executable)
+        if settings is not None:
+            with open(os.path.join(self.folder, settings_name), "wb") as out:
+                out.write(settings)
+        self.ipc_path = os.path.join(self.folder, "mpv.sock")
+        environment = dict(os.environ)
+        environment.update({
+            "QT_QPA_PLATFORM": "xcb",
+            "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
+            "TAVRIN_AUDIO_OUTPUT": "null",
+            "TAVRIN_MPV_IPC": self.ipc_path,
+        })
+        environment.update(env or {})
+        self.log = open(os.path.join(self.folder, "program.log"), "w")
+        self.process = subprocess.Popen([self.executable], cwd=cwd or self.folder, env=environment,
+                                        stdout=self.log, stderr=subprocess.STDOUT)
+        self._application = None
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=WAIT_SECONDS)
+        self.log.close()
+        if exc[0] is not None:
+            with open(os.path.join(self.folder, "program.log")) as log:
+                sys.stderr.write("program output:\n" + log.read())
+        shutil.rmtree(self.folder, ignore_errors=True)
+
+    # Windows -------------------------------------------------------------
+
+    def window(self, title, timeout=WAIT_SECONDS):
+        """The X window id of the program's visible window with exactly this title."""
+        def find():
+            self.require_running()
+            ids = xdotool("search", "--onlyvisible", "--pid", str(self.process.pid), check_result=False).split()
+            for window_id in ids:
+                if xdotool("getwindowname", window_id, check_result=False) == title:
+                    return window_id
+            return None
+        return wait_for(find, f"a window titled {title!r}", timeout)
+
+    def main_window(self):
+        return self.window(MAIN_TITLE)
+
+    def activate(self, window_id):
+        xdotool("windowactivate", "--sync", window_id, check_result=False)
+        wait_for(lambda: xdotool("getactivewindow", check_result=False) == window_id, "the window to be active")
+
+    def require_running(self):
+        code = self.process.poll()
+        if code is not None:
+            raise AssertionError(f"the program ended with code {code}")
+
+    def wait_exit(self, timeout=WAIT_SECONDS):
+        deadline = time.monotonic() + timeout
+        while self.process.poll() is None:
+            if time.monotonic() > deadline:
+                raise AssertionError("the program did not end")
+            time.sleep(0.05)
+        return self.process.returncode
+
+    # Input ----------------------------------------------------------------
+
+    def key(self, *keys):
+        xdotool("key", "--clearmodifiers", *keys)
+
+    def type(self, text):
+        xdotool("type", "--delay", "30", text)
+
+    def click(self, node, button=1, repeat=1):
+        extents = node.get_extents(Atspi.CoordType.SCREEN)
+        x = extents.x + extents.width // 2
+        y = extents.y + extents.height // 2
+        xdotool("mousemove", "--sync", str(x), str(y))
+        xdotool("click", "--repeat", str(repeat), "--delay", "80", str(button))
+
+    # What is on screen ------------------------------------------------------
+
+    def application(self):
+        def find():
+            self.require_running()
+            desktop = Atspi.get_desktop(0)
+            for index in range(desktop.get_child_count()):
+                app = desktop.get_child_at_index(index)
+                if app is not None and app.get_process_id() == self.process.pid:
+                    return app
+            return None
+        if self._application is None:
+            self._application = wait_for(find, "the program on the accessibility bus")
+        self._application.clear_cache()
+        return self._application
+
+    def find(self, name=None, role=None, description=None, within=None, timeout=WAIT_SECONDS):
+        """The first accessible node (depth first) matching the given name, role name and description."""
+        def matches(node):
+            try:
+                return ((name is None or node.get_name() == name)
+                        and (role is None or node.get_role_name() == role)
+                        and (description is None or node.get_description() == description))
+            except gi.repository.GLib.Error:
+                return False
+
+        def search(node, depth=0):
+            if node is None or depth > 25:
+                return None
+            if matches(node):
+                return node
+            for index in range(node.get_child_count()):
+                found = search(node.get_child_at_index(index), depth + 1)
+                if found is not None:
+                    return found
+            return None
+
+        return wait_for(lambda: search(within or self.application()),
+                        f"an accessible {role or 'node'} named {name!r}", timeout)
+
+    @staticmethod
+    def text(node):
+        node.clear_cache()
+        text = node.get_text_iface()
+        return text.get_text(0, text.get_character_count()) if text else node.get_name()
+
+    @staticmethod
+    def value(node):
+        node.clear_cache()
+        return node.get_value_iface().get_current_value()
+
+    @staticmethod
+    def focused(node):
+        node.clear_cache()
+        return node.get_state_set().contains(Atspi.StateType.FOCUSED)
+
+    # The player ---------------------------------------------------------------
+
+    def player(self, *command):
+        """Sends one command to libmpv's IPC socket and returns its data."""
+        wait_for(lambda: os.path.exists(self.ipc_path), "the player's IPC socket")
+        with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as connection:
+            connection.settimeout(WAIT_SECONDS)
+            connection.connect(self.ipc_path)
+            connection.sendall(json.dumps({"command": list(command), "request_id": 1}).encode() + b"\n")
+            buffer = b""
+            while True:
+                chunk = connection.recv(65536)
+                if not chunk:
+                    raise AssertionError("the player closed its IPC socket")
+                buffer += chunk
+                while b"\n" in buffer:
+                    line, buffer = buffer.split(b"\n", 1)
+                    reply = json.loads(line)
+                    if reply.get("request_id") == 1:
+                        if reply.get("error") != "success":
+                            return None
+                        return reply.get("data")
+
+    def player_property(self, name):
+        return self.player("get_property", name)
+
+
+def run(tests):
+    """Runs the given test functions in order; each takes the program's binary path."""
+    binary = sys.argv[1]
+    failures = 0
+    with WindowManager():
+        for test in tests:
+            started = time.monotonic()
+            try:
+                test(binary)
+                print(f"PASS {test.__name__} ({time.monotonic() - started:.1f} s)", flush=True)
+            except Exception as error:  # noqa: BLE001 - report every failure and go on
+                failures += 1
+                print(f"FAIL {test.__name__}: {error}", flush=True)
+                import traceback
+                traceback.print_exc()
+    sys.exit(1 if failures else 0)
