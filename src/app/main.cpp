@@ -5,6 +5,9 @@
 #include "app/qt_desktop.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 #include <memory>
 
@@ -18,6 +21,12 @@ int main(int argc, char* argv[])
     QApplication::setApplicationName(QStringLiteral("tavrin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
     installBalloonHints(application);
+    // The interface speaks Chinese whatever the desktop's language, Qt's own
+    // dialogs and buttons included (是/否 in the closing question).
+    QTranslator qtTranslations;
+    if (qtTranslations.load(QLocale(QLocale::Chinese, QLocale::China), QStringLiteral("qtbase"), QStringLiteral("_"),
+                            QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtTranslations);
 
     QtDesktop desktop;
     TMainForm1::Environment environment;

@@ -2,7 +2,7 @@
 
 #include "app/app_texts.h"
 #include "app/desktop.h"
-#include "app/error_text.h"
+#include "app/command_runner.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
 #include "editor/transcript_edit.h"
@@ -51,23 +51,17 @@ TMainForm1::~TMainForm1() = default;
 
 void TMainForm1::runCommand(const std::function<void()>& command)
 {
-    try {
-        command();
-    } catch (const std::exception& error) {
-        showErrorBox(QString::fromUtf8(error.what()));
-    } catch (...) {
-        showErrorBox(texts::kUnknownError.toString());
-    }
+    tavrin::runCommand(*environment_.desktop, this, command);
 }
 
 void TMainForm1::showErrorBox(const QString& message)
 {
-    environment_.desktop->showMessage(this, texts::kApplicationTitle.toString(), errorBoxText(message), BoxIcon::Stop);
+    tavrin::showErrorBox(*environment_.desktop, this, message);
 }
 
 void TMainForm1::showPlainMessage(const QString& text)
 {
-    environment_.desktop->showMessage(this, texts::kApplicationTitle.toString(), text, BoxIcon::None);
+    tavrin::showPlainMessage(*environment_.desktop, this, text);
 }
 
 void TMainForm1::FormCreate()

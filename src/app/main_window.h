@@ -18,6 +18,7 @@ class QTimer;
 namespace tavrin {
 
 class Desktop;
+struct FileWriteFaults;
 class InputMethodSwitcher;
 class LinkLabel;
 class PlayerControls;
@@ -37,6 +38,8 @@ public:
         MediaPlayer::Options player;
         // Ends the program once its event loop runs; the program exits with a failure code.
         std::function<void()> requestTermination;
+        // Makes saving a transcript fail as a full disk would (tests only).
+        const FileWriteFaults* transcriptWriteFaults = nullptr;
     };
 
     explicit TMainForm1(const Environment& environment, QWidget* parent = nullptr); // throws PlayerError

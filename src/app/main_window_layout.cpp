@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/app_texts.h"
+#include "app/fonts.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
 #include "editor/transcript_edit.h"
@@ -24,25 +25,6 @@ namespace {
 
 constexpr int kClientWidth = 992;
 constexpr int kClientHeight = 635;
-
-// The interface font and the editor's font, with the nearest fonts this desktop has.
-QFont interfaceFont(int pixelSize = 11, bool bold = false)
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Sans Serif")});
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
-
-QFont editorFont()
-{
-    QFont font;
-    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("Noto Serif CJK SC"),
-                      QStringLiteral("Serif")});
-    font.setPixelSize(29);
-    return font;
-}
 
 template <typename Widget>
 Widget* place(Widget* widget, const QString& name, const QRect& geometry)

@@ -82,11 +82,11 @@ QString transcriptPathFor(const QString& recordingPath)
     return recordingPath + u".txt"_s;
 }
 
-void saveTranscript(const QString& recordingPath, QStringView editorText)
+void saveTranscript(const QString& recordingPath, QStringView editorText, const FileWriteFaults* faults)
 {
     if (recordingPath.isEmpty())
         throw std::runtime_error("No recording is loaded, so the transcript has no place to go");
-    writeFileAtomically(transcriptPathFor(recordingPath), encodeTranscript(editorText));
+    writeFileAtomically(transcriptPathFor(recordingPath), encodeTranscript(editorText), faults);
 }
 
 DecodedTranscript loadTranscript(const QString& path, qint64 capacityBytes)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "files/atomic_file.h"
 #include "files/transcript_codec.h"
 
 #include <QString>
@@ -17,7 +18,8 @@ QString transcriptPathFor(const QString& recordingPath);
 // Writes the editor's text beside the recording, replacing any earlier transcript as a
 // whole or not at all. Throws std::runtime_error on any failure, also when no recording
 // is loaded (an empty path), so nothing lands in whatever the working folder happens to be.
-void saveTranscript(const QString& recordingPath, QStringView editorText);
+// `faults` lets tests make the write fail as a full disk would.
+void saveTranscript(const QString& recordingPath, QStringView editorText, const FileWriteFaults* faults = nullptr);
 
 // Reads and decodes a whole text file. Throws std::runtime_error with
 // `Cannot open file "<path>". <system reason>` when it cannot be opened or read (a folder

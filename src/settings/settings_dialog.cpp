@@ -1,5 +1,9 @@
 #include "settings/settings_dialog.h"
 
+#include "app/command_runner.h"
+#include "app/fonts.h"
+#include "settings/step_settings.h"
+
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,8 +41,10 @@ TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("时长设置"));
     setModal(true);
+    setFont(interfaceFont());
     setBackgroundRole(QPalette::Button);
-    resize(349, 212);
+    // 349 x 212 with the frame of a common title bar and border.
+    resize(341, 185);
 
     Edit2 = box(this, QRect(41, 41, 42, 21), QStringLiteral("Edit2"));
     Label2 = fixedLabel(this, QStringLiteral("对应快捷键F9     后退指定时间"), QRect(90, 45, 201, 13), QStringLiteral("Label2"));
@@ -66,7 +72,7 @@ TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
 
     setTabOrder(Edit2, Button1);
     setTabOrder(Button1, Edit1);
-    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button1, &QPushButton::clicked, this, [this] { runCommand(desktop_, this, [this] { Button1Click(); }); });
 }
 
 void TForm3::showEvent(QShowEvent* event)
@@ -85,12 +91,28 @@ void TForm3::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
+void TForm3::hideEvent(QHideEvent* event)
+{
+    // Opened again where it was left: only the first showing is centred over the main window.
+    setAttribute(Qt::WA_Moved, true);
+    QDialog::hideEvent(event);
+}
+
 void TForm3::FormShow()
 {
+    Edit2->setText(readStepSetting(programFolder_, kStepBackKey));
+    Edit3->setText(readStepSetting(programFolder_, kSpareStepKey));
+    Edit1->setText(readStepSetting(programFolder_, kStepForwardKey));
 }
 
 void TForm3::Button1Click()
 {
+    // Written exactly as typed, numbers or not: a bad value shows when a step uses it.
+    writeStepSetting(programFolder_, kStepBackKey, Edit2->text());
+    writeStepSetting(programFolder_, kSpareStepKey, Edit3->text());
+    writeStepSetting(programFolder_, kStepForwardKey, Edit1->text());
+    showPlainMessage(desktop_, this, QStringLiteral("更改时间成功!"));
+    accept();
 }
 
 } // namespace tavrin

@@ -21,20 +21,25 @@ gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
 WAIT_SECONDS = 30.0
+APPLICATION_TITLE = "Tavrin录音整理"
 MAIN_TITLE = "Tavrin录音整理速记助手V6.6    一款好用的录音整理辅助软件，可以为你节约不少时间！"
 # GBK bytes of the settings file as shipped: section 时间, three steps.
 SHIPPED_SETTINGS = b"[\xca\xb1\xbc\xe4]\r\nshijian1=5\r\nshijian2=3\r\nshijian3=10\r\n"
 
 
-def wait_for(condition, what, timeout=WAIT_SECONDS, interval=0.05):
-    """Polls `condition` until it returns something true, and returns that."""
+def wait_for(condition, what, timeout=WAIT_SECONDS, interval=0.05, raise_on_timeout=True):
+    """Polls `condition` until it returns something true, and returns that.
+    `what` names the awaited state in the failure, and may be a function giving it."""
     deadline = time.monotonic() + timeout
     while True:
         value = condition()
         if value:
             return value
         if time.monotonic() > deadline:
-            raise AssertionError(f"timed out after {timeout:.0f} s waiting for {what}")
+            if not raise_on_timeout:
+                return value
+            described = what() if callable(what) else what
+            raise AssertionError(f"timed out after {timeout:.0f} s waiting for {described}")
         time.sleep(interval)
 
 
@@ -119,16 +124,25 @@ class Program:
 
     # Windows -------------------------------------------------------------
 
+    def visible_window(self, title):
+        """The X window id of the program's visible window with exactly this title, or None."""
+        self.require_running()
+        ids = xdotool("search", "--onlyvisible", "--pid", str(self.process.pid), check_result=False).split()
+        for window_id in ids:
+            if xdotool("getwindowname", window_id, check_result=False) == title:
+                return window_id
+        return None
+
     def window(self, title, timeout=WAIT_SECONDS):
-        """The X window id of the program's visible window with exactly this title."""
-        def find():
-            self.require_running()
-            ids = xdotool("search", "--onlyvisible", "--pid", str(self.process.pid), check_result=False).split()
-            for window_id in ids:
-                if xdotool("getwindowname", window_id, check_result=False) == title:
-                    return window_id
-            return None
-        return wait_for(find, f"a window titled {title!r}", timeout)
+        """Waits for the program's visible window with exactly this title and returns its id."""
+        return wait_for(lambda: self.visible_window(title), f"a window titled {title!r}", timeout)
+
+    def answer_message(self, text, key="Return", caption=APPLICATION_TITLE):
+        """Checks that a message box shows `text` and closes it with `key`."""
+        box = self.find(name=caption, role="alert")
+        self.find(role="label", name=text, within=box)
+        self.key(key)
+        wait_for(lambda: self.visible_window(caption) is None, f"the message {text!r} to close")
 
     def main_window(self):
         return self.window(MAIN_TITLE)
@@ -136,6 +150,12 @@ class Program:
     def activate(self, window_id):
         xdotool("windowactivate", "--sync", window_id, check_result=False)
         wait_for(lambda: xdotool("getactivewindow", check_result=False) == window_id, "the window to be active")
+
+    @staticmethod
+    def window_gone(window_id):
+        """True once the window is no longer shown (closed or hidden)."""
+        info = subprocess.run(["xwininfo", "-id", window_id], capture_output=True, text=True)
+        return info.returncode != 0 or "IsViewable" not in info.stdout
 
     def require_running(self):
         code = self.process.poll()
@@ -157,6 +177,46 @@ class Program:
 
     def type(self, text):
         xdotool("type", "--delay", "30", text)
+
+    def type_into(self, node, text):
+        """Types `text` at the caret of a text control and waits until it is there.
+
+        xdotool types a character outside the keyboard map by remapping a spare key
+        just before pressing it, and the program may still read that key with the
+        old map: the first such character of a run can come out as another. So
+        such characters go one at a time, each checked, and a wrong one is taken
+        back with BackSpace and typed again."""
+        expected = self.text(node)
+        ascii_run = ""
+
+        def flush():
+            nonlocal expected, ascii_run
+            if ascii_run:
+                self.type(ascii_run)
+                expected += ascii_run
+                wait_for(lambda: self.text(node) == expected, lambda: f"{expected!r}, not {self.text(node)!r}")
+                ascii_run = ""
+
+        for character in text:
+            if ord(character) < 128 and character != "\n":
+                ascii_run += character
+                continue
+            flush()
+            for _ in range(5):
+                if character == "\n":
+                    self.key("Return")
+                else:
+                    self.type(character)
+                if wait_for(lambda: len(self.text(node)) > len(expected), "a typed character", timeout=3,
+                            raise_on_timeout=False):
+                    if self.text(node) == expected + character:
+                        break
+                    self.key("BackSpace")
+                    wait_for(lambda: self.text(node) == expected, lambda: f"{expected!r} after BackSpace")
+            else:
+                raise AssertionError(f"could not type {character!r}")
+            expected += character
+        flush()
 
     def click(self, node, button=1, repeat=1):
         extents = node.get_extents(Atspi.CoordType.SCREEN)

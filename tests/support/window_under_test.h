@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "files/atomic_file.h"
 #include "support/scripted_desktop.h"
 #include "support/temp_folder.h"
 
@@ -24,6 +25,7 @@ struct WindowUnderTest {
     ScriptedDesktop desktop;
     std::unique_ptr<TMainForm1> window;
     bool terminationRequested = false;
+    FileWriteFaults transcriptFaults; // none unless a test sets some
 
     explicit WindowUnderTest(bool withSettingsFile = true, const QString& settingsName = QStringLiteral("Time.ini"))
     {
@@ -34,6 +36,7 @@ struct WindowUnderTest {
         environment.programFolder = programFolder.path();
         environment.player.audioOutput = QStringLiteral("null");
         environment.requestTermination = [this] { terminationRequested = true; };
+        environment.transcriptWriteFaults = &transcriptFaults;
         window = std::make_unique<TMainForm1>(environment);
     }
 

@@ -1,0 +1,23 @@
+#include "app/fonts.h"
+
+namespace tavrin {
+
+QFont interfaceFont(int pixelSize, bool bold)
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Sans Serif")});
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+QFont editorFont()
+{
+    QFont font;
+    font.setFamilies({QStringLiteral("SimSun"), QStringLiteral("宋体"), QStringLiteral("Noto Serif CJK SC"),
+                      QStringLiteral("Serif")});
+    font.setPixelSize(29);
+    return font;
+}
+
+} // namespace tavrin

@@ -1,0 +1,323 @@
+#include "editor/transcript_edit.h"
+#include "files/atomic_file.h"
+#include "support/wav_file.h"
+#include "support/window_under_test.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <cerrno>
+
+using namespace tavrin;
+using tavrin::test::TempFolder;
+using tavrin::test::WindowUnderTest;
+
+namespace {
+
+const QString kLoaded = QStringLiteral(
+    "加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。");
+const QString kLoadFailed = QStringLiteral("加载音视频文件失败！");
+const QString kSaveFailed = QStringLiteral("保存失败，请联系客服。");
+
+// A window with a recording loaded through the menu, as a user does it.
+struct WindowWithRecording : WindowUnderTest {
+    TempFolder recordings;
+    QString recording;
+
+    explicit WindowWithRecording(const QString& name = QStringLiteral("会议 录音.mp3"))
+    {
+        recording = recordings.filePath(name);
+        test::writeWav(recording, 20.0); // libmpv goes by content, not by name
+        show();
+        desktop.filesToChoose = {recording};
+        window->N8->trigger();
+        desktop.boxes.clear();
+    }
+
+    QString transcript() const { return recording + QStringLiteral(".txt"); }
+};
+
+QStringList filesIn(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+} // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void loadingARecording();
+    void cancellingEitherDialogOnlyFocusesTheEditor();
+    void unplayableRecordingKeepsTheEarlierOne_data();
+    void unplayableRecordingKeepsTheEarlierOne();
+    void saveWritesGbkBesideTheRecording_data();
+    void saveWritesGbkBesideTheRecording();
+    void savingTwiceReplaces();
+    void saveWithoutRecordingWritesNothing();
+    void failedSaveKeepsTheOldTranscript_data();
+    void failedSaveKeepsTheOldTranscript();
+    void loadingATranscript_data();
+    void loadingATranscript();
+    void unreadableTranscriptKeepsTheText_data();
+    void unreadableTranscriptKeepsTheText();
+};
+
+void FileCommandsTest::loadingARecording()
+{
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    TempFolder recordings;
+    const QString first = recordings.filePath(QStringLiteral("a.wav"));
+    const QString second = recordings.filePath(QStringLiteral("b.wav"));
+    test::writeWav(first, 30.0);
+    test::writeWav(second, 10.0);
+    window->Memo1->setPlainText(QStringLiteral("已经打好的字"));
+
+    window.desktop.filesToChoose = {first};
+    window->N8->trigger();
+    QCOMPARE(window.desktop.fileDialogTitles, QStringList{QStringLiteral("请选择录音文件")});
+    QCOMPARE(window.desktop.texts(), QStringList{kLoaded});
+    QCOMPARE(window->WindowsMediaPlayer1->url(), first);
+    QCOMPARE(window->WindowsMediaPlayer1->playState(), int(PlayStateStopped));
+    QVERIFY(window->Timer1->isActive());
+    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+
+    // Loading another while the first plays stops it and keeps the text.
+    window->WindowsMediaPlayer1->play();
+    window.desktop.filesToChoose = {second};
+    window->N8->trigger();
+    QCOMPARE(window->WindowsMediaPlayer1->url(), second);
+    QCOMPARE(window->WindowsMediaPlayer1->playState(), int(PlayStateStopped));
+    QCOMPARE(window->WindowsMediaPlayer1->duration(), 10.0);
+    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("已经打好的字"));
+}
+
+void FileCommandsTest::cancellingEitherDialogOnlyFocusesTheEditor()
+{
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    window->Memo1->setPlainText(QStringLiteral("text"));
+    for (QAction* item : {window->N8, window->N9}) {
+        window->Edit4->setFocus();
+        QCOMPARE(QApplication::focusWidget(), window->Edit4);
+        item->trigger();
+        QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    }
+    QVERIFY(window.desktop.boxes.isEmpty());
+    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("text"));
+    QCOMPARE(window->WindowsMediaPlayer1->url(), QString());
+    QVERIFY(!window->Timer1->isActive());
+}
+
+void FileCommandsTest::unplayableRecordingKeepsTheEarlierOne_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("text file") << QByteArray("not a recording\n");
+    QTest::newRow("zero bytes") << QByteArray();
+    QTest::newRow("corrupt header") << QByteArray("RIFF\x10\0\0\0WAVEfmt ", 16);
+}
+
+void FileCommandsTest::unplayableRecordingKeepsTheEarlierOne()
+{
+    QFETCH(QByteArray, content);
+    WindowWithRecording window;
+    const QString bad = window.recordings.write(QStringLiteral("bad.mp3"), content);
+    window.desktop.filesToChoose = {bad};
+    window->N8->trigger();
+    QCOMPARE(window.desktop.texts(), QStringList{kLoadFailed});
+    QCOMPARE(window->WindowsMediaPlayer1->url(), window.recording);
+    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    // The earlier recording stays the save target.
+    window->Memo1->setPlainText(QStringLiteral("abc"));
+    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QCOMPARE(TempFolder::read(window.transcript()), QByteArray("abc"));
+    QVERIFY(!QFile::exists(bad + QStringLiteral(".txt")));
+
+    // With nothing loaded before, nothing is loaded after.
+    WindowUnderTest fresh;
+    fresh.desktop.filesToChoose = {bad};
+    fresh->N8->trigger();
+    QCOMPARE(fresh.desktop.texts(), QStringList{kLoadFailed});
+    QCOMPARE(fresh->WindowsMediaPlayer1->url(), QString());
+    QVERIFY(!fresh->Timer1->isActive());
+}
+
+void FileCommandsTest::saveWritesGbkBesideTheRecording_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("Chinese, ASCII and line breaks")
+        << QStringLiteral("第一行 abc\n-00:12:34- 中文\n\n")
+        << QByteArray::fromHex("B5DAD2BBD0D0206162630D0A2D30303A31323A33342D20D6D0CEC40D0A0D0A");
+    QTest::newRow("empty editor") << QString() << QByteArray();
+    QTest::newRow("character outside GBK") << QStringLiteral("\U00020000a") << QByteArray::fromHex("9532823661");
+    QTest::newRow("no-break space kept") << QStringLiteral("a\u00A0b") << QByteArray::fromHex("618130843262");
+}
+
+void FileCommandsTest::saveWritesGbkBesideTheRecording()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    WindowWithRecording window;
+    window->Memo1->setPlainText(text);
+    window->Edit4->setFocus();
+    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    bool exists = false;
+    QCOMPARE(TempFolder::read(window.transcript(), &exists).toHex(), bytes.toHex());
+    QVERIFY(exists);
+    QCOMPARE(filesIn(window.recordings.path()), (QStringList{QStringLiteral("会议 录音.mp3"), QStringLiteral("会议 录音.mp3.txt")}));
+    QVERIFY(window->Label17->isVisible());
+    QCOMPARE(window->Label17->text(), QStringLiteral("保存成功！"));
+    QVERIFY(window.desktop.boxes.isEmpty());
+    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+}
+
+void FileCommandsTest::savingTwiceReplaces()
+{
+    WindowWithRecording window(QStringLiteral("a.mp3"));
+    window->Memo1->setPlainText(QStringLiteral("a much longer first text"));
+    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    window->Memo1->setPlainText(QStringLiteral("short"));
+    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QCOMPARE(window.transcript(), window.recordings.filePath(QStringLiteral("a.mp3.txt")));
+    QCOMPARE(TempFolder::read(window.transcript()), QByteArray("short"));
+}
+
+void FileCommandsTest::saveWithoutRecordingWritesNothing()
+{
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    TempFolder workingFolder;
+    const QString before = QDir::currentPath();
+    QDir::setCurrent(workingFolder.path());
+    window->Memo1->setPlainText(QStringLiteral("text"));
+    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QDir::setCurrent(before);
+    QVERIFY(filesIn(workingFolder.path()).isEmpty());
+    QCOMPARE(window.desktop.boxes.size(), 1);
+    QVERIFY(window.desktop.boxes.first().text.contains(QStringLiteral("请先加载音视频文件")));
+    QVERIFY(!window->Label17->isVisible());
+    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+}
+
+void FileCommandsTest::failedSaveKeepsTheOldTranscript_data()
+{
+    QTest::addColumn<bool>("diskFull"); // else: the transcript's name is taken by a folder
+    QTest::newRow("disk full midway") << true;
+    QTest::newRow("name taken by a folder") << false;
+}
+
+void FileCommandsTest::failedSaveKeepsTheOldTranscript()
+{
+    QFETCH(bool, diskFull);
+    FileWriteFaults full;
+    full.failWriteAfterBytes = 3;
+    full.writeError = ENOSPC;
+    WindowWithRecording window;
+    const QByteArray old = "\xBE\xC9\xB5\xC4 old transcript\r\n";
+    if (diskFull)
+        window.recordings.write(QStringLiteral("会议 录音.mp3.txt"), old);
+    else
+        QVERIFY(QDir(window.recordings.path()).mkdir(QStringLiteral("会议 录音.mp3.txt")));
+    const QStringList filesBefore = filesIn(window.recordings.path());
+
+    window->Memo1->setPlainText(QStringLiteral("new text that does not fit"));
+    if (diskFull)
+        window.transcriptFaults = full; // the same window, its disk made to fail
+    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+
+    QCOMPARE(window.desktop.texts(), QStringList{kSaveFailed});
+    QCOMPARE(filesIn(window.recordings.path()), filesBefore); // no temporary file left behind
+    if (diskFull)
+        QCOMPARE(TempFolder::read(window.transcript()), old);
+    else
+        QVERIFY(QFileInfo(window.transcript()).isDir());
+    QVERIFY(!window->Label17->isVisible());
+    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("new text that does not fit"));
+    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+}
+
+void FileCommandsTest::loadingATranscript_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("savedAgain");
+    QTest::addColumn<int>("unreadable");
+    QTest::newRow("GBK with CR LF") << QByteArray("\xD6\xD0\xCE\xC4\r\nabc") << QStringLiteral("中文\nabc")
+                                    << QByteArray("\xD6\xD0\xCE\xC4\r\nabc") << 0;
+    QTest::newRow("LF only") << QByteArray("one\ntwo\n\nthree") << QStringLiteral("one\ntwo\n\nthree")
+                             << QByteArray("one\r\ntwo\r\n\r\nthree") << 0;
+    QTest::newRow("lone CR and LF CR") << QByteArray("a\rb\n\rc") << QStringLiteral("a\nb\n\nc")
+                                       << QByteArray("a\r\nb\r\n\r\nc") << 0;
+    QTest::newRow("UTF-8 from a Linux editor") << QByteArray("\xE4\xBD\xA0\xE5\xA5\xBD\nok\n")
+                                               << QStringLiteral("你好\nok\n")
+                                               << QByteArray("\xC4\xE3\xBA\xC3\r\nok\r\n") << 0;
+    QTest::newRow("outside GBK") << QByteArray("\x95\x32\x82\x36") << QStringLiteral("\U00020000")
+                                 << QByteArray("\x95\x32\x82\x36") << 0;
+    QTest::newRow("invalid bytes") << QByteArray("ab\xFF\xD6\xD0") << QStringLiteral("ab\uFFFD中")
+                                   << QByteArray("ab\x84\x31\xA4\x37\xD6\xD0") << 1;
+}
+
+void FileCommandsTest::loadingATranscript()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, savedAgain);
+    QFETCH(int, unreadable);
+    WindowWithRecording window;
+    window->Memo1->setPlainText(QStringLiteral("replaced"));
+    window.desktop.filesToChoose = {window.recordings.write(QStringLiteral("earlier.txt"), bytes)};
+    window->N9->trigger();
+    QCOMPARE(window->Memo1->toPlainText(), text);
+    QCOMPARE(window.desktop.boxes.size(), unreadable ? 1 : 0);
+    if (unreadable)
+        QVERIFY(window.desktop.boxes.first().text.contains(QString::number(unreadable)));
+    QCOMPARE(window.desktop.fileDialogTitles.last(), QString());
+    QCOMPARE(window->WindowsMediaPlayer1->url(), window.recording); // the recording is not touched
+    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QCOMPARE(TempFolder::read(window.transcript()).toHex(), savedAgain.toHex());
+}
+
+void FileCommandsTest::unreadableTranscriptKeepsTheText_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("message"); // %1: the path
+    QTest::newRow("missing") << "missing" << "Cannot open file \"%1\". No such file or directory";
+    QTest::newRow("folder") << "folder" << "Cannot open file \"%1\". Is a directory";
+    QTest::newRow("larger than the editor holds") << "huge" << "Text exceeds memo capacity.";
+}
+
+void FileCommandsTest::unreadableTranscriptKeepsTheText()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, message);
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("稿 子.txt"));
+    if (kind == QStringLiteral("folder"))
+        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("稿 子.txt")));
+    if (kind == QStringLiteral("huge")) { // sparse: costs no disk
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(300) << 20));
+    }
+    window->Memo1->setPlainText(QStringLiteral("keep me"));
+    window->Edit4->setFocus();
+    window.desktop.filesToChoose = {path};
+    window->N9->trigger();
+    QCOMPARE(window.desktop.boxes.size(), 1);
+    QCOMPARE(window.desktop.boxes.first().text, message.contains(u'%') ? message.arg(path) + u'.' : message);
+    QCOMPARE(window.desktop.boxes.first().icon, BoxIcon::Stop);
+    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("keep me"));
+    QCOMPARE(QApplication::focusWidget(), window->Edit4); // after an error the focus is not moved
+}
+
+QTEST_MAIN(FileCommandsTest)
+#include "file_commands_test.moc"
