@@ -23,6 +23,7 @@ class InputMethodSwitcher;
 class LinkLabel;
 class PlayerControls;
 class RateSpinBox;
+class TimeBox;
 class TranscriptEdit;
 class TForm3;
 
@@ -71,6 +72,8 @@ public:
     void BitBtn1Click();
     void Label9Click();
     void Memo1DblClick();
+    // The rate one step up (1) or down (-1) from the keyboard; failures are dropped.
+    void stepRate(int tenths);
 
     // Files and settings.
     void N8Click();
@@ -109,7 +112,7 @@ public:
     QRadioButton* RadioButton1 = nullptr;
     QRadioButton* RadioButton2 = nullptr;
     QGroupBox* GroupBox2 = nullptr;
-    QLineEdit* Edit3 = nullptr;
+    TimeBox* Edit3 = nullptr;
     LinkLabel* Label9 = nullptr;
     QGroupBox* GroupBox1 = nullptr;
     QLineEdit* Edit4 = nullptr;
@@ -158,6 +161,7 @@ private:
     void connectPlayer();
     void centreOnScreen();
     void paintPanel4Black();
+    void stepBy(QStringView key, int direction);
 
     Environment environment_;
     InputMethodSwitcher* inputMethod_ = nullptr;

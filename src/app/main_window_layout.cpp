@@ -7,6 +7,7 @@
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"
+#include "playback/time_box.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -162,10 +163,9 @@ void TMainForm1::buildControlStrip()
 
     GroupBox2 = place(new QGroupBox(QStringLiteral("用时间定位语音"), Panel3), QStringLiteral("GroupBox2"),
                       QRect(706, 1, 121, 46));
-    Edit3 = place(new QLineEdit(QStringLiteral("00:00:00"), GroupBox2), QStringLiteral("Edit3"), QRect(8, 16, 64, 24));
+    Edit3 = place(new TimeBox(QStringLiteral("00:00:00"), GroupBox2), QStringLiteral("Edit3"), QRect(8, 16, 64, 24));
     Edit3->setAccessibleName(QStringLiteral("Edit3"));
     Edit3->setFont(interfaceFont(13, true));
-    Edit3->setMaxLength(8);
     Edit3->setToolTip(QStringLiteral("只能输入形如 01:23:54这种格式的时间"));
     Label9 = link(GroupBox2, QStringLiteral("Label9"), QStringLiteral("确定"), QRect(79, 22, 40, 16));
     Label9->setToolTip(

@@ -1,7 +1,10 @@
 #include "editor/transcript_edit.h"
 
+#include "editor/time_word.h"
+
 #include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QTextBlock>
 
 namespace tavrin {
 
@@ -28,6 +31,16 @@ void TranscriptEdit::keyPressEvent(QKeyEvent* event)
 void TranscriptEdit::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QPlainTextEdit::mouseDoubleClickEvent(event);
+    // Qt's word rule breaks 00:12:34 at the colons; a time is selected whole.
+    const QTextCursor hit = cursorForPosition(event->position().toPoint());
+    const QTextBlock block = hit.block();
+    const TextRange run = timeRunAt(block.text(), hit.positionInBlock());
+    if (run.length > 0) {
+        QTextCursor time(document());
+        time.setPosition(block.position() + int(run.start));
+        time.setPosition(block.position() + int(run.start + run.length), QTextCursor::KeepAnchor);
+        setTextCursor(time);
+    }
     Q_EMIT doubleClicked();
 }
 

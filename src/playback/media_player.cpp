@@ -68,9 +68,12 @@ public:
     bool silentByChoice = false; // the silent output was asked for, not fallen back to
 
     // Opening a recording: the playlist entry being opened and libmpv's verdict.
+    // Events about the file before it (a late restart after a seek) come first
+    // in the queue, so only what follows the new entry's start counts.
     enum class Opening { None, Waiting, Opened, Failed };
     Opening opening = Opening::None;
     int64_t openingEntry = -1;
+    bool openingStarted = false;
     int openingError = 0;
     QEventLoop* openingLoop = nullptr; // quit as soon as the verdict arrives
 
@@ -116,6 +119,15 @@ public:
         int flag = 0;
         mpv_get_property(handle, name, MPV_FORMAT_FLAG, &flag);
         return flag != 0;
+    }
+
+    bool hasAudioOutput() const
+    {
+        char* output = nullptr;
+        if (mpv_get_property(handle, "current-ao", MPV_FORMAT_STRING, &output) < 0 || !output)
+            return false;
+        mpv_free(output);
+        return true;
     }
 
     void seekTo(double seconds)
@@ -230,11 +242,15 @@ void MediaPlayer::drainEvents()
         if (event->event_id == MPV_EVENT_NONE)
             return;
         switch (event->event_id) {
+        case MPV_EVENT_START_FILE:
+            if (static_cast<mpv_event_start_file*>(event->data)->playlist_entry_id == d->openingEntry)
+                d->openingStarted = true;
+            break;
         case MPV_EVENT_PLAYBACK_RESTART:
             if (d->seekInFlight && d->getFlag("pause"))
                 d->heldAt = d->seekInFlight;
             d->seekInFlight.reset();
-            if (d->opening == Private::Opening::Waiting) {
+            if (d->opening == Private::Opening::Waiting && d->openingStarted) {
                 d->opening = Private::Opening::Opened;
                 if (d->openingLoop)
                     d->openingLoop->quit();
@@ -243,7 +259,9 @@ void MediaPlayer::drainEvents()
             break;
         case MPV_EVENT_END_FILE: {
             const auto* end = static_cast<mpv_event_end_file*>(event->data);
-            if (d->opening == Private::Opening::Waiting && end->playlist_entry_id == d->openingEntry) {
+            // An end right after the first restart (no sound output could be
+            // opened for it, say) still makes the opening a failure.
+            if (d->opening != Private::Opening::None && end->playlist_entry_id == d->openingEntry) {
                 d->opening = Private::Opening::Failed;
                 d->openingError = end->reason == MPV_END_FILE_REASON_ERROR ? end->error : MPV_ERROR_NOTHING_TO_PLAY;
                 if (d->openingLoop)
@@ -324,6 +342,7 @@ void MediaPlayer::setUrl(const QString& path)
         d->opening = Private::Opening::Waiting;
         d->seekInFlight.reset();
         d->heldAt.reset();
+        d->openingStarted = false;
         d->openingEntry = d->startLoading(file, start);
         QEventLoop loop;
         QTimer::singleShot(d->options.openTimeoutMs, &loop, &QEventLoop::quit);
@@ -332,7 +351,13 @@ void MediaPlayer::setUrl(const QString& path)
         if (d->opening == Private::Opening::Waiting)
             loop.exec();
         d->openingLoop = nullptr;
-        const bool opened = d->opening == Private::Opening::Opened;
+        // Sound is all this player gives: a file whose sound cannot be played
+        // (no audio track, or no output for it) did not open.
+        bool opened = d->opening == Private::Opening::Opened;
+        if (opened && (d->getFlag("idle-active") || !d->hasAudioOutput())) {
+            opened = false;
+            d->openingError = MPV_ERROR_AO_INIT_FAILED;
+        }
         if (d->opening == Private::Opening::Waiting)
             d->openingError = 0; // no verdict in time
         d->opening = Private::Opening::None;

@@ -3,11 +3,13 @@
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"
+#include "playback/time_box.h"
 #include "settings/settings_dialog.h"
 #include "support/window_under_test.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QClipboard>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -285,10 +287,28 @@ void MainWindowLayoutTest::timeBoxTakesEightCharacters()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    window->Edit3->clear();
-    window->Edit3->setFocus();
-    QTest::keyClicks(window->Edit3, QStringLiteral("01:23:54:99"));
-    QCOMPARE(window->Edit3->text(), QStringLiteral("01:23:54"));
+    TimeBox* box = window->Edit3;
+    box->clear();
+    box->setFocus();
+    QTest::keyClicks(box, QStringLiteral("01:23:54:99"));
+    QCOMPARE(box->text(), QStringLiteral("01:23:54"));
+    // Typing over a selection replaces it within the limit.
+    box->setSelection(0, 2);
+    QTest::keyClicks(box, QStringLiteral("12"));
+    QCOMPARE(box->text(), QStringLiteral("12:23:54"));
+    // A paste is cut to what still fits.
+    QGuiApplication::clipboard()->setText(QStringLiteral("abcdefghij"));
+    box->setSelection(6, 2);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(box->text(), QStringLiteral("12:23:ab"));
+    // Text the program puts there is kept whole, and editing it stays possible.
+    box->setText(QStringLiteral("-00:12:34- and more"));
+    QCOMPARE(box->text(), QStringLiteral("-00:12:34- and more"));
+    box->end(false);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(box->text(), QStringLiteral("-00:12:34- and mor"));
+    QTest::keyClick(box, Qt::Key_X);
+    QCOMPARE(box->text(), QStringLiteral("-00:12:34- and mor"));
 }
 
 QTEST_MAIN(MainWindowLayoutTest)

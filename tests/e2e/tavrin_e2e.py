@@ -23,6 +23,7 @@ from gi.repository import Atspi  # noqa: E402
 WAIT_SECONDS = 30.0
 APPLICATION_TITLE = "Tavrin录音整理"
 MAIN_TITLE = "Tavrin录音整理速记助手V6.6    一款好用的录音整理辅助软件，可以为你节约不少时间！"
+RECORDING_LOADED = "加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。"
 # GBK bytes of the settings file as shipped: section 时间, three steps.
 SHIPPED_SETTINGS = b"[\xca\xb1\xbc\xe4]\r\nshijian1=5\r\nshijian2=3\r\nshijian3=10\r\n"
 
@@ -224,6 +225,37 @@ class Program:
         y = extents.y + extents.height // 2
         xdotool("mousemove", "--sync", str(x), str(y))
         xdotool("click", "--repeat", str(repeat), "--delay", "80", str(button))
+
+    def open_menu_item(self, caption):
+        self.click(self.find(name=caption, role="menu item"))
+
+    def choose_file(self, dialog_title, path):
+        """Types the path into a file dialog's name box and confirms, as a user would."""
+        dialog_window = self.window(dialog_title)
+        name_box = self.find(role="text", within=self.find(name=dialog_title, role="dialog"))
+        self.key("ctrl+a")
+        self.type(path)
+        wait_for(lambda: self.text(name_box) == path, lambda: f"the path in the file dialog, not {self.text(name_box)!r}")
+        # The first Return may only close the name box's completion list.
+        for _ in range(3):
+            self.key("Return")
+            if wait_for(lambda: self.window_gone(dialog_window), "the file dialog to close", timeout=3,
+                        raise_on_timeout=False):
+                return
+        raise AssertionError("the file dialog did not take the path")
+
+    def load_recording(self, path):
+        """Loads a recording through the menu and its dialog, and waits until the player has it."""
+        self.open_menu_item(" 加载音视频 ")
+        self.choose_file("请选择录音文件", path)
+        self.answer_message(RECORDING_LOADED)
+        wait_for(lambda: self.player_property("path") == path, "the player to open the recording")
+
+    def double_click_text(self, node, offset):
+        """Double-clicks the character at `offset` of a text control."""
+        box = node.get_text_iface().get_character_extents(offset, Atspi.CoordType.SCREEN)
+        xdotool("mousemove", "--sync", str(box.x + max(1, box.width // 2)), str(box.y + box.height // 2))
+        xdotool("click", "--repeat", "2", "--delay", "60", "1")
 
     # What is on screen ------------------------------------------------------
 

@@ -26,17 +26,12 @@ const QString kSaveFailed = QStringLiteral("保存失败，请联系客服。");
 
 // A window with a recording loaded through the menu, as a user does it.
 struct WindowWithRecording : WindowUnderTest {
-    TempFolder recordings;
     QString recording;
 
     explicit WindowWithRecording(const QString& name = QStringLiteral("会议 录音.mp3"))
     {
-        recording = recordings.filePath(name);
-        test::writeWav(recording, 20.0); // libmpv goes by content, not by name
         show();
-        desktop.filesToChoose = {recording};
-        window->N8->trigger();
-        desktop.boxes.clear();
+        recording = loadRecording(20.0, name); // libmpv goes by content, not by name
     }
 
     QString transcript() const { return recording + QStringLiteral(".txt"); }
@@ -72,7 +67,7 @@ void FileCommandsTest::loadingARecording()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    TempFolder recordings;
+    TempFolder& recordings = window.recordings;
     const QString first = recordings.filePath(QStringLiteral("a.wav"));
     const QString second = recordings.filePath(QStringLiteral("b.wav"));
     test::writeWav(first, 30.0);

@@ -4,6 +4,7 @@
 #include "files/atomic_file.h"
 #include "support/scripted_desktop.h"
 #include "support/temp_folder.h"
+#include "support/wav_file.h"
 
 #include <QTest>
 
@@ -22,6 +23,7 @@ inline QByteArray shippedSettings()
 // silent player.
 struct WindowUnderTest {
     TempFolder programFolder;
+    TempFolder recordings; // where the tests' recordings are written
     ScriptedDesktop desktop;
     std::unique_ptr<TMainForm1> window;
     bool terminationRequested = false;
@@ -42,6 +44,18 @@ struct WindowUnderTest {
 
     TMainForm1& operator*() const { return *window; }
     TMainForm1* operator->() const { return window.get(); }
+
+    // Writes a recording of this length and loads it through the menu, as a user
+    // does, then forgets the message that loading showed. Returns its path.
+    QString loadRecording(double seconds, const QString& name = QStringLiteral("recording.wav"), int sampleRate = 8000)
+    {
+        const QString path = recordings.filePath(name);
+        writeWav(path, seconds, sampleRate);
+        desktop.filesToChoose = {path};
+        window->N8->trigger();
+        desktop.boxes.clear();
+        return path;
+    }
 
     // Shows the window and waits until it is exposed and active, as after start-up.
     bool show() const
