@@ -132,6 +132,10 @@ public:
 
     void seekTo(double seconds)
     {
+        // A recording that has just played to its end counts as stopped, even
+        // before the pause made for it has come through.
+        if (!seekInFlight && getFlag("eof-reached"))
+            setFlag("pause", true);
         const QByteArray target = QByteArray::number(seconds, 'f', 6);
         const char* args[] = {"seek", target.constData(), "absolute+exact", nullptr};
         command(args);
