@@ -1,5 +1,5 @@
 #include "app/app_texts.h"
-#include "app/balloon_hints.h"
+#include "app/app_style.h"
 #include "app/error_text.h"
 #include "app/main_window.h"
 #include "app/qt_desktop.h"
@@ -20,7 +20,7 @@ int main(int argc, char* argv[])
     // the title users see is given to each window and box explicitly.
     QApplication::setApplicationName(QStringLiteral("tavrin"));
     QGuiApplication::setDesktopFileName(QStringLiteral("tavrin"));
-    installBalloonHints(application);
+    installAppStyle(application);
     // The interface speaks Chinese whatever the desktop's language, Qt's own
     // dialogs and buttons included (是/否 in the closing question).
     QTranslator qtTranslations;

@@ -3,6 +3,7 @@
 #include "editor/time_word.h"
 
 #include <QContextMenuEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QTextBlock>
 
@@ -42,6 +43,12 @@ void TranscriptEdit::mouseDoubleClickEvent(QMouseEvent* event)
         setTextCursor(time);
     }
     Q_EMIT doubleClicked();
+}
+
+void TranscriptEdit::inputMethodEvent(QInputMethodEvent* event)
+{
+    composing_ = !event->preeditString().isEmpty();
+    QPlainTextEdit::inputMethodEvent(event);
 }
 
 void TranscriptEdit::contextMenuEvent(QContextMenuEvent* event)

@@ -20,6 +20,8 @@ public:
     explicit TranscriptEdit(QWidget* parent = nullptr);
 
     void setKeyDownHandler(KeyDownHandler handler) { keyDownHandler_ = std::move(handler); }
+    // True while an input method is composing text in the editor.
+    bool isComposing() const { return composing_; }
 
 Q_SIGNALS:
     void doubleClicked();
@@ -29,9 +31,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     KeyDownHandler keyDownHandler_;
+    bool composing_ = false;
 };
 
 } // namespace tavrin

@@ -1,4 +1,4 @@
-#include "app/balloon_hints.h"
+#include "app/app_style.h"
 #include "app/main_window.h"
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
@@ -43,7 +43,7 @@ private Q_SLOTS:
 
 void MainWindowLayoutTest::initTestCase()
 {
-    installBalloonHints(*qApp);
+    installAppStyle(*qApp);
 }
 
 void MainWindowLayoutTest::window()

@@ -1,4 +1,4 @@
-#include "app/balloon_hints.h"
+#include "app/app_style.h"
 
 #include <QApplication>
 #include <QProxyStyle>
@@ -7,22 +7,27 @@ namespace tavrin {
 
 namespace {
 
-class BalloonHintStyle : public QProxyStyle {
+class AppStyle : public QProxyStyle {
 public:
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {
-        if (hint == SH_ToolTip_WakeUpDelay)
+        switch (hint) {
+        case SH_ToolTip_WakeUpDelay:
             return kHintDelayMs;
-        return QProxyStyle::styleHint(hint, option, widget, returnData);
+        case SH_MenuBar_AltKeyNavigation:
+            return 0;
+        default:
+            return QProxyStyle::styleHint(hint, option, widget, returnData);
+        }
     }
 };
 
 } // namespace
 
-void installBalloonHints(QApplication& application)
+void installAppStyle(QApplication& application)
 {
-    application.setStyle(new BalloonHintStyle);
+    application.setStyle(new AppStyle);
     application.setStyleSheet(application.styleSheet()
                               + QStringLiteral("QToolTip { color: black; background-color: #ffffe1;"
                                                " border: 1px solid black; border-radius: 6px; padding: 3px; }"));
