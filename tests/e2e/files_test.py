@@ -18,7 +18,10 @@ def test_load_type_and_save(binary):
 
         editor = program.find(name="Memo1", role="text")
         wait_for(lambda: program.focused(editor), "the focus back in the editor")
-        program.type_into(editor, "第一段 abc\nx1")
+        program.type_into(editor, "第一段")
+        program.key("F1")  # Space plays and pauses; F1 types the space
+        wait_for(lambda: program.text(editor) == "第一段 ", lambda: repr(program.text(editor)))
+        program.type_into(editor, "abc\nx1")
 
         program.click(program.find(name="保存文稿Ctrl+S", role="push button"))
         transcript = recording + ".txt"
