@@ -203,40 +203,37 @@ void TMainForm1::buildMenu()
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     bar->setNativeMenuBar(false);
-    auto item = [bar](const QString& name, const QString& caption) {
-        QAction* action = bar->addAction(caption);
+    // Items and drop-down menus alike are actions of their owner, named as in the layout.
+    auto item = [](QWidget* owner, const QString& name, const QString& caption) {
+        QAction* action = owner->addAction(caption);
         action->setObjectName(name);
         return action;
     };
-    N8 = item(QStringLiteral("N8"), QStringLiteral(" 加载音视频 "));
-    N9 = item(QStringLiteral("N9"), QStringLiteral(" 加载文稿 "));
-    N1 = item(QStringLiteral("N1"), QStringLiteral("  "));
-    N17 = item(QStringLiteral("N17"), QStringLiteral("  字数统计 "));
-    N18 = item(QStringLiteral("N18"), QStringLiteral("  全选复制  "));
-
-    auto* settings = new QMenu(QStringLiteral("  设置  "), bar);
-    settings->setObjectName(QStringLiteral("N2Menu"));
-    N2 = bar->addMenu(settings);
-    N2->setObjectName(QStringLiteral("N2"));
-    N7 = settings->addAction(QStringLiteral("前进后退步进时长"));
-    N7->setObjectName(QStringLiteral("N7"));
-    auto* sizes = new QMenu(QStringLiteral("字号"), settings);
-    sizes->setObjectName(QStringLiteral("N12Menu"));
-    N12 = settings->addMenu(sizes);
-    N12->setObjectName(QStringLiteral("N12"));
-    auto sizeItem = [sizes](const QString& name, const QString& caption) {
-        QAction* action = sizes->addAction(caption);
+    auto menu = [](QWidget* owner, const QString& name, const QString& caption) {
+        auto* dropDown = new QMenu(caption, owner);
+        dropDown->setObjectName(name + QStringLiteral("Menu"));
+        QAction* action = dropDown->menuAction();
         action->setObjectName(name);
-        return action;
+        owner->addAction(action);
+        return dropDown;
     };
-    N13 = sizeItem(QStringLiteral("N13"), QStringLiteral("大"));
-    N15 = sizeItem(QStringLiteral("N15"), QStringLiteral("中"));
-    N16 = sizeItem(QStringLiteral("N16"), QStringLiteral("小"));
-    N10 = sizeItem(QStringLiteral("N10"), QStringLiteral("极小"));
-
-    N6 = item(QStringLiteral("N6"), QString(40, u' '));
-    N19 = item(QStringLiteral("N19"), QStringLiteral("  "));
-    N20 = item(QStringLiteral("N20"), QStringLiteral("录音整理服务"));
+    N8 = item(bar, QStringLiteral("N8"), QStringLiteral(" 加载音视频 "));
+    N9 = item(bar, QStringLiteral("N9"), QStringLiteral(" 加载文稿 "));
+    N1 = item(bar, QStringLiteral("N1"), QStringLiteral("  "));
+    N17 = item(bar, QStringLiteral("N17"), QStringLiteral("  字数统计 "));
+    N18 = item(bar, QStringLiteral("N18"), QStringLiteral("  全选复制  "));
+    QMenu* settings = menu(bar, QStringLiteral("N2"), QStringLiteral("  设置  "));
+    N2 = settings->menuAction();
+    N7 = item(settings, QStringLiteral("N7"), QStringLiteral("前进后退步进时长"));
+    QMenu* sizes = menu(settings, QStringLiteral("N12"), QStringLiteral("字号"));
+    N12 = sizes->menuAction();
+    N13 = item(sizes, QStringLiteral("N13"), QStringLiteral("大"));
+    N15 = item(sizes, QStringLiteral("N15"), QStringLiteral("中"));
+    N16 = item(sizes, QStringLiteral("N16"), QStringLiteral("小"));
+    N10 = item(sizes, QStringLiteral("N10"), QStringLiteral("极小"));
+    N6 = item(bar, QStringLiteral("N6"), QString(40, u' '));
+    N19 = item(bar, QStringLiteral("N19"), QStringLiteral("  "));
+    N20 = item(bar, QStringLiteral("N20"), QStringLiteral("录音整理服务"));
 }
 
 } // namespace tavrin
