@@ -1,11 +1,13 @@
 #include "app/input_method_switcher.h"
 
+#include <QApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QEvent>
+#include <QWidget>
 
 namespace tavrin {
 
@@ -51,11 +53,20 @@ InputMethodSwitcher::InputMethodSwitcher(QObject* parent)
 void InputMethodSwitcher::watch(QObject* input)
 {
     input->installEventFilter(this);
+    watched_.append(input);
+}
+
+void InputMethodSwitcher::arm()
+{
+    armed_ = true;
+    QWidget* focused = QApplication::focusWidget();
+    if (focused && watched_.contains(static_cast<QObject*>(focused)))
+        requestPinyin();
 }
 
 bool InputMethodSwitcher::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn)
+    if (event->type() == QEvent::FocusIn && armed_)
         requestPinyin();
     return QObject::eventFilter(watched, event);
 }

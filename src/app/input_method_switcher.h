@@ -16,6 +16,10 @@ public:
     explicit InputMethodSwitcher(QObject* parent = nullptr);
 
     void watch(QObject* input);
+    // Starts asking. Until then focus changes ask nothing, so that connecting to
+    // the session bus does not hold up the window's first appearance; arming
+    // asks at once for a watched input that already has the focus.
+    void arm();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -26,6 +30,8 @@ private:
 
     std::optional<bool> pinyinInstalled_; // unknown until the controller has answered once
     bool asking_ = false;
+    bool armed_ = false;
+    QObjectList watched_;
 };
 
 } // namespace tavrin

@@ -1,6 +1,7 @@
 #include "app/app_texts.h"
 #include "app/app_style.h"
 #include "app/error_text.h"
+#include "app/first_paint.h"
 #include "app/main_window.h"
 #include "app/qt_desktop.h"
 
@@ -48,6 +49,10 @@ int main(int argc, char* argv[])
                             BoxIcon::Stop);
         return 1;
     }
+    if (qEnvironmentVariableIsSet("TAVRIN_REPORT_FIRST_PAINT"))
+        reportFirstPaint(MainForm1.get());
+    if (qEnvironmentVariableIsSet("TAVRIN_REPORT_FIRST_PAINT"))
+        reportFirstPaint(MainForm1.get());
     MainForm1->show();
     return application.exec();
 }

@@ -2,6 +2,7 @@
 
 #include "app/app_texts.h"
 #include "app/desktop.h"
+#include "app/first_paint.h"
 #include "app/command_runner.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
@@ -45,6 +46,11 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
 
     FormCreate();
     Form3 = new TForm3(this, *environment_.desktop, environment_.programFolder);
+    // What the first sight of the window need not wait for starts once it is up.
+    whenFirstPainted(this, [this] {
+        WindowsMediaPlayer1->startInBackground();
+        inputMethod_->arm();
+    });
 }
 
 TMainForm1::~TMainForm1() = default;
@@ -197,6 +203,7 @@ void TMainForm1::connectPlayer()
     connect(player, &MediaPlayer::pausedChanged, PlayerControls1, &PlayerControls::setPaused);
     connect(player, &MediaPlayer::volumeChanged, PlayerControls1, &PlayerControls::setVolume);
     connect(player, &MediaPlayer::mutedChanged, PlayerControls1, &PlayerControls::setMuted);
+    connect(player, &MediaPlayer::unavailable, this, [this](const QString& reason) { showErrorBox(reason); });
     // Told once, after whatever command found it out has finished.
     connect(player, &MediaPlayer::soundDeviceUnavailable, this,
             [this] { showPlainMessage(texts::kNoSoundDevice.toString()); }, Qt::QueuedConnection);

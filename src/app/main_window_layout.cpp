@@ -184,7 +184,6 @@ void TMainForm1::buildControlStrip()
 void TMainForm1::buildPlayerStrip()
 {
     PlayerControls1 = place(new PlayerControls(Panel6), QStringLiteral("PlayerControls1"), Panel6->contentsRect());
-    PlayerControls1->setVolume(WindowsMediaPlayer1->volume());
 
     // The position strip lies over the player's top edge; what passes the strip's
     // right edge is cut off.

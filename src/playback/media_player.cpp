@@ -1,17 +1,17 @@
 #include "playback/media_player.h"
 
+#include "playback/libmpv_loader.h"
 #include "playback/time_text.h"
 
 #include <QEventLoop>
 #include <QMetaObject>
 #include <QTimer>
 
-#include <mpv/client.h>
-
 #include <algorithm>
 #include <atomic>
 #include <clocale>
 #include <cmath>
+#include <future>
 #include <optional>
 
 namespace tavrin {
@@ -43,7 +43,7 @@ double toMilliseconds(double seconds)
 [[noreturn]] void fail(const char* what, int error)
 {
     throw PlayerError(QStringLiteral("播放器操作失败：%1（%2）")
-                          .arg(QString::fromUtf8(what), QString::fromUtf8(mpv_error_string(error)))
+                          .arg(QString::fromUtf8(what), QString::fromUtf8(loadLibMpv().errorString(error)))
                           .toStdString());
 }
 
@@ -51,9 +51,114 @@ double toMilliseconds(double seconds)
 
 class MediaPlayer::Private {
 public:
+    explicit Private(MediaPlayer* player)
+        : owner(player)
+    {
+    }
+
+    MediaPlayer* owner;
+    const LibMpv* mpv = nullptr;
     mpv_handle* handle = nullptr;
     Options options;
     std::atomic<bool> wakeupQueued{false};
+    std::future<void> starting;
+    std::string startError;
+    bool started = false;
+
+    // Loads and starts libmpv; runs on a thread of its own.
+    void start(MediaPlayer* owner)
+    {
+        mpv = &loadLibMpv();
+        handle = mpv->create();
+        if (!handle)
+            throw PlayerError("播放器无法启动：libmpv 创建失败");
+        try {
+            const QByteArray outputs = options.audioOutput.isEmpty() ? QByteArray(kAudioOutputsWithFallback)
+                                                                     : options.audioOutput.toUtf8();
+            setOption("ao", outputs.constData());
+            silentByChoice = outputs.startsWith("null");
+            // The strip is too small for a picture; decoding video would only cost the typist CPU.
+            setOption("vid", "no");
+            setOption("vo", "null");
+            setOption("audio-display", "no");
+            setOption("idle", "yes");
+            // At the end the recording stays loaded. libmpv's own pause at the end
+            // races with a seek issued meanwhile (the seek then jumps back to the
+            // end), so the pause is made here once the end has been seen.
+            setOption("keep-open", "yes");
+            setOption("keep-open-pause", "no");
+            setOption("hr-seek", "yes");
+            setOption("audio-pitch-correction", "yes");
+            setOption("volume", "50");
+            setOption("volume-max", "100");
+            setOption("input-default-bindings", "no");
+            setOption("input-vo-keyboard", "no");
+            setOption("load-scripts", "no");
+            setOption("ytdl", "no");
+            setOption("audio-file-auto", "no");
+            setOption("sub-auto", "no");
+            setOption("audio-client-name", "tavrin");
+            if (!options.ipcServer.isEmpty())
+                setOption("input-ipc-server", options.ipcServer.toUtf8().constData());
+            const int error = mpv->initialize(handle);
+            if (error < 0)
+                fail("initialize", error);
+        } catch (...) {
+            mpv->terminateDestroy(handle);
+            handle = nullptr;
+            throw;
+        }
+        mpv->observeProperty(handle, ObserveTimePos, "time-pos", MPV_FORMAT_DOUBLE);
+        mpv->observeProperty(handle, ObserveDuration, "duration", MPV_FORMAT_DOUBLE);
+        mpv->observeProperty(handle, ObservePause, "pause", MPV_FORMAT_FLAG);
+        mpv->observeProperty(handle, ObserveSpeed, "speed", MPV_FORMAT_DOUBLE);
+        mpv->observeProperty(handle, ObserveVolume, "volume", MPV_FORMAT_DOUBLE);
+        mpv->observeProperty(handle, ObserveMute, "mute", MPV_FORMAT_FLAG);
+        mpv->observeProperty(handle, ObserveCurrentAo, "current-ao", MPV_FORMAT_STRING);
+        mpv->observeProperty(handle, ObserveEndReached, "eof-reached", MPV_FORMAT_FLAG);
+        // Called on one of libmpv's threads: it only queues the draining onto the
+        // window's thread, and queues it once however many wakeups arrive before
+        // the drain runs.
+        mpv->setWakeupCallback(
+            handle,
+            [](void* context) {
+                auto* self = static_cast<MediaPlayer*>(context);
+                if (!self->d->wakeupQueued.exchange(true))
+                    QMetaObject::invokeMethod(self, &MediaPlayer::drainEvents, Qt::QueuedConnection);
+            },
+            owner);
+    }
+
+    // libmpv is loaded and started on a thread of its own, so that nothing on
+    // the window's thread waits for its two hundred libraries.
+    void startInBackground(MediaPlayer* owner)
+    {
+        if (starting.valid())
+            return;
+        starting = std::async(std::launch::async, [this, owner] {
+            try {
+                start(owner);
+            } catch (const std::exception& error) {
+                startError = error.what();
+                QMetaObject::invokeMethod(
+                    owner, [this, owner] { Q_EMIT owner->unavailable(QString::fromStdString(startError)); },
+                    Qt::QueuedConnection);
+            }
+        });
+    }
+
+    // Waits, the first time, until libmpv has started (starting it if nobody
+    // has yet); throws when it could not.
+    void waitStarted()
+    {
+        if (!started) {
+            startInBackground(owner);
+            starting.wait();
+            started = true;
+        }
+        if (!startError.empty())
+            throw PlayerError(startError);
+    }
 
     QString url;
     bool stopped = false; // stop() was the last transport call
@@ -79,14 +184,14 @@ public:
 
     void setOption(const char* name, const char* value)
     {
-        const int error = mpv_set_option_string(handle, name, value);
+        const int error = mpv->setOptionString(handle, name, value);
         if (error < 0)
             fail(name, error);
     }
 
     void command(const char* const* args)
     {
-        const int error = mpv_command(handle, const_cast<const char**>(args));
+        const int error = mpv->command(handle, const_cast<const char**>(args));
         if (error < 0)
             fail(args[0], error);
     }
@@ -94,14 +199,14 @@ public:
     void setFlag(const char* name, bool value)
     {
         int flag = value ? 1 : 0;
-        const int error = mpv_set_property(handle, name, MPV_FORMAT_FLAG, &flag);
+        const int error = mpv->setProperty(handle, name, MPV_FORMAT_FLAG, &flag);
         if (error < 0)
             fail(name, error);
     }
 
     void setDouble(const char* name, double value)
     {
-        const int error = mpv_set_property(handle, name, MPV_FORMAT_DOUBLE, &value);
+        const int error = mpv->setProperty(handle, name, MPV_FORMAT_DOUBLE, &value);
         if (error < 0)
             fail(name, error);
     }
@@ -109,7 +214,7 @@ public:
     std::optional<double> getDouble(const char* name) const
     {
         double value = 0.0;
-        if (mpv_get_property(handle, name, MPV_FORMAT_DOUBLE, &value) < 0)
+        if (mpv->getProperty(handle, name, MPV_FORMAT_DOUBLE, &value) < 0)
             return std::nullopt;
         return value;
     }
@@ -117,16 +222,16 @@ public:
     bool getFlag(const char* name) const
     {
         int flag = 0;
-        mpv_get_property(handle, name, MPV_FORMAT_FLAG, &flag);
+        mpv->getProperty(handle, name, MPV_FORMAT_FLAG, &flag);
         return flag != 0;
     }
 
     bool hasAudioOutput() const
     {
         char* output = nullptr;
-        if (mpv_get_property(handle, "current-ao", MPV_FORMAT_STRING, &output) < 0 || !output)
+        if (mpv->getProperty(handle, "current-ao", MPV_FORMAT_STRING, &output) < 0 || !output)
             return false;
-        mpv_free(output);
+        mpv->free(output);
         return true;
     }
 
@@ -151,7 +256,7 @@ public:
         const QByteArray options = "start=" + QByteArray::number(start, 'f', 6);
         const char* args[] = {"loadfile", file.constData(), "replace", options.constData(), nullptr};
         mpv_node result;
-        const int error = mpv_command_ret(handle, args, &result);
+        const int error = mpv->commandRet(handle, args, &result);
         if (error < 0)
             fail("loadfile", error);
         int64_t entry = -1;
@@ -162,87 +267,41 @@ public:
                     entry = map->values[i].u.int64;
             }
         }
-        mpv_free_node_contents(&result);
+        mpv->freeNodeContents(&result);
         return entry;
     }
 };
 
 MediaPlayer::MediaPlayer(const Options& options, QObject* parent)
     : QObject(parent)
-    , d(std::make_unique<Private>())
+    , d(std::make_unique<Private>(this))
 {
     d->options = options;
-    // QApplication sets the user's locale; libmpv refuses to start unless numbers use the C locale.
+    // QApplication sets the user's locale; libmpv refuses to start unless numbers
+    // use the C locale. Set here, on the window's thread, before libmpv starts.
     std::setlocale(LC_NUMERIC, "C");
-    d->handle = mpv_create();
-    if (!d->handle)
-        throw PlayerError("播放器无法启动：libmpv 创建失败");
-    try {
-        const QByteArray outputs = options.audioOutput.isEmpty() ? QByteArray(kAudioOutputsWithFallback)
-                                                                 : options.audioOutput.toUtf8();
-        d->setOption("ao", outputs.constData());
-        d->silentByChoice = outputs.startsWith("null");
-        // The strip is too small for a picture; decoding video would only cost the typist CPU.
-        d->setOption("vid", "no");
-        d->setOption("vo", "null");
-        d->setOption("audio-display", "no");
-        d->setOption("idle", "yes");
-        // At the end the recording stays loaded. libmpv's own pause at the end
-        // races with a seek issued meanwhile (the seek then jumps back to the
-        // end), so the pause is made here once the end has been seen.
-        d->setOption("keep-open", "yes");
-        d->setOption("keep-open-pause", "no");
-        d->setOption("hr-seek", "yes");
-        d->setOption("audio-pitch-correction", "yes");
-        d->setOption("volume", "50");
-        d->setOption("volume-max", "100");
-        d->setOption("input-default-bindings", "no");
-        d->setOption("input-vo-keyboard", "no");
-        d->setOption("load-scripts", "no");
-        d->setOption("ytdl", "no");
-        d->setOption("audio-file-auto", "no");
-        d->setOption("sub-auto", "no");
-        d->setOption("audio-client-name", "tavrin");
-        if (!options.ipcServer.isEmpty())
-            d->setOption("input-ipc-server", options.ipcServer.toUtf8().constData());
-        const int error = mpv_initialize(d->handle);
-        if (error < 0)
-            fail("initialize", error);
-    } catch (...) {
-        mpv_terminate_destroy(d->handle);
-        throw;
-    }
-    mpv_observe_property(d->handle, ObserveTimePos, "time-pos", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(d->handle, ObserveDuration, "duration", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(d->handle, ObservePause, "pause", MPV_FORMAT_FLAG);
-    mpv_observe_property(d->handle, ObserveSpeed, "speed", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(d->handle, ObserveVolume, "volume", MPV_FORMAT_DOUBLE);
-    mpv_observe_property(d->handle, ObserveMute, "mute", MPV_FORMAT_FLAG);
-    mpv_observe_property(d->handle, ObserveCurrentAo, "current-ao", MPV_FORMAT_STRING);
-    mpv_observe_property(d->handle, ObserveEndReached, "eof-reached", MPV_FORMAT_FLAG);
-    // Called on one of libmpv's threads: it only queues the draining onto ours,
-    // and queues it once however many wakeups arrive before the drain runs.
-    mpv_set_wakeup_callback(
-        d->handle,
-        [](void* context) {
-            auto* self = static_cast<MediaPlayer*>(context);
-            if (!self->d->wakeupQueued.exchange(true))
-                QMetaObject::invokeMethod(self, &MediaPlayer::drainEvents, Qt::QueuedConnection);
-        },
-        this);
+}
+
+void MediaPlayer::startInBackground()
+{
+    d->startInBackground(this);
 }
 
 MediaPlayer::~MediaPlayer()
 {
-    mpv_set_wakeup_callback(d->handle, nullptr, nullptr);
-    mpv_terminate_destroy(d->handle);
+    if (d->starting.valid())
+        d->starting.wait();
+    if (d->handle) {
+        d->mpv->setWakeupCallback(d->handle, nullptr, nullptr);
+        d->mpv->terminateDestroy(d->handle);
+    }
 }
 
 void MediaPlayer::drainEvents()
 {
     d->wakeupQueued = false;
     for (;;) {
-        mpv_event* event = mpv_wait_event(d->handle, 0);
+        mpv_event* event = d->mpv->waitEvent(d->handle, 0);
         if (event->event_id == MPV_EVENT_NONE)
             return;
         switch (event->event_id) {
@@ -307,7 +366,7 @@ void MediaPlayer::drainEvents()
                 if (has && *static_cast<int*>(property->data) != 0 && !d->seekInFlight
                     && d->getFlag("eof-reached")) {
                     int pause = 1;
-                    mpv_set_property(d->handle, "pause", MPV_FORMAT_FLAG, &pause);
+                    d->mpv->setProperty(d->handle, "pause", MPV_FORMAT_FLAG, &pause);
                 }
                 break;
             case ObserveCurrentAo:
@@ -333,6 +392,7 @@ QString MediaPlayer::url() const
 
 void MediaPlayer::setUrl(const QString& path)
 {
+    d->waitStarted();
     if (path.isEmpty())
         throw PlayerError("播放器操作失败：文件名为空");
     if (d->opening == Private::Opening::Waiting)
@@ -381,14 +441,15 @@ void MediaPlayer::setUrl(const QString& path)
         d->ready = false;
     } else {
         const char* args[] = {"stop", nullptr};
-        mpv_command(d->handle, const_cast<const char**>(args));
+        d->mpv->command(d->handle, const_cast<const char**>(args));
     }
-    const QString reason = error == 0 ? QStringLiteral("打开超时") : QString::fromUtf8(mpv_error_string(error));
+    const QString reason = error == 0 ? QStringLiteral("打开超时") : QString::fromUtf8(d->mpv->errorString(error));
     throw PlayerError(QStringLiteral("无法打开文件“%1”：%2").arg(path, reason).toStdString());
 }
 
 int MediaPlayer::playState() const
 {
+    d->waitStarted();
     if (d->opening == Private::Opening::Waiting)
         return PlayStateTransitioning;
     if (d->url.isEmpty() || d->getFlag("idle-active"))
@@ -404,6 +465,7 @@ int MediaPlayer::playState() const
 
 void MediaPlayer::play()
 {
+    d->waitStarted();
     if (d->url.isEmpty())
         return;
     // A recording stopped at its end plays again from the start.
@@ -417,6 +479,7 @@ void MediaPlayer::play()
 
 void MediaPlayer::pause()
 {
+    d->waitStarted();
     if (d->url.isEmpty())
         return;
     d->setFlag("pause", true);
@@ -426,6 +489,7 @@ void MediaPlayer::pause()
 
 void MediaPlayer::stop()
 {
+    d->waitStarted();
     if (d->url.isEmpty())
         return;
     d->setFlag("pause", true);
@@ -436,6 +500,7 @@ void MediaPlayer::stop()
 
 double MediaPlayer::currentPosition() const
 {
+    d->waitStarted();
     if (d->url.isEmpty())
         return 0.0;
     if (d->seekInFlight)
@@ -447,6 +512,7 @@ double MediaPlayer::currentPosition() const
 
 void MediaPlayer::setCurrentPosition(double seconds)
 {
+    d->waitStarted();
     if (d->url.isEmpty())
         return;
     if (!std::isfinite(seconds))
@@ -457,21 +523,25 @@ void MediaPlayer::setCurrentPosition(double seconds)
 
 QString MediaPlayer::currentPositionString() const
 {
+    d->waitStarted();
     return d->url.isEmpty() ? QString() : playerTimeText(currentPosition());
 }
 
 QString MediaPlayer::durationString() const
 {
+    d->waitStarted();
     return d->url.isEmpty() ? QString() : playerTimeText(duration());
 }
 
 double MediaPlayer::rate() const
 {
+    d->waitStarted();
     return d->getDouble("speed").value_or(1.0);
 }
 
 void MediaPlayer::setRate(double rate)
 {
+    d->waitStarted();
     if (!std::isfinite(rate) || rate <= 0.0)
         throw PlayerError("播放器操作失败：无效的播放速度");
     d->setDouble("speed", rate);
@@ -479,6 +549,7 @@ void MediaPlayer::setRate(double rate)
 
 double MediaPlayer::duration() const
 {
+    d->waitStarted();
     if (d->url.isEmpty())
         return 0.0;
     return toMilliseconds(d->getDouble("duration").value_or(0.0));
@@ -486,21 +557,25 @@ double MediaPlayer::duration() const
 
 int MediaPlayer::volume() const
 {
+    d->waitStarted();
     return qRound(d->getDouble("volume").value_or(0.0));
 }
 
 void MediaPlayer::setVolume(int volume)
 {
+    d->waitStarted();
     d->setDouble("volume", std::clamp(volume, 0, 100));
 }
 
 bool MediaPlayer::isMuted() const
 {
+    d->waitStarted();
     return d->getFlag("mute");
 }
 
 void MediaPlayer::setMuted(bool muted)
 {
+    d->waitStarted();
     d->setFlag("mute", muted);
 }
 

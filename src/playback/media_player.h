@@ -44,8 +44,13 @@ public:
         int openTimeoutMs = 20000;
     };
 
-    explicit MediaPlayer(const Options& options, QObject* parent = nullptr); // throws PlayerError
+    // Returns at once: libmpv is loaded and started by startInBackground(), or
+    // by the first operation below, which waits for it and throws when it failed.
+    explicit MediaPlayer(const Options& options, QObject* parent = nullptr);
     ~MediaPlayer() override;
+
+    // Starts loading libmpv on a thread of its own; the operations wait for it.
+    void startInBackground();
 
     // Full path of the loaded recording; empty while none is loaded.
     QString url() const;
@@ -86,6 +91,8 @@ Q_SIGNALS:
     void playbackRestarted();
     // No sound device could be opened; playback goes on silently. Emitted at most once.
     void soundDeviceUnavailable();
+    // libmpv could not be loaded or started; the player cannot play.
+    void unavailable(const QString& reason);
 
 private:
     class Private;

@@ -110,8 +110,11 @@ void InputMethodSwitcherTest::asksOnFocus()
     switcher.watch(watched);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
+    watched->setFocus();
     other->setFocus();
     watched->setFocus();
+    QVERIFY(controller.calls.isEmpty()); // not armed yet: the window's first showing waits for nothing
+    switcher.arm(); // asks at once for the input that has the focus
     QTRY_COMPARE(controller.calls, (QStringList{QStringLiteral("AvailableInputMethods"), request}));
     other->setFocus(); // an input that is not watched asks for nothing
     watched->setFocus();
@@ -128,6 +131,7 @@ void InputMethodSwitcherTest::nothingWithoutController()
     auto* watched = new QLineEdit(&window);
     tavrin::InputMethodSwitcher switcher;
     switcher.watch(watched);
+    switcher.arm();
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     watched->setFocus();
