@@ -18,7 +18,6 @@ class QTimer;
 namespace tavrin {
 
 class Desktop;
-class GbkTextCache;
 struct FileWriteFaults;
 class InputMethodSwitcher;
 class LinkLabel;
@@ -166,7 +165,6 @@ private:
 
     Environment environment_;
     InputMethodSwitcher* inputMethod_ = nullptr;
-    GbkTextCache* gbkText_ = nullptr; // the editor's text as GBK, for search and count
     bool centred_ = false;
     bool ending_ = false; // the session ends, or start-up failed: close without asking
 };

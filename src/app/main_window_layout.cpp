@@ -4,7 +4,6 @@
 #include "app/fonts.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
-#include "editor/gbk_text_cache.h"
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"
@@ -98,7 +97,6 @@ void TMainForm1::buildLayout()
     Memo1 = place(new TranscriptEdit(TabSheet1), QStringLiteral("Memo1"), QRect(0, 25, 984, 488));
     Memo1->setAccessibleName(QStringLiteral("Memo1"));
     Memo1->setFont(editorFont());
-    gbkText_ = new GbkTextCache(Memo1);
 
     Panel2 = panel(TabSheet1, QStringLiteral("Panel2"), QRect(0, 513, 984, 112), true);
     Panel3 = panel(Panel2, QStringLiteral("Panel3"), QRect(1, 1, 982, 48), false);

@@ -2,10 +2,9 @@
 
 #include "app/desktop.h"
 #include "editor/editor_text.h"
-#include "editor/gbk_text_cache.h"
+#include "editor/gbk_search.h"
 #include "editor/key_dispatch.h"
 #include "editor/transcript_edit.h"
-#include "encoding/gbk_codec.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -91,31 +90,26 @@ bool TMainForm1::Memo1KeyDown(QKeyEvent* event)
 void TMainForm1::Label2Click()
 {
     const QString keyword = Edit4->text(); // as typed, blanks included
-    const GbkText& text = gbkText_->text();
-    const qsizetype at = text.find(encodeGbk(keyword), 0);
+    const qsizetype at = findKeyword(editorText(Memo1), keyword, 0);
     if (at < 0) {
         showPlainMessage(kNotFound);
         return;
     }
-    selectFound(Memo1, text.charPosOf(at), keyword.size());
+    selectFound(Memo1, at, keyword.size());
 }
 
 void TMainForm1::Label4Click()
 {
     const QString keyword = trimmedSearchKeyword(Edit4->text());
-    if (keyword.isEmpty())
-        return;
-    const GbkText& text = gbkText_->text();
-    const qsizetype from = Memo1->textCursor().selectionEnd();
-    const qsizetype at = text.find(encodeGbk(keyword), text.byteOffsetOf(from));
+    const qsizetype at = findKeyword(editorText(Memo1), keyword, Memo1->textCursor().selectionEnd());
     if (at < 0)
         return; // silent, and no wrapping round to the top
-    selectFound(Memo1, text.charPosOf(at), keyword.size());
+    selectFound(Memo1, at, keyword.size());
 }
 
 void TMainForm1::N17Click()
 {
-    showPlainMessage(countMessage(countCharacters(gbkText_->text().bytes())));
+    showPlainMessage(countMessage(countCharacters(editorText(Memo1))));
 }
 
 void TMainForm1::N18Click()

@@ -1,154 +1,67 @@
 #include "editor/gbk_search.h"
+#include "encoding/gbk_codec.h"
 
-#include <QElapsedTimer>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QtTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
 const QByteArray kZhongWen("\xD6\xD0\xCE\xC4"); // 中文
-const QByteArray kLuYin("\xC2\xBC\xD2\xF4");    // 录音
-const QByteArray kJia("\xBC\xD2");               // 家
-const QByteArray kBmpFourBytes("\x81\x30\x81\x30"); // U+0080, one unit
-const QByteArray kAboveBmp("\x95\x32\x82\x36");     // U+20000, two units
-
 } // namespace
 
 class GbkSearchTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void findsOnCharacterBoundaries_data();
-    void findsOnCharacterBoundaries();
-    void manyMatchesInsideCharactersStayLinear();
-    void mapsPositionsBothWays_data();
-    void mapsPositionsBothWays();
-    void mappingAgreesWithTheDecoderOnALongText();
+    void findsTheKeyword_data();
+    void findsTheKeyword();
     void countsBytesByClass_data();
     void countsBytesByClass();
+    void countsTextAsItsGbkBytes_data();
+    void countsTextAsItsGbkBytes();
     void formsTheCountMessage();
     void trimsTheKeywordForFindNext();
 };
 
-void GbkSearchTest::findsOnCharacterBoundaries_data()
+void GbkSearchTest::findsTheKeyword_data()
 {
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<QByteArray>("needle");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("keyword");
     QTest::addColumn<qsizetype>("from");
     QTest::addColumn<qsizetype>("found");
-    const auto row = [](const char* name, const QByteArray& text, const QByteArray& needle, qsizetype from,
-                        qsizetype found) { QTest::newRow(name) << text << needle << from << found; };
-
-    row("abc abc, first", "abc abc", "abc", 0, 0);
-    row("abc abc, after the first", "abc abc", "abc", 3, 4);
-    row("abc abc, after the last", "abc abc", "abc", 7, -1);
-    row("abab, next", "abab", "ab", 2, 2);
-    row("aaa, next", "aaa", "aa", 2, -1);
-    row("letter case matters", "abc", "ABC", 0, -1);
-    row("empty needle", "abc", "", 0, -1);
-    row("needle longer than text", "ab", "abc", 0, -1);
-    row("negative start", "xab", "ab", -5, 1);
-    row("start past the end", "ab", "ab", 99, -1);
-    row("家 inside 录音 only", kLuYin, kJia, 0, -1);
-    row("家 inside 录音 skipped, real 家 found", kLuYin + kJia, kJia, 0, 4);
-    row("start inside a character", kZhongWen + "a", "\xD0", 1, -1);
-    row("start inside a character, match after it", kZhongWen + "a", "a", 1, 4);
-    row("digit inside a four-byte character", kAboveBmp + "2", "2", 0, 4);
-
-    // 录 followed by 壹 again and again: 家 (BC D2) sits across every pair, always inside a
-    // character, well past the point where the search changes its method.
-    const QByteArray staggered = "\xC2" + QByteArray("\xBC\xD2").repeated(40) + "\xBC";
-    row("many false matches, then a real one", staggered + kJia, kJia, 0, staggered.size());
-    row("many false matches only", staggered, kJia, 0, -1);
+    const auto row = [](const char* name, const QString& text, const QString& keyword, qsizetype from,
+                        qsizetype found) { QTest::newRow(name) << text << keyword << from << found; };
+    row("abc abc, first", u"abc abc"_s, u"abc"_s, 0, 0);
+    row("abc abc, after the first", u"abc abc"_s, u"abc"_s, 3, 4);
+    row("abc abc, after the last", u"abc abc"_s, u"abc"_s, 7, -1);
+    row("abab, next", u"abab"_s, u"ab"_s, 2, 2);
+    row("aaa, next", u"aaa"_s, u"aa"_s, 2, -1);
+    row("letter case matters", u"abc"_s, u"ABC"_s, 0, -1);
+    row("full and half width differ", u"ａｂｃ abc"_s, u"abc"_s, 0, 4);
+    row("empty keyword", u"abc"_s, QString(), 0, -1);
+    row("keyword longer than the text", u"ab"_s, u"abc"_s, 0, -1);
+    row("start past the end", u"ab"_s, u"ab"_s, 99, -1);
+    row("家 is no part of 录音", u"录音"_s, u"家"_s, 0, -1);
+    row("家 after 录音", u"录音家"_s, u"家"_s, 0, 2);
+    row("after a character outside GBK", u"\U00020000ab"_s, u"ab"_s, 0, 2);
+    row("blanks are part of the keyword", u"x abc y"_s, u" abc "_s, 0, 1);
 }
 
-void GbkSearchTest::findsOnCharacterBoundaries()
+void GbkSearchTest::findsTheKeyword()
 {
-    QFETCH(QByteArray, text);
-    QFETCH(QByteArray, needle);
+    QFETCH(QString, text);
+    QFETCH(QString, keyword);
     QFETCH(qsizetype, from);
     QFETCH(qsizetype, found);
-    QCOMPARE(tavrin::GbkText(text).find(needle, from), found);
-}
-
-void GbkSearchTest::manyMatchesInsideCharactersStayLinear()
-{
-    // Every occurrence of the long needle starts inside a character; a search that starts
-    // over on each of them does about 10^11 steps here, a linear one a few million.
-    const QByteArray text = "\xC2" + QByteArray("\xBC\xD2").repeated(1'000'000);
-    const QByteArray needle = QByteArray("\xBC\xD2").repeated(50'000);
-    QElapsedTimer timer;
-    timer.start();
-    QCOMPARE(tavrin::GbkText(text).find(needle, 0), qsizetype(-1));
-    QVERIFY2(timer.elapsed() < 30'000, "the search does not stay linear");
-}
-
-void GbkSearchTest::mapsPositionsBothWays_data()
-{
-    QTest::addColumn<QByteArray>("text");
-    QTest::addColumn<qsizetype>("charPos");
-    QTest::addColumn<qsizetype>("byteOffset");
-    const QByteArray mixed = "a" + kZhongWen + kBmpFourBytes + kAboveBmp + "b";
-    QTest::newRow("start") << mixed << qsizetype(0) << qsizetype(0);
-    QTest::newRow("after one byte") << mixed << qsizetype(1) << qsizetype(1);
-    QTest::newRow("after two double-byte characters") << mixed << qsizetype(3) << qsizetype(5);
-    QTest::newRow("after a four-byte BMP character") << mixed << qsizetype(4) << qsizetype(9);
-    QTest::newRow("after a character above the BMP") << mixed << qsizetype(6) << qsizetype(13);
-    QTest::newRow("end") << mixed << qsizetype(7) << qsizetype(14);
-    QTest::newRow("broken lead byte at the end") << QByteArray("a\x81") << qsizetype(2) << qsizetype(2);
-}
-
-void GbkSearchTest::mapsPositionsBothWays()
-{
-    QFETCH(QByteArray, text);
-    QFETCH(qsizetype, charPos);
-    QFETCH(qsizetype, byteOffset);
-    const tavrin::GbkText gbk(text);
-    QCOMPARE(gbk.byteOffsetOf(charPos), byteOffset);
-    QCOMPARE(gbk.charPosOf(byteOffset), charPos);
-}
-
-void GbkSearchTest::mappingAgreesWithTheDecoderOnALongText()
-{
-    QStringEncoder encoder("GB18030");
-    if (!encoder.isValid())
-        QSKIP("this Qt has no GB18030 codec");
-    QString text;
-    const QString pieces[] = {u"a"_s, u"中"_s, u"\u0080"_s, u"\U00020000"_s, u"\r\n"_s, u"，"_s, u"侶"_s};
-    for (int i = 0; i < 60'000; ++i)
-        text += pieces[(i * 7 + i / 3) % std::size(pieces)];
-    const tavrin::GbkText gbk(encoder.encode(text));
-    QVERIFY(!encoder.hasError());
-
-    // Walking the text character by character, the mapping must meet every boundary.
-    qsizetype byte = 0;
-    for (qsizetype unit = 0; unit < text.size();) {
-        QCOMPARE(gbk.byteOffsetOf(unit), byte);
-        QCOMPARE(gbk.charPosOf(byte), unit);
-        const qsizetype units = text[unit].isHighSurrogate() ? 2 : 1;
-        const QByteArray bytes = encoder.encode(QStringView(text).sliced(unit, units));
-        if (units == 2) { // inside the pair the position rounds up to the character's end
-            QCOMPARE(gbk.byteOffsetOf(unit + 1), byte + bytes.size());
-            QCOMPARE(gbk.charPosOf(byte + 1), unit + 2);
-        }
-        byte += bytes.size();
-        unit += units;
-    }
-    QCOMPARE(byte, gbk.bytes().size());
-    QCOMPARE(gbk.charPosOf(byte + 100), text.size());
-    QCOMPARE(gbk.byteOffsetOf(text.size() + 100), byte);
-    QCOMPARE(gbk.byteOffsetOf(-3), qsizetype(0));
+    QCOMPARE(tavrin::findKeyword(text, keyword, from), found);
 }
 
 void GbkSearchTest::countsBytesByClass_data()
 {
-    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<qint64>("chinese");
     QTest::addColumn<qint64>("latin");
-    const auto row = [](const char* name, const QByteArray& text, qint64 chinese, qint64 latin) {
-        QTest::newRow(name) << text << chinese << latin;
+    const auto row = [](const char* name, const QByteArray& bytes, qint64 chinese, qint64 latin) {
+        QTest::newRow(name) << bytes << chinese << latin;
     };
     row("中文abc 123", kZhongWen + "abc 123", 2, 6);
     row("full-width comma and full stop", "\xA3\xAC\xA1\xA3", 2, 0);
@@ -163,12 +76,40 @@ void GbkSearchTest::countsBytesByClass_data()
 
 void GbkSearchTest::countsBytesByClass()
 {
-    QFETCH(QByteArray, text);
+    QFETCH(QByteArray, bytes);
     QFETCH(qint64, chinese);
     QFETCH(qint64, latin);
-    const tavrin::CharacterCounts counts = tavrin::countCharacters(text);
+    const tavrin::CharacterCounts counts = tavrin::countGbkBytes(bytes);
     QCOMPARE(counts.chinese, chinese);
     QCOMPARE(counts.latin, latin);
+}
+
+void GbkSearchTest::countsTextAsItsGbkBytes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("中文abc 123") << u"中文abc 123"_s;
+    QTest::newRow("，。") << u"，。"_s;
+    QTest::newRow("侶, second byte in ASCII") << u"侶"_s;
+    QTest::newRow("euro sign, one byte") << u"€"_s;
+    QTest::newRow("four-byte BMP characters") << u"\u0080\u00A0\u00E9\u20AD"_s;
+    QTest::newRow("above U+FFFF") << u"\U00020000\U0001F600"_s;
+    QTest::newRow("lone surrogates") << QString(QChar(0xD800)) + QChar(0xDC00) + u'a' + QChar(0xDBFF);
+    QTest::newRow("controls, DEL and line breaks") << u"a\tb\nc\u007Fd\u0000"_s;
+    QString everything;
+    for (char16_t c = 1; c < 0xD800; c += 7)
+        everything += QChar(c);
+    for (char32_t c = 0xE000; c < 0x10000; c += 5)
+        everything += QChar(char16_t(c));
+    QTest::newRow("a spread over the whole plane") << everything;
+}
+
+void GbkSearchTest::countsTextAsItsGbkBytes()
+{
+    QFETCH(QString, text);
+    const tavrin::CharacterCounts fromText = tavrin::countCharacters(text);
+    const tavrin::CharacterCounts fromBytes = tavrin::countGbkBytes(tavrin::encodeGbk(text));
+    QCOMPARE(fromText.chinese, fromBytes.chinese);
+    QCOMPARE(fromText.latin, fromBytes.latin);
 }
 
 void GbkSearchTest::formsTheCountMessage()

@@ -1,0 +1,31 @@
+// tavrin_bench keys <recording> <repetitions>
+// tavrin_bench text <transcript> <repetitions>
+// tavrin_bench memory idle|recording|transcript|bare [file]
+// Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
+#include "app/app_style.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+namespace tavrin::bench {
+int runKeyLatency(const QString& recording, int repetitions);
+int runTextOperations(const QString& transcript, int repetitions);
+int runMemory(const QString& mode, const QString& file);
+} // namespace tavrin::bench
+
+int main(int argc, char* argv[])
+{
+    QApplication application(argc, argv);
+    tavrin::installAppStyle(application);
+    const QStringList arguments = QCoreApplication::arguments().mid(1);
+    const QString command = arguments.value(0);
+    if (command == QStringLiteral("keys") && arguments.size() == 3)
+        return tavrin::bench::runKeyLatency(arguments[1], arguments[2].toInt());
+    if (command == QStringLiteral("text") && arguments.size() == 3)
+        return tavrin::bench::runTextOperations(arguments[1], arguments[2].toInt());
+    if (command == QStringLiteral("memory") && arguments.size() >= 2)
+        return tavrin::bench::runMemory(arguments[1], arguments.value(2));
+    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory ...\n");
+    return 2;
+}

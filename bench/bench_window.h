@@ -1,0 +1,30 @@
+#pragma once
+
+#include "app/main_window.h"
+#include "support/scripted_desktop.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace tavrin::bench {
+
+// The main window as the program builds it, on a scripted desktop that answers
+// file dialogs and records message boxes instead of waiting for a person.
+struct BenchWindow {
+    QTemporaryDir programFolder;
+    test::ScriptedDesktop desktop;
+    std::unique_ptr<TMainForm1> window;
+
+    BenchWindow();
+    TMainForm1* operator->() const { return window.get(); }
+    // Loads a recording through the menu, as a user does.
+    void loadRecording(const QString& path);
+};
+
+// Resident set size of this process, in MiB.
+double residentMiB();
+// Writes a short silent recording into `folder` and returns its path.
+QString writeShortRecording(const QString& folder);
+
+} // namespace tavrin::bench

@@ -1,0 +1,145 @@
+// From a key pressed in the editor to the player having taken the command,
+// against libmpv driven directly on the same recording.
+#include "bench_window.h"
+#include "measure.h"
+
+#include "editor/transcript_edit.h"
+#include "playback/libmpv_loader.h"
+#include "playback/rate_spin_box.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+
+namespace tavrin::bench {
+
+namespace {
+
+void pressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
+{
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QApplication::sendEvent(target, &release);
+}
+
+// Puts the player at `seconds`, paused, outside the measured time.
+void pauseAt(MediaPlayer* player, double seconds)
+{
+    player->pause();
+    millisecondsUntil(player, &MediaPlayer::playbackRestarted, [&] { player->setCurrentPosition(seconds); });
+}
+
+void stepKey(BenchWindow& window, const char* figure, int key, double step, int repetitions)
+{
+    MediaPlayer* player = window->WindowsMediaPlayer1;
+    std::vector<double> times;
+    double worstMiss = 0.0;
+    for (int i = 0; i < repetitions; ++i) {
+        const double from = 4000.0 + 37.0 * i;
+        pauseAt(player, from);
+        times.push_back(millisecondsUntil(player, &MediaPlayer::playbackRestarted, [&] { pressKey(window->Memo1, key); }));
+        // Playing on from the landing point, libmpv may have moved a few ms already.
+        worstMiss = std::max(worstMiss, std::abs(player->currentPosition() - (from + step)) * 1000.0);
+    }
+    report((std::string(figure) + " median").c_str(), median(times));
+    report((std::string(figure) + " p95").c_str(), percentile95(times));
+    report((std::string(figure) + " landing off target").c_str(), worstMiss);
+}
+
+// libmpv alone: a handle on the same file, commands sent and events awaited directly.
+struct DirectLibMpv {
+    const LibMpv& mpv = loadLibMpv();
+    mpv_handle* handle = mpv.create();
+
+    explicit DirectLibMpv(const QString& recording)
+    {
+        mpv.setOptionString(handle, "ao", "null");
+        mpv.setOptionString(handle, "vid", "no");
+        mpv.setOptionString(handle, "vo", "null");
+        mpv.setOptionString(handle, "keep-open", "yes");
+        mpv.setOptionString(handle, "hr-seek", "yes");
+        mpv.setOptionString(handle, "pause", "yes");
+        mpv.initialize(handle);
+        mpv.observeProperty(handle, 1, "pause", MPV_FORMAT_FLAG);
+        const QByteArray file = recording.toUtf8();
+        const char* load[] = {"loadfile", file.constData(), nullptr};
+        mpv.command(handle, load);
+        waitFor(MPV_EVENT_PLAYBACK_RESTART);
+    }
+
+    ~DirectLibMpv() { mpv.terminateDestroy(handle); }
+
+    void waitFor(mpv_event_id wanted)
+    {
+        for (;;) {
+            const mpv_event* event = mpv.waitEvent(handle, 10.0);
+            if (event->event_id == wanted || event->event_id == MPV_EVENT_NONE)
+                return;
+        }
+    }
+
+    double seek(double seconds)
+    {
+        const QByteArray target = QByteArray::number(seconds, 'f', 3);
+        const char* args[] = {"seek", target.constData(), "absolute+exact", nullptr};
+        return millisecondsOf([&] {
+            mpv.command(handle, args);
+            waitFor(MPV_EVENT_PLAYBACK_RESTART);
+        });
+    }
+
+    double setPause(bool pause)
+    {
+        int flag = pause ? 1 : 0;
+        return millisecondsOf([&] {
+            mpv.setProperty(handle, "pause", MPV_FORMAT_FLAG, &flag);
+            waitFor(MPV_EVENT_PROPERTY_CHANGE);
+        });
+    }
+};
+
+} // namespace
+
+int runKeyLatency(const QString& recording, int repetitions)
+{
+    BenchWindow window;
+    window.loadRecording(recording);
+    MediaPlayer* player = window->WindowsMediaPlayer1;
+
+    std::vector<double> toggles;
+    for (int i = 0; i < repetitions * 2; ++i)
+        toggles.push_back(millisecondsUntil(player, &MediaPlayer::pausedChanged, [&] { pressKey(window->Memo1, Qt::Key_Space, {}, QStringLiteral(" ")); }));
+    report("Space play/pause median", median(toggles));
+    report("Space play/pause p95", percentile95(toggles));
+    player->pause();
+
+    stepKey(window, "F9 step back", Qt::Key_F9, -3.0, repetitions);
+    stepKey(window, "F12 step forward", Qt::Key_F12, 5.0, repetitions);
+
+    std::vector<double> marks;
+    for (int i = 0; i < repetitions; ++i)
+        marks.push_back(millisecondsOf([&] { pressKey(window->Memo1, Qt::Key_F8); }));
+    report("F8 time mark median", median(marks));
+
+    std::vector<double> rates;
+    for (int i = 0; i < repetitions; ++i) {
+        window->RzSpinEdit1->setTenths(10);
+        player->setRate(1.0);
+        settle(20);
+        rates.push_back(millisecondsUntil(player, &MediaPlayer::rateChanged, [&] { pressKey(window->Memo1, Qt::Key_Up, Qt::ControlModifier); }));
+    }
+    report("Ctrl+Up rate median", median(rates));
+
+    DirectLibMpv direct(recording);
+    std::vector<double> seeks;
+    std::vector<double> pauses;
+    for (int i = 0; i < repetitions; ++i) {
+        seeks.push_back(direct.seek(4000.0 + 37.0 * i));
+        pauses.push_back(direct.setPause(i % 2 != 0));
+    }
+    report("direct libmpv seek median", median(seeks));
+    report("direct libmpv pause median", median(pauses));
+    return 0;
+}
+
+} // namespace tavrin::bench

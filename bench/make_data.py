@@ -1,0 +1,89 @@
+"""Writes the benchmark's inputs: transcripts of mixed Chinese and ASCII text in
+GBK with CR LF line breaks, and a three-hour MP3 recording (made with lame).
+Everything is deterministic, and nothing is rewritten once it exists."""
+
+import math
+import os
+import random
+import struct
+import subprocess
+import sys
+
+LAST_WORD = "尾声标记ZQX"
+CHINESE = ("我们 今天 讨论 一下 这个 项目 的 进度 问题 大家 觉得 怎么样 首先 关于 预算 方面 其次 是 时间 安排 "
+           "客户 提出 了 新的 要求 需要 重新 评估 会议 记录 整理 录音 文稿 发言 同意 不同意 补充 说明 总结 "
+           "下一步 负责人 完成 报告 数据 分析 结果 显示 增长 下降 百分之 左右 大概 可能 应该 必须").split()
+ASCII = "OK API v2.1 PDF Excel Q3 KPI 2024 100 3.5 email project team deadline review".split()
+PUNCTUATION = ["，", "，", "。", "？", "！", "：", "、"]
+
+
+def paragraph(rng):
+    words = []
+    length = rng.randint(60, 420)
+    size = 0
+    while size < length:
+        pick = rng.random()
+        if pick < 0.08:
+            word = rng.choice(ASCII) + " "
+        elif pick < 0.10:
+            word = "-%02d:%02d:%02d-" % (rng.randint(0, 2), rng.randint(0, 59), rng.randint(0, 59))
+        elif pick < 0.22:
+            word = rng.choice(PUNCTUATION)
+        else:
+            word = rng.choice(CHINESE)
+        words.append(word)
+        size += len(word)
+    return "".join(words) + "。"
+
+
+def write_transcript(path, megabytes):
+    if os.path.exists(path):
+        return
+    rng = random.Random(megabytes)
+    target = megabytes * 1024 * 1024
+    chunks = []
+    size = 0
+    while size < target:
+        line = (paragraph(rng) + "\r\n").encode("gbk")
+        chunks.append(line)
+        size += len(line)
+    chunks.append(LAST_WORD.encode("gbk") + b"\r\n")
+    with open(path + ".part", "wb") as out:
+        out.write(b"".join(chunks))
+    os.replace(path + ".part", path)
+
+
+def write_recording(path, hours):
+    """A minute of speech-like tones encoded once, its frames repeated."""
+    if os.path.exists(path):
+        return
+    rate = 8000
+    samples = []
+    for i in range(rate * 60):
+        t = i / rate
+        envelope = 0.5 + 0.5 * math.sin(2 * math.pi * 3 * t)
+        samples.append(int(4000 * envelope * math.sin(2 * math.pi * (180 + 60 * math.sin(t)) * t)))
+    minute_wav = path + ".minute.wav"
+    minute_mp3 = path + ".minute.mp3"
+    data = struct.pack("<%dh" % len(samples), *samples)
+    with open(minute_wav, "wb") as out:
+        out.write(b"RIFF" + struct.pack("<I", 36 + len(data)) + b"WAVEfmt "
+                  + struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16) + b"data"
+                  + struct.pack("<I", len(data)) + data)
+    subprocess.run(["lame", "--quiet", "-t", "-m", "m", "-b", "16", minute_wav, minute_mp3], check=True)
+    with open(minute_mp3, "rb") as minute:
+        frames = minute.read()
+    with open(path + ".part", "wb") as out:
+        for _ in range(int(hours * 60)):
+            out.write(frames)
+    os.replace(path + ".part", path)
+    os.remove(minute_wav)
+    os.remove(minute_mp3)
+
+
+if __name__ == "__main__":
+    folder = sys.argv[1]
+    os.makedirs(folder, exist_ok=True)
+    for megabytes in (1, 20, 100):
+        write_transcript(os.path.join(folder, "transcript-%d.txt" % megabytes), megabytes)
+    write_recording(os.path.join(folder, "three-hours.mp3"), 3)
