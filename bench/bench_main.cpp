@@ -3,6 +3,7 @@
 // tavrin_bench memory idle|recording|transcript|bare [file]
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
+#include "app/memory_tuning.h"
 
 #include <QApplication>
 
@@ -16,6 +17,8 @@ int runMemory(const QString& mode, const QString& file);
 
 int main(int argc, char* argv[])
 {
+    // The program's own memory set-up, so that its figures are the program's.
+    tavrin::returnLargeBuffersToTheSystem();
     QApplication application(argc, argv);
     tavrin::installAppStyle(application);
     const QStringList arguments = QCoreApplication::arguments().mid(1);

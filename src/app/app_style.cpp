@@ -1,7 +1,10 @@
 #include "app/app_style.h"
 
 #include <QApplication>
+#include <QPainter>
 #include <QProxyStyle>
+#include <QStyleOption>
+#include <QToolTip>
 
 namespace tavrin {
 
@@ -9,6 +12,19 @@ namespace {
 
 class AppStyle : public QProxyStyle {
 public:
+    // Hints are framed in black, as balloons are.
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        if (element == PE_PanelTipLabel) {
+            painter->save();
+            painter->setPen(Qt::black);
+            painter->drawRect(option->rect.adjusted(0, 0, -1, -1));
+            painter->restore();
+        }
+    }
+
     int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
                   QStyleHintReturn* returnData) const override
     {
@@ -28,9 +44,10 @@ public:
 void installAppStyle(QApplication& application)
 {
     application.setStyle(new AppStyle);
-    application.setStyleSheet(application.styleSheet()
-                              + QStringLiteral("QToolTip { color: black; background-color: #ffffe1;"
-                                               " border: 1px solid black; border-radius: 6px; padding: 3px; }"));
+    QPalette hints = QToolTip::palette();
+    hints.setColor(QPalette::ToolTipBase, QColor(0xff, 0xff, 0xe1));
+    hints.setColor(QPalette::ToolTipText, Qt::black);
+    QToolTip::setPalette(hints);
 }
 
 } // namespace tavrin

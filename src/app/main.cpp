@@ -3,6 +3,7 @@
 #include "app/error_text.h"
 #include "app/first_paint.h"
 #include "app/main_window.h"
+#include "app/memory_tuning.h"
 #include "app/qt_desktop.h"
 
 #include <QApplication>
@@ -16,6 +17,7 @@ using namespace tavrin;
 
 int main(int argc, char* argv[])
 {
+    returnLargeBuffersToTheSystem();
     QApplication application(argc, argv);
     // The window manager and the desktop entry know the program by this name;
     // the title users see is given to each window and box explicitly.

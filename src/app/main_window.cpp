@@ -46,11 +46,8 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
 
     FormCreate();
     Form3 = new TForm3(this, *environment_.desktop, environment_.programFolder);
-    // What the first sight of the window need not wait for starts once it is up.
-    whenFirstPainted(this, [this] {
-        WindowsMediaPlayer1->startInBackground();
-        inputMethod_->arm();
-    });
+    // Connecting to the session bus need not hold up the window's first sight.
+    whenFirstPainted(this, [this] { inputMethod_->arm(); });
 }
 
 TMainForm1::~TMainForm1() = default;

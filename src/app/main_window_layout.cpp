@@ -4,6 +4,7 @@
 #include "app/fonts.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
+#include "app/palette_colour.h"
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"
@@ -68,7 +69,7 @@ QLabel* positionLabel(QWidget* parent, const QString& name, const QString& capti
 {
     auto* text = label(parent, name, caption, geometry);
     text->setFont(interfaceFont(11, true));
-    text->setStyleSheet(QStringLiteral("color: white; background: transparent;"));
+    setColour(text, QPalette::WindowText, Qt::white);
     return text;
 }
 
@@ -136,7 +137,7 @@ void TMainForm1::buildControlStrip()
                      QStringLiteral("编辑模式下 快进指定秒数"));
     Label17 = label(Panel3, QStringLiteral("Label17"), QString(), QRect(325, 19, 77, 20));
     Label17->setAlignment(Qt::AlignCenter);
-    Label17->setStyleSheet(QStringLiteral("color: red;"));
+    setColour(Label17, QPalette::WindowText, Qt::red);
     Label17->hide();
     BitBtn10 = button(Panel3, QStringLiteral("BitBtn10"), QStringLiteral("保存文稿Ctrl+S"), QRect(404, 13, 106, 25),
                       QStringLiteral("注意：添加语音文件和输入标题后请点击“保存文档”，“保存文档”后方可进行内容编辑。"),

@@ -29,6 +29,9 @@ const QString kUnreadableBytes =
 
 void TMainForm1::N8Click()
 {
+    // The player (libmpv and the libraries it brings, some 60 MB) starts only
+    // when it is first needed, while the user looks for the recording.
+    WindowsMediaPlayer1->startInBackground();
     const QString path = environment_.desktop->chooseFileToOpen(this, kRecordingDialogTitle, kRecordingFilter);
     if (!path.isEmpty()) {
         try {

@@ -2,6 +2,7 @@
 
 #include "app/command_runner.h"
 #include "app/fonts.h"
+#include "app/palette_colour.h"
 #include "settings/step_settings.h"
 
 #include <QKeyEvent>
@@ -63,12 +64,9 @@ TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
     Button1->setAutoDefault(false);
     Button1->setDefault(false);
 
-    for (QLabel* label : {Label2, Label1}) {
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, palette.color(QPalette::Dark));
-        label->setPalette(palette);
-    }
-    Label5->setStyleSheet(QStringLiteral("color: red;"));
+    for (QLabel* label : {Label2, Label1})
+        setColour(label, QPalette::WindowText, label->palette().color(QPalette::Dark));
+    setColour(Label5, QPalette::WindowText, Qt::red);
 
     setTabOrder(Edit2, Button1);
     setTabOrder(Button1, Edit1);

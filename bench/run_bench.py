@@ -1,0 +1,143 @@
+"""Runs every benchmark and prints one table: each figure beside a reference
+measured in the same run on the same data, their ratio, and the target.
+
+Run under an X server (scripts/bench starts Xvfb): start-up is measured on the
+real display; the other figures use Qt's offscreen platform.
+Usage: run_bench.py <build folder> <data folder>
+"""
+
+import json
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+BUILD, DATA = sys.argv[1], sys.argv[2]
+BENCH = os.path.join(BUILD, "bench", "tavrin_bench")
+OFFSCREEN = dict(os.environ, QT_QPA_PLATFORM="offscreen")
+STARTUP_RUNS = 11
+rows = []
+
+
+def figures(*arguments):
+    """Runs tavrin_bench and returns its figures by name."""
+    result = subprocess.run([BENCH, *arguments], env=OFFSCREEN, capture_output=True, text=True, timeout=1800)
+    if result.returncode != 0:
+        sys.exit(f"tavrin_bench {' '.join(arguments)} failed:\n{result.stderr}")
+    found = {}
+    for line in result.stdout.splitlines():
+        if line.startswith("{"):
+            figure = json.loads(line)
+            found[figure["figure"]] = figure["value"]
+    return found
+
+
+def row(figure, value, unit, reference=None, reference_name="", target="", met=None):
+    ratio = f"{value / reference:.2f}x" if reference else ""
+    shown_reference = f"{reference:.1f} {unit} ({reference_name})" if reference is not None else ""
+    verdict = "" if met is None else ("yes" if met else "NO")
+    rows.append((figure, f"{value:.1f} {unit}", shown_reference, ratio, target, verdict))
+
+
+def first_paint(command, extra_environment):
+    """Milliseconds from starting `command` until it reports its first paint."""
+    times = []
+    for _ in range(STARTUP_RUNS):
+        start = time.monotonic_ns()
+        process = subprocess.Popen(command, env=dict(os.environ, TAVRIN_REPORT_FIRST_PAINT="1", **extra_environment),
+                                   stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        line = process.stdout.readline()
+        process.kill()
+        process.wait()
+        if not line.startswith("first-paint "):
+            sys.exit(f"{command[0]} did not report its first paint")
+        times.append((int(line.split()[1]) - start) / 1e6)
+    return statistics.median(times)
+
+
+def startup():
+    bare = first_paint([os.path.join(BUILD, "bench", "tavrin_bare_window")], {})
+    program = first_paint([os.path.join(BUILD, "bin", "tavrin")], {"TAVRIN_AUDIO_OUTPUT": "null"})
+    row("start-up, exec to first paint (median)", program, "ms", bare, "bare Qt window",
+        "<= 1.5x and < 300 ms", program <= 1.5 * bare and program < 300)
+
+
+def keys():
+    found = figures("keys", os.path.join(DATA, "three-hours.mp3"), "25")
+    pause = found["direct libmpv pause median"]
+    seek = found["direct libmpv seek median"]
+    row("Space play/pause, key to player (median)", found["Space play/pause median"], "ms", pause,
+        "libmpv pause", "< 20 ms", found["Space play/pause p95"] < 20)
+    row("Space play/pause (p95)", found["Space play/pause p95"], "ms")
+    for name, figure in (("F9 step back", "F9 step back"), ("F12 step forward", "F12 step forward")):
+        row(f"{name}, key to player (median)", found[f"{figure} median"], "ms", seek, "libmpv seek",
+            "< 30 ms", found[f"{figure} p95"] < 30)
+        row(f"{name} (p95)", found[f"{figure} p95"], "ms")
+        row(f"{name}, landing off the target second", found[f"{figure} landing off target"], "ms",
+            target="exact", met=found[f"{figure} landing off target"] < 1.5)
+    row("F8 time mark, key to text (median)", found["F8 time mark median"], "ms", target="< 16 ms",
+        met=found["F8 time mark median"] < 16)
+    row("Ctrl+Up rate, key to player (median)", found["Ctrl+Up rate median"], "ms", target="< 20 ms",
+        met=found["Ctrl+Up rate median"] < 20)
+
+
+def text():
+    targets = {"load": 1000, "save": 300, "count": 100, "find next at the end": 100,
+               "count, first after a change": 100, "find next, first after an edit": 100,
+               "keystroke at the end": 16}
+    for megabytes in (1, 20, 100):
+        found = figures("text", os.path.join(DATA, f"transcript-{megabytes}.txt"), "5")
+        references = {"load": ("raw read", found["raw read"]), "save": ("raw write", found["raw write"]),
+                      "count": ("memmem", found["raw memmem"]), "find next at the end": ("memmem", found["raw memmem"]),
+                      "count, first after a change": ("memmem", found["raw memmem"]),
+                      "find next, first after an edit": ("memmem", found["raw memmem"])}
+        for figure in ("load", "save", "count, first after a change", "count", "find next, first after an edit",
+                       "find next at the end", "keystroke at the end"):
+            value = found[figure]
+            name, reference = references.get(figure, ("", None))
+            at_twenty = megabytes == 20
+            target = f"< {targets[figure]} ms at 20 MB" if at_twenty else ""
+            row(f"{megabytes} MB transcript: {figure}", value, "ms", reference, name, target,
+                value < targets[figure] if at_twenty else None)
+
+
+def memory():
+    def resident(*arguments):
+        return figures("memory", *arguments)
+
+    bare_empty = resident("bare")["resident"]
+    idle = resident("idle")["resident"]
+    row("memory, idle", idle, "MiB", bare_empty, "bare QPlainTextEdit", "<= 1.3x + 40 MiB",
+        idle <= 1.3 * bare_empty + 40)
+    loaded = resident("recording", os.path.join(DATA, "three-hours.mp3"))["resident"]
+    row("memory, three-hour recording loaded", loaded, "MiB", bare_empty, "bare QPlainTextEdit",
+        "<= 1.3x + 40 MiB", loaded <= 1.3 * bare_empty + 40)
+    for megabytes in (20, 100):
+        path = os.path.join(DATA, f"transcript-{megabytes}.txt")
+        bare = resident("bare", path)["resident"]
+        found = resident("transcript", path)
+        row(f"memory, {megabytes} MB transcript", found["resident"], "MiB", bare, "bare QPlainTextEdit",
+            "<= 1.3x + 40 MiB", found["resident"] <= 1.3 * bare + 40)
+        growth = found["resident after saving and searching"] - found["resident"]
+        row(f"memory, {megabytes} MB transcript, growth after save and search", growth, "MiB",
+            target="no growth", met=growth <= 0.02 * found["resident"])
+
+
+def print_table():
+    header = ("Figure", "Measured", "Reference", "Ratio", "Target", "Met")
+    widths = [max(len(str(line[i])) for line in rows + [header]) for i in range(len(header))]
+    def line(cells):
+        return "| " + " | ".join(str(cell).ljust(width) for cell, width in zip(cells, widths)) + " |"
+    print(line(header))
+    print("|" + "|".join("-" * (width + 2) for width in widths) + "|")
+    for cells in rows:
+        print(line(cells))
+
+
+if __name__ == "__main__":
+    startup()
+    keys()
+    text()
+    memory()
+    print_table()
