@@ -1,6 +1,4 @@
-#include "app/app_texts.h"
 #include "app/app_style.h"
-#include "app/error_text.h"
 #include "app/first_paint.h"
 #include "app/main_window.h"
 #include "app/memory_tuning.h"
@@ -10,8 +8,6 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
-
-#include <memory>
 
 using namespace tavrin;
 
@@ -43,18 +39,9 @@ int main(int argc, char* argv[])
         QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
     };
 
-    std::unique_ptr<TMainForm1> MainForm1;
-    try {
-        MainForm1 = std::make_unique<TMainForm1>(environment);
-    } catch (const std::exception& error) {
-        desktop.showMessage(nullptr, texts::kApplicationTitle.toString(), errorBoxText(QString::fromUtf8(error.what())),
-                            BoxIcon::Stop);
-        return 1;
-    }
+    TMainForm1 MainForm1(environment);
     if (qEnvironmentVariableIsSet("TAVRIN_REPORT_FIRST_PAINT"))
-        reportFirstPaint(MainForm1.get());
-    if (qEnvironmentVariableIsSet("TAVRIN_REPORT_FIRST_PAINT"))
-        reportFirstPaint(MainForm1.get());
-    MainForm1->show();
+        reportFirstPaint(&MainForm1);
+    MainForm1.show();
     return application.exec();
 }

@@ -43,7 +43,7 @@ public:
         const FileWriteFaults* transcriptWriteFaults = nullptr;
     };
 
-    explicit TMainForm1(const Environment& environment, QWidget* parent = nullptr); // throws PlayerError
+    explicit TMainForm1(const Environment& environment, QWidget* parent = nullptr);
     ~TMainForm1() override;
 
     // Runs a command; an error it does not catch itself ends it and is shown
