@@ -223,8 +223,8 @@ void FaultTableTest::transcriptChangedBehindTheProgram()
     QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
     QCOMPARE(TempFolder::read(transcript), "\xB5\xDA\xD2\xBB\xB8\xE5"_ba);
 
-    // Another program's hold on the file: a lock on a descriptor of its own, which
-    // a third descriptor is refused, so the lock is real.
+    // Another program's hold on the file: a lock taken through a descriptor of its
+    // own. A second descriptor is refused the same lock, so the lock is real.
     const int holder = interference == Interference::Deleted ? -1 : ::open(encodedPath.constData(), O_RDWR);
     const int other = interference == Interference::Deleted ? -1 : ::open(encodedPath.constData(), O_RDWR);
     auto closeAll = qScopeGuard([&] {
