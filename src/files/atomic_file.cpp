@@ -206,6 +206,11 @@ void writeFileAtomically(const QString& path, QByteArrayView bytes, const FileWr
     if (exists && ::faccessat(dir.get(), name.constData(), W_OK, AT_EACCESS) != 0)
         throw SaveFailure(path, errno);
 
+    // Permission bits do not stop root, so a read-only folder or medium can only be
+    // shown to tests by failing here as the kernel would.
+    if (faults && faults->createError != 0)
+        throw SaveFailure(path, faults->createError);
+
     QByteArray tempName;
     UniqueFd file;
     for (int attempt = 0; attempt < kNameAttempts && file.get() < 0; ++attempt) {

@@ -9,6 +9,7 @@ namespace tavrin {
 // Faults to inject into writeFileAtomically, so that tests can make a real write fail
 // where a real disk rarely does. The default value injects nothing.
 struct FileWriteFaults {
+    int createError = 0;             // != 0: creating the new file fails with this errno (EROFS, EACCES)
     qint64 failWriteAfterBytes = -1; // >= 0: writes fail with writeError once this many bytes are in
     int writeError = 0;              // errno of that failure (ENOSPC when 0)
     qint64 maxBytesPerWrite = 0;     // > 0: each write takes at most this many bytes (short writes)

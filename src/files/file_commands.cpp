@@ -4,6 +4,7 @@
 
 #include "editor/editor_text.h"
 #include "editor/transcript_edit.h"
+#include "files/line_length.h"
 #include "files/transcript_file.h"
 
 #include <QLabel>
@@ -24,6 +25,8 @@ const QString kNothingToSaveBeside =
     QStringLiteral("还没有加载音视频文件，文稿无法保存。文稿保存在录音文件旁边，请先加载音视频文件。");
 const QString kUnreadableBytes =
     QStringLiteral("文稿中有%1个字节无法识别，已用“\uFFFD”标出。保存时这些位置将写入“\uFFFD”，请先核对原文件。");
+const QString kLineTooLong = QStringLiteral(
+    "文稿未加载：其中有一行长达%1个字符，编辑器每行最多只能处理%2个字符，否则打字会十分卡顿。请先在其他编辑器中把这一行分成多行。");
 
 } // namespace
 
@@ -55,6 +58,12 @@ void TMainForm1::N9Click()
         // A file that cannot be read, or is too large, ends the command in the
         // default error box and leaves the editor's text as it was.
         const DecodedTranscript transcript = loadTranscript(path);
+        // Refused before the editor sees it: laying out such a line would freeze the
+        // window for every key press, and the text the user has typed stays.
+        if (const qsizetype longest = longestLineLength(transcript.text); longest > kLongestEditorLine) {
+            showPlainMessage(kLineTooLong.arg(longest).arg(kLongestEditorLine));
+            return;
+        }
         Memo1->setPlainText(transcript.text);
         if (transcript.unreadableBytes > 0)
             showPlainMessage(kUnreadableBytes.arg(transcript.unreadableBytes));

@@ -226,6 +226,11 @@ public:
         return flag != 0;
     }
 
+    // No file is open: none was loaded, or the one loaded could not be opened again
+    // after a failed load (deleted meanwhile). Transport calls then do nothing, as
+    // a seek or play on an empty player would only fail, again at every key press.
+    bool nothingOpen() const { return url.isEmpty() || getFlag("idle-active"); }
+
     bool hasAudioOutput() const
     {
         char* output = nullptr;
@@ -466,7 +471,7 @@ int MediaPlayer::playState() const
 void MediaPlayer::play()
 {
     d->waitStarted();
-    if (d->url.isEmpty())
+    if (d->nothingOpen())
         return;
     // A recording stopped at its end plays again from the start.
     if (!d->seekInFlight && d->getFlag("eof-reached"))
@@ -480,7 +485,7 @@ void MediaPlayer::play()
 void MediaPlayer::pause()
 {
     d->waitStarted();
-    if (d->url.isEmpty())
+    if (d->nothingOpen())
         return;
     d->setFlag("pause", true);
     d->stopped = false;
@@ -490,7 +495,7 @@ void MediaPlayer::pause()
 void MediaPlayer::stop()
 {
     d->waitStarted();
-    if (d->url.isEmpty())
+    if (d->nothingOpen())
         return;
     d->setFlag("pause", true);
     d->seekTo(0.0);
@@ -513,7 +518,7 @@ double MediaPlayer::currentPosition() const
 void MediaPlayer::setCurrentPosition(double seconds)
 {
     d->waitStarted();
-    if (d->url.isEmpty())
+    if (d->nothingOpen())
         return;
     if (!std::isfinite(seconds))
         throw PlayerError("播放器操作失败：无效的播放位置");

@@ -57,6 +57,8 @@ public:
     // Opens a recording, stopped at its start. Waits, with events flowing, until
     // libmpv has opened it or given up. On failure throws, and the recording
     // loaded before (if any) is loaded again where it was, so url() is unchanged.
+    // Should that one be gone too, url() still names it and play, pause, stop and
+    // seeks do nothing, as while no recording is loaded.
     void setUrl(const QString& path);
 
     int playState() const;

@@ -15,7 +15,7 @@ using namespace Qt::StringLiterals;
 using tavrin::FileWriteFaults;
 using tavrin::test::TempFolder;
 
-enum class Failure { NoSpaceMidway, SyncFails, RenameRefused, ParentIsFile, TargetIsFolder, ReadOnlyFolder, ReadOnlyFile };
+enum class Failure { CreateRefused, NoSpaceMidway, SyncFails, RenameRefused, ParentIsFile, TargetIsFolder, ReadOnlyFolder, ReadOnlyFile };
 Q_DECLARE_METATYPE(Failure)
 
 class AtomicFileTest : public QObject {
@@ -136,6 +136,7 @@ void AtomicFileTest::failureLeavesTheOldFileAsItWas_data()
     QTest::addColumn<Failure>("failure");
     QTest::addColumn<QString>("reason");
 
+    QTest::newRow("medium read-only") << Failure::CreateRefused << u"Read-only file system"_s;
     QTest::newRow("disk full midway") << Failure::NoSpaceMidway << u"No space left on device"_s;
     QTest::newRow("sync fails") << Failure::SyncFails << u"Input/output error"_s;
     QTest::newRow("rename refused") << Failure::RenameRefused << u"Operation not permitted"_s;
@@ -159,6 +160,9 @@ void AtomicFileTest::failureLeavesTheOldFileAsItWas()
     QString path = folder.write(u"a.txt"_s, old);
     FileWriteFaults faults;
     switch (failure) {
+    case Failure::CreateRefused:
+        faults.createError = EROFS;
+        break;
     case Failure::NoSpaceMidway:
         faults.failWriteAfterBytes = 5;
         break;

@@ -12,10 +12,15 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <unistd.h>
 
 using namespace tavrin;
 using tavrin::test::TempFolder;
 using tavrin::test::WindowUnderTest;
+
+// How a save is made to fail.
+enum class SaveFault { DiskFullMidway, SyncFails, RenameFails, MediumReadOnly, CreateRefused, FolderReadOnly, NameIsAFolder };
+Q_DECLARE_METATYPE(SaveFault)
 
 namespace {
 
@@ -36,6 +41,17 @@ struct WindowWithRecording : WindowUnderTest {
 
     QString transcript() const { return recording + QStringLiteral(".txt"); }
 };
+
+// All bytes this process has read so far through read() and its kin (the kernel's count).
+qint64 bytesReadSoFar()
+{
+    QFile io(QStringLiteral("/proc/self/io"));
+    if (!io.open(QIODevice::ReadOnly))
+        qFatal("cannot read /proc/self/io");
+    const QByteArray text = io.readAll();
+    const qsizetype at = text.indexOf("rchar: ");
+    return text.mid(at + 7, text.indexOf('\n', at) - at - 7).toLongLong();
+}
 
 QStringList filesIn(const QString& folder)
 {
@@ -203,36 +219,71 @@ void FileCommandsTest::saveWithoutRecordingWritesNothing()
 
 void FileCommandsTest::failedSaveKeepsTheOldTranscript_data()
 {
-    QTest::addColumn<bool>("diskFull"); // else: the transcript's name is taken by a folder
-    QTest::newRow("disk full midway") << true;
-    QTest::newRow("name taken by a folder") << false;
+    QTest::addColumn<SaveFault>("fault");
+    QTest::addColumn<bool>("oldTranscript"); // a transcript saved earlier lies there
+    QTest::newRow("disk full midway") << SaveFault::DiskFullMidway << true;
+    QTest::newRow("disk full, no transcript yet") << SaveFault::DiskFullMidway << false;
+    QTest::newRow("sync fails") << SaveFault::SyncFails << true;
+    QTest::newRow("rename fails") << SaveFault::RenameFails << true;
+    QTest::newRow("medium read-only") << SaveFault::MediumReadOnly << true;
+    QTest::newRow("folder not writable, no transcript yet") << SaveFault::CreateRefused << false;
+    QTest::newRow("folder read-only (real)") << SaveFault::FolderReadOnly << true;
+    QTest::newRow("name taken by a folder") << SaveFault::NameIsAFolder << false;
 }
 
 void FileCommandsTest::failedSaveKeepsTheOldTranscript()
 {
-    QFETCH(bool, diskFull);
-    FileWriteFaults full;
-    full.failWriteAfterBytes = 3;
-    full.writeError = ENOSPC;
+    QFETCH(SaveFault, fault);
+    QFETCH(bool, oldTranscript);
+    if (fault == SaveFault::FolderReadOnly && ::geteuid() == 0)
+        QSKIP("Running as root, which permission bits do not stop; the injected rows cover the failure");
     WindowWithRecording window;
     const QByteArray old = "\xBE\xC9\xB5\xC4 old transcript\r\n";
-    if (diskFull)
+    if (oldTranscript)
         window.recordings.write(QStringLiteral("会议 录音.mp3.txt"), old);
-    else
+    if (fault == SaveFault::NameIsAFolder)
         QVERIFY(QDir(window.recordings.path()).mkdir(QStringLiteral("会议 录音.mp3.txt")));
     const QStringList filesBefore = filesIn(window.recordings.path());
 
     window->Memo1->setPlainText(QStringLiteral("new text that does not fit"));
-    if (diskFull)
-        window.transcriptFaults = full; // the same window, its disk made to fail
+    // The same window, its disk made to fail.
+    FileWriteFaults& faults = window.transcriptFaults;
+    switch (fault) {
+    case SaveFault::DiskFullMidway:
+        faults.failWriteAfterBytes = 3;
+        faults.writeError = ENOSPC;
+        break;
+    case SaveFault::SyncFails:
+        faults.fsyncError = EIO;
+        break;
+    case SaveFault::RenameFails:
+        faults.renameError = EIO;
+        break;
+    case SaveFault::MediumReadOnly:
+        faults.createError = EROFS;
+        break;
+    case SaveFault::CreateRefused:
+        faults.createError = EACCES;
+        break;
+    case SaveFault::FolderReadOnly:
+        QVERIFY(QFile::setPermissions(window.recordings.path(), QFile::ReadOwner | QFile::ExeOwner));
+        break;
+    case SaveFault::NameIsAFolder:
+        break;
+    }
     QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QFile::setPermissions(window.recordings.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QCOMPARE(window.desktop.texts(), QStringList{kSaveFailed});
     QCOMPARE(filesIn(window.recordings.path()), filesBefore); // no temporary file left behind
-    if (diskFull)
-        QCOMPARE(TempFolder::read(window.transcript()), old);
-    else
+    bool exists = false;
+    const QByteArray after = TempFolder::read(window.transcript(), &exists);
+    if (fault == SaveFault::NameIsAFolder)
         QVERIFY(QFileInfo(window.transcript()).isDir());
+    else if (oldTranscript)
+        QCOMPARE(after, old);
+    else
+        QVERIFY(!exists);
     QVERIFY(!window->Label17->isVisible());
     QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("new text that does not fit"));
     QCOMPARE(QApplication::focusWidget(), window->Memo1);
@@ -283,15 +334,18 @@ void FileCommandsTest::loadingATranscript()
 void FileCommandsTest::unreadableTranscriptKeepsTheText_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<qint64>("size"); // of a sparse file, for "huge"
     QTest::addColumn<QString>("message"); // %1: the path
-    QTest::newRow("missing") << "missing" << "Cannot open file \"%1\". No such file or directory";
-    QTest::newRow("folder") << "folder" << "Cannot open file \"%1\". Is a directory";
-    QTest::newRow("larger than the editor holds") << "huge" << "Text exceeds memo capacity.";
+    QTest::newRow("missing") << "missing" << qint64(0) << "Cannot open file \"%1\". No such file or directory";
+    QTest::newRow("folder") << "folder" << qint64(0) << "Cannot open file \"%1\". Is a directory";
+    QTest::newRow("larger than the editor holds") << "huge" << (qint64(300) << 20) << "Text exceeds memo capacity.";
+    QTest::newRow("2 GB") << "huge" << (qint64(2) << 30) << "Text exceeds memo capacity.";
 }
 
 void FileCommandsTest::unreadableTranscriptKeepsTheText()
 {
     QFETCH(QString, kind);
+    QFETCH(qint64, size);
     QFETCH(QString, message);
     WindowUnderTest window;
     QVERIFY(window.show());
@@ -301,12 +355,15 @@ void FileCommandsTest::unreadableTranscriptKeepsTheText()
         QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("稿 子.txt")));
     if (kind == QStringLiteral("huge")) { // sparse: costs no disk
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(qint64(300) << 20));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
     }
     window->Memo1->setPlainText(QStringLiteral("keep me"));
     window->Edit4->setFocus();
     window.desktop.filesToChoose = {path};
+    const qint64 readBefore = bytesReadSoFar();
     window->N9->trigger();
+    // Refused on its size alone: reading even part of it would keep the user waiting.
+    QVERIFY(bytesReadSoFar() - readBefore < (qint64(1) << 20));
     QCOMPARE(window.desktop.boxes.size(), 1);
     QCOMPARE(window.desktop.boxes.first().text, message.contains(u'%') ? message.arg(path) + u'.' : message);
     QCOMPARE(window.desktop.boxes.first().icon, BoxIcon::Stop);

@@ -38,6 +38,7 @@ private Q_SLOTS:
     void playPauseStopStates();
     void failedOpenKeepsThePreviousRecording_data();
     void failedOpenKeepsThePreviousRecording();
+    void failedOpenAfterThePreviousWasDeleted();
     void exactSeeksClampedIntoTheRecording_data();
     void exactSeeksClampedIntoTheRecording();
     void timeTexts_data();
@@ -146,6 +147,26 @@ void MediaPlayerTest::failedOpenKeepsThePreviousRecording()
         QCOMPARE(player.url(), QString());
         QCOMPARE(player.playState(), int(tavrin::PlayStateUndefined));
     }
+}
+
+void MediaPlayerTest::failedOpenAfterThePreviousWasDeleted()
+{
+    const QString gone = folder_.filePath(QStringLiteral("gone.wav"));
+    writeWav(gone, 20.0);
+    const QString bad = folder_.write(QStringLiteral("bad.mp3"), QByteArray("just some words\n"));
+    MediaPlayer player(silent());
+    player.setUrl(gone);
+    QVERIFY(QFile::remove(gone));
+    QVERIFY_THROWS_EXCEPTION(PlayerError, player.setUrl(bad));
+    // Nothing could be opened again, yet the path stays, and transport calls do nothing.
+    QCOMPARE(player.url(), gone);
+    QCOMPARE(player.playState(), int(tavrin::PlayStateUndefined));
+    player.setCurrentPosition(5.0);
+    player.play();
+    player.pause();
+    player.stop();
+    QCOMPARE(player.playState(), int(tavrin::PlayStateUndefined));
+    QCOMPARE(player.currentPosition(), 0.0);
 }
 
 void MediaPlayerTest::exactSeeksClampedIntoTheRecording_data()

@@ -42,6 +42,12 @@ void StepSettingsTest::reading_data()
     QTest::newRow("GBK value") << "Time.ini" << QByteArray(kSection + "\r\nshijian2=\xCE\xE5\r\n") << "shijian2"
                                << QStringLiteral("五");
     QTest::newRow("binary file") << "Time.ini" << QByteArray("\x00\xFF\xFE[\x01", 5) << "shijian2" << "shijian2";
+    QTest::newRow("section repeated: the first wins")
+        << "Time.ini" << QByteArray(kSection + "\r\nshijian2=4\r\n" + kSection + "\r\nshijian2=9\r\n") << "shijian2"
+        << "4";
+    QTest::newRow("section repeated: the second is not read")
+        << "Time.ini" << QByteArray(kSection + "\r\nshijian1=5\r\n" + kSection + "\r\nshijian2=9\r\n") << "shijian2"
+        << "shijian2";
     QTest::newRow("huge file") << "Time.ini" << QByteArray(kSection + "\r\nshijian2=3\r\n" + QByteArray(2 << 20, ';'))
                                << "shijian2" << "shijian2";
 }

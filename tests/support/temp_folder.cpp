@@ -14,10 +14,15 @@ TempFolder::TempFolder()
 QString TempFolder::write(const QString& name, const QByteArray& bytes) const
 {
     const QString path = filePath(name);
+    writeAt(path, bytes);
+    return path;
+}
+
+void TempFolder::writeAt(const QString& path, const QByteArray& bytes)
+{
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
         qFatal("cannot write %s", qPrintable(path));
-    return path;
 }
 
 QByteArray TempFolder::read(const QString& path, bool* exists)

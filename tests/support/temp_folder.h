@@ -15,6 +15,8 @@ public:
 
     // Writes bytes exactly as given and returns the file's full path.
     QString write(const QString& name, const QByteArray& bytes) const;
+    // Writes bytes exactly as given to a full path.
+    static void writeAt(const QString& path, const QByteArray& bytes);
     // Reads a whole file; an absent file gives an empty array and sets *exists to false.
     static QByteArray read(const QString& path, bool* exists = nullptr);
 

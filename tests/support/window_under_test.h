@@ -6,6 +6,7 @@
 #include "support/temp_folder.h"
 #include "support/wav_file.h"
 
+#include <QDir>
 #include <QTest>
 
 #include <memory>
@@ -23,19 +24,28 @@ inline QByteArray shippedSettings()
 // silent player.
 struct WindowUnderTest {
     TempFolder programFolder;
+    QString programPath; // the program folder the window is given: programFolder or a folder in it
     TempFolder recordings; // where the tests' recordings are written
     ScriptedDesktop desktop;
     std::unique_ptr<TMainForm1> window;
     bool terminationRequested = false;
     FileWriteFaults transcriptFaults; // none unless a test sets some
 
-    explicit WindowUnderTest(bool withSettingsFile = true, const QString& settingsName = QStringLiteral("Time.ini"))
+    // With `programSubfolder`, the program lives in a folder of that name inside programFolder.
+    explicit WindowUnderTest(bool withSettingsFile = true, const QString& settingsName = QStringLiteral("Time.ini"),
+                             const QString& programSubfolder = QString())
+        : programPath(programFolder.path())
     {
+        if (!programSubfolder.isEmpty()) {
+            programPath = programFolder.filePath(programSubfolder);
+            if (!QDir().mkpath(programPath))
+                qFatal("cannot create the program folder");
+        }
         if (withSettingsFile)
-            programFolder.write(settingsName, shippedSettings());
+            TempFolder::writeAt(QDir(programPath).filePath(settingsName), shippedSettings());
         TMainForm1::Environment environment;
         environment.desktop = &desktop;
-        environment.programFolder = programFolder.path();
+        environment.programFolder = programPath;
         environment.player.audioOutput = QStringLiteral("null");
         environment.requestTermination = [this] { terminationRequested = true; };
         environment.transcriptWriteFaults = &transcriptFaults;
