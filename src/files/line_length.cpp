@@ -17,4 +17,19 @@ qsizetype longestLineLength(QStringView text)
     }
 }
 
+qsizetype longestUnbrokenRun(QStringView text)
+{
+    qsizetype longest = 0;
+    qsizetype run = 0;
+    for (const QChar c : text) {
+        if (c.unicode() >= 0x2E80 || c.isSpace()) {
+            run = 0;
+        } else {
+            ++run;
+            longest = std::max(longest, run);
+        }
+    }
+    return longest;
+}
+
 } // namespace tavrin
