@@ -128,8 +128,12 @@ void EditorKeysTest::dispatch()
                                       ? int(PlayStatePlaying)
                                       : int(PlayStateStopped));
     const double positions[] = {10.0, 7.0, 15.0};
-    QCOMPARE(player->currentPosition(),
-             positions[effect == Effect::StepBack ? 1 : effect == Effect::StepForward ? 2 : 0]);
+    const double expected = positions[effect == Effect::StepBack ? 1 : effect == Effect::StepForward ? 2 : 0];
+    if (effect == Effect::PlayPause) // playing on from 10 s since the key
+        QVERIFY2(player->currentPosition() >= expected && player->currentPosition() < expected + 1.0,
+                 qPrintable(QString::number(player->currentPosition())));
+    else
+        QCOMPARE(player->currentPosition(), expected);
     QCOMPARE(window.desktop.texts(), effect == Effect::Warning ? QStringList{kWarning} : QStringList());
     QCOMPARE(window.desktop.clipboard, effect == Effect::Warning ? QString() : QStringLiteral("held before"));
     QCOMPARE(QFile::exists(window.recording + QStringLiteral(".txt")), effect == Effect::Save);
