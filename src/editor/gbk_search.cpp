@@ -1,5 +1,7 @@
 #include "editor/gbk_search.h"
 
+#include "encoding/gbk_codec.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -33,7 +35,7 @@ CharacterShape characterAt(const QByteArray& text, qsizetype pos)
     if (!inRange(data[0], 0x81, 0xFE) || left < 2)
         return {};
     if (inRange(data[1], 0x40, 0xFE) && data[1] != 0x7F)
-        return {2, 1};
+        return {2, doubleByteCharacterUnits(data[0], data[1])};
     if (inRange(data[1], 0x30, 0x39) && left >= 4 && inRange(data[2], 0x81, 0xFE) && inRange(data[3], 0x30, 0x39))
         return {4, inRange(data[0], 0x90, 0xE3) ? 2 : 1};
     return {};

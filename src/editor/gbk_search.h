@@ -13,10 +13,11 @@ namespace tavrin {
 // positions can be mapped between the bytes and the text's UTF-16 units cheaply
 // (each mapping walks at most one block of about a kilobyte). Keep one per text.
 //
-// A character is one unit, except a four-byte sequence with first byte 0x90..0xE3
-// (a code point above U+FFFF), which is two. A byte that starts no well-formed
-// sequence counts as a character of its own. Mapping is exact for bytes encoded as
-// GB18030 from the text; positions inside a character map to the end of it.
+// A character is one unit, except a four-byte sequence with first byte 0x90..0xE3 and
+// the few double-byte codes of ideographs above U+FFFF (FE 51 is U+20087), which are
+// two. A byte that starts no well-formed sequence counts as a character of its own.
+// Mapping is exact for bytes encoded as GB18030 from the text; positions inside a
+// character map to the end of it.
 class GbkText {
 public:
     explicit GbkText(QByteArray gbkBytes);

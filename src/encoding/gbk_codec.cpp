@@ -179,4 +179,11 @@ QString decodeGbk(QByteArrayView bytes, qsizetype* unreadableBytes)
     return text;
 }
 
+int doubleByteCharacterUnits(uchar lead, uchar trail)
+{
+    if (!isLead(lead) || trail < gb::kTwoByteTrailFirst || trail == 0x7F || trail == 0xFF)
+        return 1;
+    return gb::tables().fromTwoBytes[gb::twoByteIndex(lead, trail)] > 0xFFFF ? 2 : 1;
+}
+
 } // namespace tavrin

@@ -10,7 +10,9 @@
 namespace tavrin {
 
 // Text to the bytes of the program's files: GBK (code page 936) wherever GBK has the
-// character, GB18030 (GBK's superset) for the rest, so no character is lost. An
+// character, GB18030 (GBK's superset) for the rest, so no character is lost; only the
+// six private-use characters U+E816..U+E855 that GB18030-2022 dropped keep their GBK
+// codes, which read back as the ideographs that replaced them (FE 51 as U+20087). An
 // unpaired surrogate cannot be written at all and becomes U+FFFD (84 31 A4 37);
 // *replacedCharacters, when given, receives how many were replaced.
 QByteArray encodeGbk(QStringView text, qsizetype* replacedCharacters = nullptr);
@@ -18,5 +20,10 @@ QByteArray encodeGbk(QStringView text, qsizetype* replacedCharacters = nullptr);
 // GBK or GB18030 bytes to text. Every byte that is not part of a valid sequence becomes
 // one U+FFFD; *unreadableBytes, when given, receives how many there were.
 QString decodeGbk(QByteArrayView bytes, qsizetype* unreadableBytes = nullptr);
+
+// The UTF-16 units decodeGbk gives for the double-byte character `lead` `trail` (lead
+// 0x81..0xFE, trail 0x40..0xFE but 0x7F): 2 for the few that read as characters above
+// U+FFFF (FE 51 is U+20087), otherwise 1, also for a pair that is no character.
+int doubleByteCharacterUnits(uchar lead, uchar trail);
 
 } // namespace tavrin

@@ -14,6 +14,7 @@ const QByteArray kLuYin("\xC2\xBC\xD2\xF4");    // 录音
 const QByteArray kJia("\xBC\xD2");               // 家
 const QByteArray kBmpFourBytes("\x81\x30\x81\x30"); // U+0080, one unit
 const QByteArray kAboveBmp("\x95\x32\x82\x36");     // U+20000, two units
+const QByteArray kDoubleByteAboveBmp("\xFE\x51");   // U+20087, two units in two bytes
 
 } // namespace
 
@@ -98,6 +99,9 @@ void GbkSearchTest::mapsPositionsBothWays_data()
     QTest::newRow("after a character above the BMP") << mixed << qsizetype(6) << qsizetype(13);
     QTest::newRow("end") << mixed << qsizetype(7) << qsizetype(14);
     QTest::newRow("broken lead byte at the end") << QByteArray("a\x81") << qsizetype(2) << qsizetype(2);
+    const QByteArray standIn = "a" + kDoubleByteAboveBmp + "b" + kDoubleByteAboveBmp;
+    QTest::newRow("after a double-byte character above the BMP") << standIn << qsizetype(3) << qsizetype(3);
+    QTest::newRow("after two of them") << standIn << qsizetype(6) << qsizetype(6);
 }
 
 void GbkSearchTest::mapsPositionsBothWays()

@@ -17,6 +17,7 @@ private Q_SLOTS:
     void everyGbkCharacterKeepsTheSystemGbkBytes();
     void everyCharacterSurvivesARoundTrip();
     void anyBytesDecodeToTextThatRoundTrips();
+    void doubleByteUnitsMatchTheDecoder();
 };
 
 static QString fromUcs4(std::initializer_list<char32_t> codePoints)
@@ -168,6 +169,29 @@ void GbkCodecTest::anyBytesDecodeToTextThatRoundTrips()
         QVERIFY(unreadable <= text.count(QChar(0xFFFD)));
         QCOMPARE(tavrin::decodeGbk(tavrin::encodeGbk(text)), text);
     }
+}
+
+// Positions in the editor are counted with these units, so they must agree with the
+// decoded text for every pair, the ideographs above U+FFFF included.
+void GbkCodecTest::doubleByteUnitsMatchTheDecoder()
+{
+    int twoUnitCharacters = 0;
+    for (int lead = 0x81; lead <= 0xFE; ++lead) {
+        for (int trail = 0x40; trail <= 0xFE; ++trail) {
+            if (trail == 0x7F)
+                continue;
+            const char bytes[] = {char(lead), char(trail)};
+            const QByteArray pair(bytes, 2);
+            qsizetype unreadable = -1;
+            const QString text = tavrin::decodeGbk(pair, &unreadable);
+            const int units = tavrin::doubleByteCharacterUnits(uchar(lead), uchar(trail));
+            if (units != (unreadable == 0 ? text.size() : 1))
+                QFAIL(qPrintable(u"%1 counted as %2 units"_s.arg(QString::fromLatin1(pair.toHex())).arg(units)));
+            twoUnitCharacters += units == 2;
+        }
+    }
+    QCOMPARE(tavrin::doubleByteCharacterUnits(0xFE, 0x51), 2);
+    QVERIFY2(twoUnitCharacters >= 6, "FE 51, 52, 53, 6C, 76 and 91 are ideographs above U+FFFF");
 }
 
 QTEST_GUILESS_MAIN(GbkCodecTest)
