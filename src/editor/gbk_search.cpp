@@ -50,9 +50,17 @@ ByteClassTable buildByteClasses()
     return classes;
 }
 
-// A character above U+FFFF has four bytes, high, digit, high, digit, and so has
-// a lone surrogate, written as the replacement character (84 31 A4 37).
-constexpr quint8 kFourByteClass = 2 | 2 << 4;
+// A lone surrogate is written as the replacement character (84 31 A4 37):
+// high, digit, high, digit.
+constexpr quint8 kLoneSurrogateClass = 2 | 2 << 4;
+
+quint8 byteClassOf(QStringView character)
+{
+    ByteTally tally;
+    for (const char byte : encodeGbk(character))
+        tally.add(static_cast<unsigned char>(byte));
+    return quint8(tally.latin | tally.high << 4);
+}
 
 } // namespace
 
@@ -91,10 +99,12 @@ CharacterCounts countCharacters(QStringView text)
     while (p < end) {
         const char16_t c = *p++;
         quint8 counted = 0;
-        if (QChar::isSurrogate(c)) {
-            if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p))
-                ++p;
-            counted = kFourByteClass;
+        if (QChar::isHighSurrogate(c) && p < end && QChar::isLowSurrogate(*p)) {
+            // Rare in a transcript, and not all four bytes long (FE 51 is U+20087).
+            counted = byteClassOf(QStringView(p - 1, 2));
+            ++p;
+        } else if (QChar::isSurrogate(c)) {
+            counted = kLoneSurrogateClass;
         } else {
             counted = classes[c];
         }

@@ -10,7 +10,9 @@
 namespace tavrin {
 
 // Text to the bytes of the program's files: GBK (code page 936) wherever GBK has the
-// character, GB18030 (GBK's superset) for the rest, so no character is lost. An
+// character, GB18030 (GBK's superset) for the rest, so no character is lost; only the
+// six private-use characters U+E816..U+E855 that GB18030-2022 dropped keep their GBK
+// codes, which read back as the ideographs that replaced them (FE 51 as U+20087). An
 // unpaired surrogate cannot be written at all and becomes U+FFFD (84 31 A4 37);
 // *replacedCharacters, when given, receives how many were replaced.
 QByteArray encodeGbk(QStringView text, qsizetype* replacedCharacters = nullptr);

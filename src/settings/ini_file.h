@@ -42,7 +42,8 @@ std::optional<QByteArray> iniValue(QByteArrayView file, QByteArrayView section, 
 //   line break is put first.
 // Throws std::invalid_argument, leaving nothing written, for a value with CR or LF,
 // for a key that is empty, holds "=", CR or LF, or starts with "[", ";" or "#", and
-// for a section name with CR, LF or "]": such a file would not read back as written.
+// for a section name with CR, LF or "]", or that ends in the first byte of a
+// double-byte character: such a file would not read back as written.
 QByteArray iniWithValue(QByteArrayView file, QByteArrayView section, QByteArrayView key,
                         QByteArrayView value);
 

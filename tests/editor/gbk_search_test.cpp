@@ -93,6 +93,7 @@ void GbkSearchTest::countsTextAsItsGbkBytes_data()
     QTest::newRow("euro sign, one byte") << u"€"_s;
     QTest::newRow("four-byte BMP characters") << u"\u0080\u00A0\u00E9\u20AD"_s;
     QTest::newRow("above U+FFFF") << u"\U00020000\U0001F600"_s;
+    QTest::newRow("above U+FFFF in two bytes") << u"\U00020087\U0002070Ea"_s;
     QTest::newRow("lone surrogates") << QString(QChar(0xD800)) + QChar(0xDC00) + u'a' + QChar(0xDBFF);
     QTest::newRow("controls, DEL and line breaks") << u"a\tb\nc\u007Fd\u0000"_s;
     QString everything;
