@@ -20,7 +20,7 @@ import gi
 gi.require_version("Atspi", "2.0")
 from gi.repository import Atspi  # noqa: E402
 
-WAIT_SECONDS = 30.0
+WAIT_SECONDS = 60.0
 APPLICATION_TITLE = "Tavrin录音整理"
 MAIN_TITLE = "Tavrin录音整理速记助手V6.6    一款好用的录音整理辅助软件，可以为你节约不少时间！"
 RECORDING_LOADED = "加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。"
