@@ -1,6 +1,7 @@
 #include "bench_window.h"
 
 #include "editor/transcript_edit.h"
+#include "support/wav_file.h"
 
 #include <QFile>
 #include <QTest>
@@ -34,41 +35,10 @@ void BenchWindow::loadRecording(const QString& path)
     desktop.boxes.clear();
 }
 
-double residentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0.0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0.0;
-}
-
 QString writeShortRecording(const QString& folder)
 {
     const QString path = folder + QStringLiteral("/short.wav");
-    const int rate = 8000;
-    const int samples = rate * 5;
-    QByteArray wav("RIFF");
-    auto put32 = [&wav](quint32 v) { wav.append(reinterpret_cast<const char*>(&v), 4); };
-    auto put16 = [&wav](quint16 v) { wav.append(reinterpret_cast<const char*>(&v), 2); };
-    put32(36 + samples * 2);
-    wav.append("WAVEfmt ");
-    put32(16);
-    put16(1);
-    put16(1);
-    put32(rate);
-    put32(rate * 2);
-    put16(2);
-    put16(16);
-    wav.append("data");
-    put32(samples * 2);
-    wav.append(QByteArray(samples * 2, '\0'));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(wav) != wav.size())
-        qFatal("cannot write %s", qPrintable(path));
+    test::writeWav(path, 5.0);
     return path;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "support/resident_memory.h"
 #include "support/scripted_desktop.h"
 
 #include <QTemporaryDir>
@@ -8,6 +9,8 @@
 #include <memory>
 
 namespace tavrin::bench {
+
+using test::residentMiB;
 
 // The main window as the program builds it, on a scripted desktop that answers
 // file dialogs and records message boxes instead of waiting for a person.
@@ -22,8 +25,6 @@ struct BenchWindow {
     void loadRecording(const QString& path);
 };
 
-// Resident set size of this process, in MiB.
-double residentMiB();
 // Writes a short silent recording into `folder` and returns its path.
 QString writeShortRecording(const QString& folder);
 

@@ -8,6 +8,7 @@
 #include "files/transcript_codec.h"
 #include "playback/rate_spin_box.h"
 #include "playback/time_box.h"
+#include "support/resident_memory.h"
 #include "support/window_under_test.h"
 
 #include <QApplication>
@@ -17,22 +18,11 @@
 #include <QtTest>
 
 using namespace tavrin;
+using tavrin::test::residentMiB;
 using tavrin::test::TempFolder;
 using tavrin::test::WindowUnderTest;
 
 namespace {
-
-double residentMiB()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0.0;
-    for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0.0;
-}
 
 void press(QWidget* target, int key, Qt::KeyboardModifiers modifiers = {}, const QString& text = {})
 {
