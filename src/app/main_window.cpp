@@ -15,6 +15,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -46,6 +47,9 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
 
     FormCreate();
     Form3 = new TForm3(this, *environment_.desktop, environment_.programFolder);
+    // The dialog's boxes ask for the same input method as the window's inputs.
+    for (QLineEdit* box : {Form3->Edit2, Form3->Edit3, Form3->Edit1})
+        inputMethod_->watch(box);
     // Connecting to the session bus need not hold up the window's first sight.
     whenFirstPainted(this, [this] { inputMethod_->arm(); });
 }
