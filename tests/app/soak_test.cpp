@@ -108,6 +108,11 @@ void SoakTest::workingDay()
     const double grown = residentMiB() - warmedUp;
     qInfo("%d keys, %d saves, %lld characters; resident %.1f MiB after warm-up, %+.1f MiB since", keys, saves + 1,
           static_cast<long long>(editor->toPlainText().size()), warmedUp, grown);
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed blocks in its quarantine (up to 256 MiB) instead of reusing
+    // them, so resident size says nothing about our growth here; its leak check speaks instead.
+    return;
+#endif
     QVERIFY2(grown < 0.10 * warmedUp, qPrintable(QStringLiteral("grew by %1 MiB").arg(grown)));
 }
 
