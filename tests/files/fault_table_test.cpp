@@ -52,16 +52,6 @@ QByteArray fingerprint(const QString& path)
     return hash.result();
 }
 
-// Puts the player at `seconds`, paused, and waits until it is there.
-bool pauseAt(WindowUnderTest& window, double seconds)
-{
-    MediaPlayer* player = window->WindowsMediaPlayer1;
-    player->pause();
-    QSignalSpy restarted(player, &MediaPlayer::playbackRestarted);
-    player->setCurrentPosition(seconds);
-    return (restarted.count() > 0 || restarted.wait(kWaitMs)) && player->currentPosition() == seconds;
-}
-
 // Opens the settings dialog the way the menu does, without blocking the test.
 TForm3* openSettings(WindowUnderTest& window)
 {
@@ -158,11 +148,11 @@ void FaultTableTest::recordingVanishesWhilePlaying()
     if (vanishing == Vanishing::Deleted) {
         QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
         QCOMPARE(player->playState(), int(PlayStatePaused));
-        QVERIFY(pauseAt(window, 20.0)); // a seek far beyond what was read ahead
+        QVERIFY(window.pauseAt(20.0)); // a seek far beyond what was read ahead
         QTest::mouseClick(window->BitBtn2, Qt::LeftButton); // forward 5 s
         QCOMPARE(player->currentPosition(), 25.0);
         QTRY_COMPARE_WITH_TIMEOUT(player->playState(), int(PlayStatePlaying), kWaitMs);
-        QVERIFY(pauseAt(window, 30.0));
+        QVERIFY(window.pauseAt(30.0));
         QTest::mouseClick(window->BitBtn7, Qt::LeftButton); // back 3 s
         QCOMPARE(player->currentPosition(), 27.0);
         QTRY_COMPARE_WITH_TIMEOUT(player->playState(), int(PlayStatePlaying), kWaitMs);
@@ -416,7 +406,7 @@ void FaultTableTest::damagedSettingsFile()
         QVERIFY(QFile::setPermissions(path, QFile::WriteOwner));
     auto restore = qScopeGuard([&] { QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner); });
 
-    QVERIFY(pauseAt(window, 10.0));
+    QVERIFY(window.pauseAt(10.0));
     QTest::mouseClick(window->BitBtn7, Qt::LeftButton);
     MediaPlayer* player = window->WindowsMediaPlayer1;
     if (f9Lands < 0) {
@@ -482,7 +472,7 @@ void FaultTableTest::hostileProgramFolder()
     const QString path = QDir(window.programPath).filePath(u"Time.ini"_s);
     TempFolder::writeAt(path, kSection + "\r\nshijian2=4\r\n");
     window.loadRecording(60.0);
-    QVERIFY(pauseAt(window, 10.0));
+    QVERIFY(window.pauseAt(10.0));
     QTest::mouseClick(window->BitBtn7, Qt::LeftButton);
     QVERIFY(window.desktop.boxes.isEmpty());
     QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 6.0);

@@ -19,16 +19,6 @@ constexpr int kWaitMs = 15000;
 const QByteArray kSection = QByteArray("[\xCA\xB1\xBC\xE4]");
 const QString kNothingLoaded = QStringLiteral("没有加载音视频文件或格式不正确！");
 
-// Puts the player at `seconds`, paused, and waits until it is there.
-bool pauseAt(WindowUnderTest& window, double seconds)
-{
-    MediaPlayer* player = window->WindowsMediaPlayer1;
-    player->pause();
-    QSignalSpy restarted(player, &MediaPlayer::playbackRestarted);
-    player->setCurrentPosition(seconds);
-    return (restarted.count() > 0 || restarted.wait(kWaitMs)) && player->currentPosition() == seconds;
-}
-
 void writeSteps(WindowUnderTest& window, const QByteArray& entries)
 {
     window.programFolder.write(QStringLiteral("Time.ini"), kSection + "\r\n" + entries);
@@ -84,7 +74,7 @@ void TransportCommandsTest::playPauseCaptions()
         QCOMPARE(QApplication::focusWidget(), window->Memo1);
     }
     // Paused by the button, then F9: playback resumes earlier, the caption stays.
-    QVERIFY(pauseAt(window, 10.0));
+    QVERIFY(window.pauseAt(10.0));
     QTest::mouseClick(window->BitBtn7, Qt::LeftButton);
     QCOMPARE(player->currentPosition(), 7.0);
     QCOMPARE(player->playState(), int(PlayStatePlaying));
@@ -132,7 +122,7 @@ void TransportCommandsTest::steps()
     QVERIFY(window.show());
     window.loadRecording(60.0);
     writeSteps(window, entries);
-    QVERIFY(pauseAt(window, from));
+    QVERIFY(window.pauseAt(from));
     const QString caption = window->BitBtn4->text();
     const bool timerOn = window->Timer1->isActive();
 
@@ -157,11 +147,11 @@ void TransportCommandsTest::stepLengthIsReadAtEveryPress()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    QVERIFY(pauseAt(window, 20.0));
+    QVERIFY(window.pauseAt(20.0));
     window->BitBtn7Click(); // shipped: 3
     QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 17.0);
     writeSteps(window, "shijian2=10\r\n"); // changed by another program meanwhile
-    QVERIFY(pauseAt(window, 17.0));
+    QVERIFY(window.pauseAt(17.0));
     window->BitBtn7Click();
     QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 7.0);
 }
@@ -173,7 +163,7 @@ void TransportCommandsTest::quickPressesAddUp()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    QVERIFY(pauseAt(window, 40.0));
+    QVERIFY(window.pauseAt(40.0));
     for (int press = 0; press < 5; ++press)
         window->runCommand([&] { window->BitBtn7Click(); });
     QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 25.0);
@@ -204,7 +194,7 @@ void TransportCommandsTest::displayTexts()
     QCOMPARE(window->Label1->text(), QStringLiteral("00:00:00"));
     window.loadRecording(length, QStringLiteral("long.wav"));
     QVERIFY(window->Timer1->isActive());
-    QVERIFY(pauseAt(window, position));
+    QVERIFY(window.pauseAt(position));
     QSignalSpy tick(window->Timer1, &QTimer::timeout);
     QVERIFY(tick.wait(3000)); // the display refreshes once a second
     QCOMPARE(window->Label6->text(), lengthText);

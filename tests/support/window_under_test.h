@@ -7,6 +7,7 @@
 #include "support/wav_file.h"
 
 #include <QDir>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <memory>
@@ -65,6 +66,16 @@ struct WindowUnderTest {
         window->N8->trigger();
         desktop.boxes.clear();
         return path;
+    }
+
+    // Puts the player at `seconds`, paused, and waits until it is there.
+    bool pauseAt(double seconds, int waitMs = 20000) const
+    {
+        MediaPlayer* player = window->WindowsMediaPlayer1;
+        player->pause();
+        QSignalSpy restarted(player, &MediaPlayer::playbackRestarted);
+        player->setCurrentPosition(seconds);
+        return (restarted.count() > 0 || restarted.wait(waitMs)) && player->currentPosition() == seconds;
     }
 
     // Shows the window and waits until it is exposed and active, as after start-up.
