@@ -2,12 +2,14 @@
 and mouse clicks through xdotool, what is on screen read back through the
 accessibility bus, and the player's own state asked of libmpv over its IPC socket.
 
-Run each test under `dbus-run-session -- xvfb-run`; the harness starts a window
-manager (openbox) itself, so windows get title bars and Alt+F4 as on a desktop.
+Run each test under `dbus-run-session`; the harness starts a virtual display
+(Xvfb) and a window manager (openbox) itself, so windows get title bars and
+Alt+F4 as on a desktop.
 """
 
 import json
 import os
+import select
 import shutil
 import socket
 import subprocess
@@ -71,18 +73,78 @@ def write_wav(path, seconds, rate=8000):
         out.truncate(44 + samples * 2)
 
 
-class WindowManager:
-    """openbox on the current display, for the duration of a test."""
+class VirtualDisplay:
+    """An X server of the test's own. Xvfb picks a free display number itself
+    (-displayfd) and writes it only once it accepts connections, so a test never
+    races other virtual displays on the same machine for a number, as choosing
+    one from the lock files beforehand would."""
 
     def __enter__(self):
-        self.process = subprocess.Popen(["openbox"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        wait_for(lambda: subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], capture_output=True,
-                                        text=True).stdout.find("window id") >= 0, "the window manager")
+        self.log = tempfile.TemporaryFile()
+        read_end, write_end = os.pipe()
+        self.process = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+            pass_fds=(write_end,), stdout=self.log, stderr=subprocess.STDOUT)
+        os.close(write_end)
+        try:
+            number = self._read_display_number(read_end)
+        finally:
+            os.close(read_end)
+        os.environ["DISPLAY"] = f":{number}"
+        os.environ.pop("XAUTHORITY", None)
+        # The accessibility bus is started on demand by the session bus, which
+        # must know the display to hand it on.
+        if os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
+            subprocess.run(["dbus-update-activation-environment", f"DISPLAY=:{number}"],
+                           capture_output=True, timeout=WAIT_SECONDS)
         return self
+
+    def _read_display_number(self, read_end):
+        received = b""
+        deadline = time.monotonic() + WAIT_SECONDS
+        while not received.endswith(b"\n"):
+            remaining = deadline - time.monotonic()
+            ready, _, _ = select.select([read_end], [], [], max(remaining, 0))
+            chunk = os.read(read_end, 64) if ready else b""
+            if not chunk:
+                self._give_up("Xvfb did not start" if ready else "timed out waiting for Xvfb")
+            received += chunk
+        return int(received)
+
+    def _give_up(self, reason):
+        if self.process.poll() is None:
+            self.process.kill()
+            self.process.wait(timeout=WAIT_SECONDS)
+        self.log.seek(0)
+        raise AssertionError(f"{reason}: {self.log.read().decode(errors='replace').strip()}")
 
     def __exit__(self, *exc):
         self.process.terminate()
         self.process.wait(timeout=WAIT_SECONDS)
+        self.log.close()
+
+
+class WindowManager:
+    """openbox on the current display, for the duration of a test."""
+
+    def __enter__(self):
+        self.log = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(["openbox"], stdout=self.log, stderr=subprocess.STDOUT)
+        wait_for(self._managing, "the window manager")
+        return self
+
+    def _managing(self):
+        if self.process.poll() is not None:
+            self.log.seek(0)
+            raise AssertionError("the window manager ended at start: "
+                                 + self.log.read().decode(errors="replace").strip())
+        return "window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
+                                             capture_output=True, text=True).stdout
+
+    def __exit__(self, *exc):
+        self.process.terminate()
+        self.process.wait(timeout=WAIT_SECONDS)
+        self.log.close()
 
 
 class Program:
@@ -344,7 +406,7 @@ def run(tests):
     """Runs the given test functions in order; each takes the program's binary path."""
     binary = sys.argv[1]
     failures = 0
-    with WindowManager():
+    with VirtualDisplay(), WindowManager():
         for test in tests:
             started = time.monotonic()
             try:
