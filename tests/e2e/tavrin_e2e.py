@@ -73,18 +73,39 @@ def write_wav(path, seconds, rate=8000):
         out.truncate(44 + samples * 2)
 
 
-class VirtualDisplay:
+class HelperProcess:
+    """A process the test runs beside the program (display server, window
+    manager); its output is kept to explain why it failed to come up."""
+
+    def _start(self, command, **options):
+        self.log = tempfile.TemporaryFile()
+        self.process = subprocess.Popen(command, stdout=self.log, stderr=subprocess.STDOUT, **options)
+
+    def _fail(self, reason):
+        self._stop()
+        self.log.seek(0)
+        raise AssertionError(f"{reason}: {self.log.read().decode(errors='replace').strip()}")
+
+    def _stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            self.process.wait(timeout=WAIT_SECONDS)
+
+    def __exit__(self, *exc):
+        self._stop()
+        self.log.close()
+
+
+class VirtualDisplay(HelperProcess):
     """An X server of the test's own. Xvfb picks a free display number itself
     (-displayfd) and writes it only once it accepts connections, so a test never
     races other virtual displays on the same machine for a number, as choosing
     one from the lock files beforehand would."""
 
     def __enter__(self):
-        self.log = tempfile.TemporaryFile()
         read_end, write_end = os.pipe()
-        self.process = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-            pass_fds=(write_end,), stdout=self.log, stderr=subprocess.STDOUT)
+        self._start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                    pass_fds=(write_end,))
         os.close(write_end)
         try:
             number = self._read_display_number(read_end)
@@ -107,44 +128,24 @@ class VirtualDisplay:
             ready, _, _ = select.select([read_end], [], [], max(remaining, 0))
             chunk = os.read(read_end, 64) if ready else b""
             if not chunk:
-                self._give_up("Xvfb did not start" if ready else "timed out waiting for Xvfb")
+                self._fail("Xvfb did not start" if ready else "timed out waiting for Xvfb")
             received += chunk
         return int(received)
 
-    def _give_up(self, reason):
-        if self.process.poll() is None:
-            self.process.kill()
-            self.process.wait(timeout=WAIT_SECONDS)
-        self.log.seek(0)
-        raise AssertionError(f"{reason}: {self.log.read().decode(errors='replace').strip()}")
 
-    def __exit__(self, *exc):
-        self.process.terminate()
-        self.process.wait(timeout=WAIT_SECONDS)
-        self.log.close()
-
-
-class WindowManager:
+class WindowManager(HelperProcess):
     """openbox on the current display, for the duration of a test."""
 
     def __enter__(self):
-        self.log = tempfile.TemporaryFile()
-        self.process = subprocess.Popen(["openbox"], stdout=self.log, stderr=subprocess.STDOUT)
+        self._start(["openbox"])
         wait_for(self._managing, "the window manager")
         return self
 
     def _managing(self):
         if self.process.poll() is not None:
-            self.log.seek(0)
-            raise AssertionError("the window manager ended at start: "
-                                 + self.log.read().decode(errors="replace").strip())
+            self._fail("the window manager ended at start")
         return "window id" in subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"],
                                              capture_output=True, text=True).stdout
-
-    def __exit__(self, *exc):
-        self.process.terminate()
-        self.process.wait(timeout=WAIT_SECONDS)
-        self.log.close()
 
 
 class Program:
