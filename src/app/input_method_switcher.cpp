@@ -18,9 +18,13 @@ const QString kPath = QStringLiteral("/controller");
 const QString kInterface = QStringLiteral("org.fcitx.Fcitx.Controller1");
 const QString kPinyin = QStringLiteral("pinyin");
 
+// Never lets the bus start fcitx5 on our behalf: a desktop without a running
+// input method keeps it that way, and the started daemon would outlive us.
 QDBusMessage controllerCall(const QString& method)
 {
-    return QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, method);
+    call.setAutoStartService(false);
+    return call;
 }
 
 // AvailableInputMethods answers a(ssssssb); the first field is the unique name.
