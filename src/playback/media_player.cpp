@@ -1,5 +1,6 @@
 #include "playback/media_player.h"
 
+#include "playback/audio_filters.h"
 #include "playback/libmpv_loader.h"
 #include "playback/time_text.h"
 
@@ -77,6 +78,8 @@ public:
                                                                      : options.audioOutput.toUtf8();
             setOption("ao", outputs.constData());
             silentByChoice = outputs.startsWith("null");
+            if (!options.audioOutputFile.isEmpty())
+                setOption("ao-pcm-file", options.audioOutputFile.toUtf8().constData());
             // The strip is too small for a picture; decoding video would only cost the typist CPU.
             setOption("vid", "no");
             setOption("vo", "null");
@@ -181,6 +184,7 @@ public:
     bool openingStarted = false;
     int openingError = 0;
     QEventLoop* openingLoop = nullptr; // quit as soon as the verdict arrives
+    QByteArray filterChain; // libmpv's "af", empty at start
 
     void setOption(const char* name, const char* value)
     {
@@ -549,6 +553,12 @@ void MediaPlayer::setRate(double rate)
     d->waitStarted();
     if (!std::isfinite(rate) || rate <= 0.0)
         throw PlayerError("播放器操作失败：无效的播放速度");
+    // The chain first: with the speed first, libmpv would put in its own stretcher for a moment.
+    const QByteArray chain = audioFilterChain(rate);
+    if (chain != d->filterChain) {
+        d->setOption("af", chain.constData());
+        d->filterChain = chain;
+    }
     d->setDouble("speed", rate);
 }
 

@@ -38,6 +38,9 @@ public:
         // silent output. Falling back to "null" is reported once through
         // soundDeviceUnavailable(); asking for it first is not.
         QString audioOutput;
+        // With audioOutput "pcm": the WAV file the sound is written into, as fast
+        // as it is decoded (for measuring what the user would hear).
+        QString audioOutputFile;
         // When set, libmpv listens for JSON IPC on this socket path (for end-to-end tests).
         QString ipcServer;
         // How long opening a recording may take before it counts as failed.
