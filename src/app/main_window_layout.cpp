@@ -96,7 +96,9 @@ void TMainForm1::buildLayout()
     Label14 = label(Panel1, QStringLiteral("Label14"), QStringLiteral("文稿听打整理区："), QRect(7, 3, 114, 13));
 
     Memo1 = place(new TranscriptEdit(TabSheet1), QStringLiteral("Memo1"), QRect(0, 25, 984, 488));
-    Memo1->setAccessibleName(QStringLiteral("Memo1"));
+    // What a screen reader says: the purpose, in the words of the panel's own title.
+    Memo1->setAccessibleName(QStringLiteral("文稿听打整理区"));
+    Memo1->setAccessibleDescription(QStringLiteral("边听录音边打字；双击时间标记跳到那里播放"));
     Memo1->setFont(editorFont());
 
     Panel2 = panel(TabSheet1, QStringLiteral("Panel2"), QRect(0, 513, 984, 112), true);
@@ -143,7 +145,7 @@ void TMainForm1::buildControlStrip()
                       QStringLiteral("注意：添加语音文件和输入标题后请点击“保存文档”，“保存文档”后方可进行内容编辑。"),
                       false);
     RzSpinEdit1 = place(new RateSpinBox(Panel3), QStringLiteral("RzSpinEdit1"), QRect(512, 16, 45, 21));
-    RzSpinEdit1->setAccessibleName(QStringLiteral("RzSpinEdit1"));
+    RzSpinEdit1->setAccessibleName(QStringLiteral("播放速度"));
     RzSpinEdit1->setToolTip(QStringLiteral("播放快慢倍率调节，鼠标在编辑框中激活的情况下按ctrl+上箭头 "
                                            "加快播放0.1个等级；ctrl+下箭头减慢播放0.1个等级。"));
 
@@ -165,7 +167,7 @@ void TMainForm1::buildControlStrip()
     GroupBox2 = place(new QGroupBox(QStringLiteral("用时间定位语音"), Panel3), QStringLiteral("GroupBox2"),
                       QRect(706, 1, 121, 46));
     Edit3 = place(new TimeBox(QStringLiteral("00:00:00"), GroupBox2), QStringLiteral("Edit3"), QRect(8, 16, 64, 24));
-    Edit3->setAccessibleName(QStringLiteral("Edit3"));
+    Edit3->setAccessibleName(QStringLiteral("用时间定位语音"));
     Edit3->setFont(interfaceFont(13, true));
     Edit3->setToolTip(QStringLiteral("只能输入形如 01:23:54这种格式的时间"));
     Label9 = link(GroupBox2, QStringLiteral("Label9"), QStringLiteral("确定"), QRect(79, 22, 40, 16));
@@ -175,7 +177,8 @@ void TMainForm1::buildControlStrip()
     GroupBox1 = place(new QGroupBox(QStringLiteral("内容文字搜索查询"), Panel3), QStringLiteral("GroupBox1"),
                       QRect(827, 1, 154, 46));
     Edit4 = place(new QLineEdit(GroupBox1), QStringLiteral("Edit4"), QRect(5, 17, 93, 21));
-    Edit4->setAccessibleName(QStringLiteral("Edit4"));
+    Edit4->setAccessibleName(QStringLiteral("内容文字搜索查询"));
+    Edit4->setAccessibleDescription(QStringLiteral("输入要在文稿中查找的文字，点第一个或下一个查找"));
     Label2 = link(GroupBox1, QStringLiteral("Label2"), QStringLiteral("第一个"), QRect(104, 11, 46, 13));
     Label4 = link(GroupBox1, QStringLiteral("Label4"), QStringLiteral("下一个"), QRect(104, 27, 46, 13));
 }

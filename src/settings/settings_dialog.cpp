@@ -22,11 +22,11 @@ QLabel* fixedLabel(QWidget* parent, const QString& text, const QRect& geometry, 
     return label;
 }
 
-QLineEdit* box(QWidget* parent, const QRect& geometry, const QString& name)
+QLineEdit* box(QWidget* parent, const QRect& geometry, const QString& name, const QString& spokenName)
 {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
-    edit->setAccessibleName(name);
+    edit->setAccessibleName(spokenName);
     edit->setGeometry(geometry);
     return edit;
 }
@@ -47,13 +47,13 @@ TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
     // 349 x 212 with the frame of a common title bar and border.
     resize(341, 185);
 
-    Edit2 = box(this, QRect(41, 41, 42, 21), QStringLiteral("Edit2"));
+    Edit2 = box(this, QRect(41, 41, 42, 21), QStringLiteral("Edit2"), QStringLiteral("后退秒数（F9）"));
     Label2 = fixedLabel(this, QStringLiteral("对应快捷键F9     后退指定时间"), QRect(90, 45, 201, 13), QStringLiteral("Label2"));
-    Edit3 = box(this, QRect(41, 73, 42, 21), QStringLiteral("Edit3"));
+    Edit3 = box(this, QRect(41, 73, 42, 21), QStringLiteral("Edit3"), QStringLiteral("备用秒数"));
     Edit3->hide();
     Label3 = fixedLabel(this, QString(), QRect(90, 74, 241, 13), QStringLiteral("Label3"));
     Label3->hide();
-    Edit1 = box(this, QRect(41, 104, 41, 21), QStringLiteral("Edit1"));
+    Edit1 = box(this, QRect(41, 104, 41, 21), QStringLiteral("Edit1"), QStringLiteral("前进秒数（F12）"));
     Label1 = fixedLabel(this, QStringLiteral("对应快捷键F12     向前播放指定时间"), QRect(90, 107, 231, 13),
                         QStringLiteral("Label1"));
     Label5 = fixedLabel(this, QStringLiteral("注意：只需填入数字即可，单位为秒。"), QRect(42, 128, 249, 13),

@@ -16,7 +16,7 @@ def test_load_type_and_save(binary):
         program.load_recording(recording)
         check(program.player_property("pause") is True, "loaded and not playing")
 
-        editor = program.find(name="Memo1", role="text")
+        editor = program.find(name="文稿听打整理区", role="text")
         wait_for(lambda: program.focused(editor), "the focus back in the editor")
         program.type_into(editor, "第一段")
         program.key("F1")  # Space plays and pauses; F1 types the space
@@ -39,7 +39,7 @@ def test_step_dialog_writes_the_settings_file(binary):
         program.open_menu_item("  设置  ")
         program.open_menu_item("前进后退步进时长")
         dialog = program.window("时长设置")
-        box = program.find(name="Edit2", role="text")
+        box = program.find(name="后退秒数（F9）", role="text")
         wait_for(lambda: program.text(box) == "3", "the dialog to show the F9 step")
         check(program.focused(box), "the focus starts in the F9 box")
         program.key("ctrl+a")

@@ -14,7 +14,7 @@ def test_typing_and_driving_the_player(binary):
         write_wav(recording, 120)
         program.activate(program.main_window())
         program.load_recording(recording)
-        editor = program.find(name="Memo1", role="text")
+        editor = program.find(name="文稿听打整理区", role="text")
         wait_for(lambda: program.focused(editor), "the editor to hold the focus")
         program.type_into(editor, "hello")
 
@@ -54,7 +54,7 @@ def test_typing_and_driving_the_player(binary):
         # Five Ctrl+Up: 1.5 in the box and at the player.
         for _ in range(5):
             program.key("ctrl+Up")
-        rate_box = program.find(name="RzSpinEdit1")
+        rate_box = program.find(name="播放速度")
         wait_for(lambda: program.text(rate_box) == "1.5", lambda: f"the rate box at 1.5, not {program.text(rate_box)!r}")
         wait_for(lambda: abs(program.player_property("speed") - 1.5) < 1e-9, "the player at 1.5")
 

@@ -41,7 +41,7 @@ def test_window_and_closing_question(binary):
         frame = program.find(name=MAIN_TITLE, role="frame").get_extents(0)
         check(abs(frame.x + frame.width / 2 - int(screen[0]) / 2) <= 2, "centred across the screen")
 
-        editor = program.find(name="Memo1", role="text")
+        editor = program.find(name="文稿听打整理区", role="text")
         wait_for(lambda: program.focused(editor), "the editor to hold the focus")
         program.type("abc123")
         wait_for(lambda: program.text(editor) == "abc123", "the typed text")

@@ -58,8 +58,8 @@ def xdotool(*args, check_result=True):
     return result.stdout.strip()
 
 
-def write_wav(path, seconds, rate=8000):
-    """A mono 16-bit WAV: a short tone, then silence (left as a hole in a sparse file)."""
+def write_wav(path, seconds, rate=8000, tone_seconds=0.25):
+    """A mono 16-bit WAV: a 440 Hz tone, then silence (left as a hole in a sparse file)."""
     import math
     import struct
 
@@ -67,7 +67,7 @@ def write_wav(path, seconds, rate=8000):
     header = b"RIFF" + struct.pack("<I", 36 + samples * 2) + b"WAVEfmt " + struct.pack(
         "<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16) + b"data" + struct.pack("<I", samples * 2)
     tone = b"".join(struct.pack("<h", int(6000 * math.sin(2 * math.pi * 440 * i / rate)))
-                    for i in range(min(samples, rate // 4)))
+                    for i in range(min(samples, int(rate * tone_seconds))))
     with open(path, "wb") as out:
         out.write(header + tone)
         out.truncate(44 + samples * 2)

@@ -25,7 +25,7 @@ def test_play_step_mark_and_double_click(binary):
         program.find(name="暂停", role="push button")  # the caption tells what the button did
 
         # Go to 00:00:40 through the time box and its link.
-        time_box = program.find(name="Edit3", role="text")
+        time_box = program.find(name="用时间定位语音", role="text")
         program.click(time_box)
         program.key("ctrl+a")
         program.type("00:00:40")
@@ -43,7 +43,7 @@ def test_play_step_mark_and_double_click(binary):
         display = program.find(description="当前播放进度", role="label")
         wait_for(lambda: re.fullmatch(r"00:00:4\d", program.text(display)), "the display to show the position")
         program.click(program.find(name="标注时间F8", role="push button"))
-        editor = program.find(name="Memo1", role="text")
+        editor = program.find(name="文稿听打整理区", role="text")
         wait_for(lambda: re.fullmatch(r"-00:00:\d\d-", program.text(editor)), lambda: repr(program.text(editor)))
         mark = program.text(editor)
         marked = int(mark[7:9])
