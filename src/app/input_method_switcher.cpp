@@ -7,6 +7,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QEvent>
+#include <QTimer>
 #include <QWidget>
 
 namespace tavrin {
@@ -63,11 +64,17 @@ void InputMethodSwitcher::watch(QObject* input)
 void InputMethodSwitcher::arm()
 {
     armed_ = true;
-    QWidget* focused = QApplication::focusWidget();
-    if (focused && watched_.contains(static_cast<QObject*>(focused)))
+    if (watchedInputHasFocus())
         requestPinyin();
 }
 
+bool InputMethodSwitcher::watchedInputHasFocus() const
+{
+    QWidget* focused = QApplication::focusWidget();
+    return focused && watched_.contains(static_cast<QObject*>(focused));
+}
+
+// A window activated again gives its focus widget a focus-in too.
 bool InputMethodSwitcher::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::FocusIn && armed_)
@@ -80,8 +87,9 @@ void InputMethodSwitcher::requestPinyin()
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
+    ++request_;
     if (pinyinInstalled_) {
-        switchTo(*pinyinInstalled_);
+        switchTo(*pinyinInstalled_, 1);
         return;
     }
     if (asking_)
@@ -95,16 +103,39 @@ void InputMethodSwitcher::requestPinyin()
         if (reply.type() != QDBusMessage::ReplyMessage)
             return; // no controller here: ask again at the next focus, it may have started since
         pinyinInstalled_ = listsPinyin(reply);
-        switchTo(*pinyinInstalled_);
+        switchTo(*pinyinInstalled_, 1);
     });
 }
 
-void InputMethodSwitcher::switchTo(bool pinyinInstalled)
+void InputMethodSwitcher::switchTo(bool pinyinInstalled, int attempt)
 {
-    QDBusMessage call = pinyinInstalled ? controllerCall(QStringLiteral("SetCurrentIM")) : controllerCall(QStringLiteral("Deactivate"));
-    if (pinyinInstalled)
-        call << kPinyin;
+    if (!pinyinInstalled) {
+        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("Deactivate")));
+        return;
+    }
+    QDBusMessage call = controllerCall(QStringLiteral("SetCurrentIM"));
+    call << kPinyin;
     QDBusConnection::sessionBus().asyncCall(call);
+    confirmPinyin(request_, attempt);
+}
+
+// Calls on one connection are answered in order: this answer comes after the switch.
+void InputMethodSwitcher::confirmPinyin(int request, int attempt)
+{
+    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("CurrentInputMethod")));
+    auto* watcher = new QDBusPendingCallWatcher(pending, this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, request, attempt](QDBusPendingCallWatcher* call) {
+        call->deleteLater();
+        const QDBusMessage reply = call->reply();
+        const bool holds = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+                           && reply.arguments().constFirst().toString() == kPinyin;
+        if (holds || attempt >= kAttempts)
+            return;
+        QTimer::singleShot(kRetryDelayMs, this, [this, request, attempt] {
+            if (request == request_ && watchedInputHasFocus())
+                switchTo(true, attempt + 1);
+        });
+    });
 }
 
 } // namespace tavrin

@@ -7,9 +7,16 @@
 namespace tavrin {
 
 // Asks for the Pinyin input method whenever one of the watched text inputs gets
-// the focus, where an fcitx5 controller answers on the session bus; elsewhere it
-// does nothing. Where Pinyin is not installed it asks for the keyboard layout.
-// Calls never wait for an answer, so focus changes stay instant.
+// the focus, or its window is activated with the focus in it, where an fcitx5
+// controller answers on the session bus; elsewhere it does nothing. Where
+// Pinyin is not installed it asks for the keyboard layout.
+//
+// fcitx5 switches the input context that has its focus at that moment. Right
+// after a window appears or comes back, the toolkit's input context may not
+// have told fcitx5 yet, and the request would go to no one: so each request is
+// confirmed with the controller's current input method and repeated, a few
+// times, until it holds. Calls never wait for an answer, so focus changes stay
+// instant.
 class InputMethodSwitcher : public QObject {
     Q_OBJECT
 public:
@@ -21,16 +28,24 @@ public:
     // asks at once for a watched input that already has the focus.
     void arm();
 
+    // How many times one request is made before it is given up, and how long
+    // apart (milliseconds).
+    static constexpr int kAttempts = 10;
+    static constexpr int kRetryDelayMs = 100;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool watchedInputHasFocus() const;
     void requestPinyin();
-    void switchTo(bool pinyinInstalled);
+    void switchTo(bool pinyinInstalled, int attempt);
+    void confirmPinyin(int request, int attempt);
 
     std::optional<bool> pinyinInstalled_; // unknown until the controller has answered once
     bool asking_ = false;
     bool armed_ = false;
+    int request_ = 0; // a newer request ends the retries of an older one
     QObjectList watched_;
 };
 

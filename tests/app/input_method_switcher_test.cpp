@@ -40,11 +40,15 @@ Q_DECLARE_METATYPE(InputMethodEntry)
 
 namespace {
 
-// An fcitx5 controller on the test's own session bus that records what it is asked.
+// An fcitx5 controller on the test's own session bus that records what it is
+// asked. The first `lostSwitches` switches go to no input context, as when the
+// window's context has not reached fcitx5 yet.
 class FakeFcitxController : public QDBusVirtualObject {
 public:
     QList<InputMethodEntry> installed;
     QStringList calls;
+    int lostSwitches = 0;
+    QString current = QStringLiteral("keyboard-us");
 
     QString introspect(const QString&) const override { return {}; }
 
@@ -57,9 +61,39 @@ public:
         QDBusMessage reply = message.createReply();
         if (message.member() == QStringLiteral("AvailableInputMethods"))
             reply << QVariant::fromValue(installed);
+        else if (message.member() == QStringLiteral("CurrentInputMethod"))
+            reply << current;
+        else if (message.member() == QStringLiteral("SetCurrentIM") && lostSwitches-- <= 0)
+            current = message.arguments().constFirst().toString();
         connection.send(reply);
         return true;
     }
+
+    qsizetype count(const QString& call) const { return calls.count(call); }
+};
+
+const QString kSwitch = QStringLiteral("SetCurrentIM pinyin");
+const QString kConfirm = QStringLiteral("CurrentInputMethod");
+
+// Registers the controller for one test.
+class ControllerOnBus {
+public:
+    explicit ControllerOnBus(FakeFcitxController& controller)
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        registered_ = bus.registerService(QStringLiteral("org.fcitx.Fcitx5"))
+                      && bus.registerVirtualObject(QStringLiteral("/controller"), &controller);
+    }
+    ~ControllerOnBus()
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.unregisterObject(QStringLiteral("/controller"));
+        bus.unregisterService(QStringLiteral("org.fcitx.Fcitx5"));
+    }
+    bool registered() const { return registered_; }
+
+private:
+    bool registered_ = false;
 };
 
 } // namespace
@@ -70,6 +104,9 @@ private Q_SLOTS:
     void initTestCase();
     void asksOnFocus_data();
     void asksOnFocus();
+    void repeatsALostSwitch_data();
+    void repeatsALostSwitch();
+    void asksAgainWhenTheWindowComesBack();
     void nothingWithoutController();
 };
 
@@ -84,23 +121,22 @@ void InputMethodSwitcherTest::initTestCase()
 void InputMethodSwitcherTest::asksOnFocus_data()
 {
     QTest::addColumn<QStringList>("installed");
-    QTest::addColumn<QString>("request");
+    QTest::addColumn<QStringList>("requests");
     QTest::newRow("pinyin installed") << QStringList{QStringLiteral("keyboard-us"), QStringLiteral("pinyin")}
-                                      << "SetCurrentIM pinyin";
+                                      << QStringList{kSwitch, kConfirm};
     QTest::newRow("pinyin missing") << QStringList{QStringLiteral("keyboard-us"), QStringLiteral("mozc")}
-                                    << "Deactivate";
+                                    << QStringList{QStringLiteral("Deactivate")};
 }
 
 void InputMethodSwitcherTest::asksOnFocus()
 {
     QFETCH(QStringList, installed);
-    QFETCH(QString, request);
-    QDBusConnection bus = QDBusConnection::sessionBus();
+    QFETCH(QStringList, requests);
     FakeFcitxController controller;
     for (const QString& name : installed)
         controller.installed.append({name});
-    QVERIFY(bus.registerService(QStringLiteral("org.fcitx.Fcitx5")));
-    QVERIFY(bus.registerVirtualObject(QStringLiteral("/controller"), &controller));
+    ControllerOnBus onBus(controller);
+    QVERIFY(onBus.registered());
 
     QWidget window;
     auto* watched = new QLineEdit(&window);
@@ -115,14 +151,73 @@ void InputMethodSwitcherTest::asksOnFocus()
     watched->setFocus();
     QVERIFY(controller.calls.isEmpty()); // not armed yet: the window's first showing waits for nothing
     switcher.arm(); // asks at once for the input that has the focus
-    QTRY_COMPARE(controller.calls, (QStringList{QStringLiteral("AvailableInputMethods"), request}));
+    QTRY_COMPARE(controller.calls, QStringList{QStringLiteral("AvailableInputMethods")} + requests);
     other->setFocus(); // an input that is not watched asks for nothing
     watched->setFocus();
-    QTRY_COMPARE(controller.calls.size(), 3);
-    QCOMPARE(controller.calls.last(), request); // the installed list is asked for once
+    // The installed list is asked for once.
+    QTRY_COMPARE(controller.calls, QStringList{QStringLiteral("AvailableInputMethods")} + requests + requests);
+}
 
-    bus.unregisterObject(QStringLiteral("/controller"));
-    QVERIFY(bus.unregisterService(QStringLiteral("org.fcitx.Fcitx5")));
+void InputMethodSwitcherTest::repeatsALostSwitch_data()
+{
+    QTest::addColumn<int>("lost");
+    QTest::addColumn<int>("switches");
+    QTest::newRow("none lost") << 0 << 1;
+    QTest::newRow("two lost") << 2 << 3;
+    QTest::newRow("all but the last lost") << tavrin::InputMethodSwitcher::kAttempts - 1
+                                           << tavrin::InputMethodSwitcher::kAttempts;
+    QTest::newRow("all lost") << 1000 << tavrin::InputMethodSwitcher::kAttempts;
+}
+
+void InputMethodSwitcherTest::repeatsALostSwitch()
+{
+    QFETCH(int, lost);
+    QFETCH(int, switches);
+    FakeFcitxController controller;
+    controller.installed = {{QStringLiteral("keyboard-us")}, {QStringLiteral("pinyin")}};
+    controller.lostSwitches = lost;
+    ControllerOnBus onBus(controller);
+    QVERIFY(onBus.registered());
+
+    QLineEdit watched;
+    tavrin::InputMethodSwitcher switcher;
+    switcher.watch(&watched);
+    watched.show();
+    QVERIFY(QTest::qWaitForWindowActive(&watched));
+    switcher.arm();
+    // Every switch is confirmed; the last confirmation ends the retries.
+    QTRY_COMPARE_WITH_TIMEOUT(controller.count(kConfirm), switches, 10000);
+    QCOMPARE(controller.count(kSwitch), switches);
+    QCOMPARE(controller.calls.constLast(), kConfirm);
+    const bool more = QTest::qWaitFor([&] { return controller.count(kSwitch) > switches; },
+                                      5 * tavrin::InputMethodSwitcher::kRetryDelayMs);
+    QVERIFY2(!more, "asked again after the switch held or the attempts ran out");
+    QCOMPARE(controller.current, lost < switches ? QStringLiteral("pinyin") : QStringLiteral("keyboard-us"));
+}
+
+void InputMethodSwitcherTest::asksAgainWhenTheWindowComesBack()
+{
+    FakeFcitxController controller;
+    controller.installed = {{QStringLiteral("pinyin")}};
+    ControllerOnBus onBus(controller);
+    QVERIFY(onBus.registered());
+
+    QLineEdit watched;
+    QLineEdit elsewhere; // another window
+    tavrin::InputMethodSwitcher switcher;
+    switcher.watch(&watched);
+    watched.show();
+    QVERIFY(QTest::qWaitForWindowActive(&watched));
+    switcher.arm();
+    QTRY_COMPARE(controller.count(kConfirm), 1);
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QCOMPARE(controller.count(kSwitch), 1); // the other window's input is not watched
+    watched.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&watched));
+    QTRY_COMPARE(controller.count(kConfirm), 2);
+    QCOMPARE(controller.count(kSwitch), 2);
 }
 
 void InputMethodSwitcherTest::nothingWithoutController()
