@@ -116,25 +116,32 @@ void InputMethodSwitcher::switchTo(bool pinyinInstalled, int attempt)
     QDBusMessage call = controllerCall(QStringLiteral("SetCurrentIM"));
     call << kPinyin;
     QDBusConnection::sessionBus().asyncCall(call);
-    confirmPinyin(request_, attempt);
+    confirmPinyin(request_, attempt, 0);
 }
 
 // Calls on one connection are answered in order: this answer comes after the switch.
-void InputMethodSwitcher::confirmPinyin(int request, int attempt)
+void InputMethodSwitcher::confirmPinyin(int request, int attempt, int heldAnswers)
 {
     QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("CurrentInputMethod")));
     auto* watcher = new QDBusPendingCallWatcher(pending, this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, request, attempt](QDBusPendingCallWatcher* call) {
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [=, this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
         const QDBusMessage reply = call->reply();
         const bool holds = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
                            && reply.arguments().constFirst().toString() == kPinyin;
-        if (holds || attempt >= kAttempts)
-            return;
-        QTimer::singleShot(kRetryDelayMs, this, [this, request, attempt] {
-            if (request == request_ && watchedInputHasFocus())
-                switchTo(true, attempt + 1);
-        });
+        if (holds && heldAnswers + 1 < kHeldAnswers)
+            retryLater(request, [=, this] { confirmPinyin(request, attempt, heldAnswers + 1); });
+        else if (!holds && attempt < kAttempts)
+            retryLater(request, [=, this] { switchTo(true, attempt + 1); });
+    });
+}
+
+// Only while the request is the newest and a watched input still has the focus.
+void InputMethodSwitcher::retryLater(int request, std::function<void()> retry)
+{
+    QTimer::singleShot(kRetryDelayMs, this, [this, request, retry = std::move(retry)] {
+        if (request == request_ && watchedInputHasFocus())
+            retry();
     });
 }
 

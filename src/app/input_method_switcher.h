@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 namespace tavrin {
@@ -16,7 +17,8 @@ namespace tavrin {
 // have told fcitx5 yet, and the request would go to no one: so each request is
 // confirmed with the controller's current input method and repeated, a few
 // times, until it holds. Calls never wait for an answer, so focus changes stay
-// instant.
+// instant. A switch that holds is looked at twice more: what answers first may
+// be another program's input context, which still had fcitx5's focus.
 class InputMethodSwitcher : public QObject {
     Q_OBJECT
 public:
@@ -32,6 +34,8 @@ public:
     // apart (milliseconds).
     static constexpr int kAttempts = 10;
     static constexpr int kRetryDelayMs = 100;
+    // How many answers in a row must name Pinyin before a switch counts as held.
+    static constexpr int kHeldAnswers = 3;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -40,7 +44,8 @@ private:
     bool watchedInputHasFocus() const;
     void requestPinyin();
     void switchTo(bool pinyinInstalled, int attempt);
-    void confirmPinyin(int request, int attempt);
+    void confirmPinyin(int request, int attempt, int heldAnswers);
+    void retryLater(int request, std::function<void()> retry);
 
     std::optional<bool> pinyinInstalled_; // unknown until the controller has answered once
     bool asking_ = false;
