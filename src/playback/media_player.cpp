@@ -67,7 +67,7 @@ public:
     bool started = false;
 
     // Loads and starts libmpv; runs on a thread of its own.
-    void start(MediaPlayer* owner)
+    void start()
     {
         mpv = &loadLibMpv();
         handle = mpv->create();
@@ -134,17 +134,17 @@ public:
 
     // libmpv is loaded and started on a thread of its own, so that nothing on
     // the window's thread waits for its two hundred libraries.
-    void startInBackground(MediaPlayer* owner)
+    void startInBackground()
     {
         if (starting.valid())
             return;
-        starting = std::async(std::launch::async, [this, owner] {
+        starting = std::async(std::launch::async, [this] {
             try {
-                start(owner);
+                start();
             } catch (const std::exception& error) {
                 startError = error.what();
                 QMetaObject::invokeMethod(
-                    owner, [this, owner] { Q_EMIT owner->unavailable(QString::fromStdString(startError)); },
+                    owner, [this] { Q_EMIT owner->unavailable(QString::fromStdString(startError)); },
                     Qt::QueuedConnection);
             }
         });
@@ -155,7 +155,7 @@ public:
     void waitStarted()
     {
         if (!started) {
-            startInBackground(owner);
+            startInBackground();
             starting.wait();
             started = true;
         }
@@ -262,8 +262,8 @@ public:
     {
         setFlag("pause", true);
         const QByteArray file = path.toUtf8();
-        const QByteArray options = "start=" + QByteArray::number(start, 'f', 6);
-        const char* args[] = {"loadfile", file.constData(), "replace", options.constData(), nullptr};
+        const QByteArray startOption = "start=" + QByteArray::number(start, 'f', 6);
+        const char* args[] = {"loadfile", file.constData(), "replace", startOption.constData(), nullptr};
         mpv_node result;
         const int error = mpv->commandRet(handle, args, &result);
         if (error < 0)
@@ -293,7 +293,7 @@ MediaPlayer::MediaPlayer(const Options& options, QObject* parent)
 
 void MediaPlayer::startInBackground()
 {
-    d->startInBackground(this);
+    d->startInBackground();
 }
 
 MediaPlayer::~MediaPlayer()
