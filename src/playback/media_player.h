@@ -101,8 +101,11 @@ Q_SIGNALS:
 
 private:
     class Private;
+    // Every operation but url() goes through it: waits, the first time, until
+    // libmpv has started (starting it if nobody has yet), and throws when it could not.
+    Private& started() const;
+
     std::unique_ptr<Private> d;
-    void drainEvents();
 };
 
 } // namespace tavrin
