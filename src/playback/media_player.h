@@ -14,7 +14,14 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The play states the commands look at; the numbers are the ones the commands compare with.
+// The play states the commands look at. The numbers are Windows Media Player's
+// playState values, which the play key's handling (TMainForm1::BitBtn4Click,
+// reached from the play button and from the editor's play key) was first
+// written against: it plays from Stopped, Paused and Ready, pauses while
+// Playing, and does nothing while Undefined (no file open) or Transitioning
+// (a recording being opened). The states this player never enters (scanning,
+// buffering, waiting, media ended, reconnecting) have no name here, hence the
+// gap from 3 to 9; a recording played to its end reports Stopped.
 enum PlayState : int {
     PlayStateUndefined = 0,
     PlayStateStopped = 1,
@@ -101,8 +108,11 @@ Q_SIGNALS:
 
 private:
     class Private;
+    // Every operation but url() goes through it: waits, the first time, until
+    // libmpv has started (starting it if nobody has yet), and throws when it could not.
+    Private& started() const;
+
     std::unique_ptr<Private> d;
-    void drainEvents();
 };
 
 } // namespace tavrin

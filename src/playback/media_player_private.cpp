@@ -1,0 +1,208 @@
+#include "playback/media_player_private.h"
+
+#include <QEventLoop>
+#include <QMetaObject>
+#include <QTimer>
+
+#include <exception>
+
+namespace tavrin {
+
+namespace {
+
+// libmpv's own probing order on Debian, with the silent output last, so that a
+// machine without a usable sound device still plays instead of ending the file.
+constexpr char kAudioOutputsWithFallback[] = "pipewire,pulse,alsa,jack,sdl,null";
+
+struct OptionSetting {
+    const char* name;
+    const char* value; // empty: left at libmpv's default
+};
+
+// Sets libmpv's options, before it is initialized. `outputs` is its audio output list.
+void setStartOptions(MpvHandle& mpv, const MediaPlayer::Options& options, const QByteArray& outputs)
+{
+    const QByteArray pcmFile = options.audioOutputFile.toUtf8();
+    const QByteArray ipcServer = options.ipcServer.toUtf8();
+    const OptionSetting settings[] = {
+        {"ao", outputs.constData()},
+        {"ao-pcm-file", pcmFile.constData()},
+        // The strip is too small for a picture; decoding video would only cost the typist CPU.
+        {"vid", "no"},
+        {"vo", "null"},
+        {"audio-display", "no"},
+        {"idle", "yes"},
+        // At the end the recording stays loaded. libmpv's own pause at the end
+        // races with a seek issued meanwhile (the seek then jumps back to the
+        // end), so the pause is made by handleEndReached() once the end has been seen.
+        {"keep-open", "yes"},
+        {"keep-open-pause", "no"},
+        {"hr-seek", "yes"},
+        {"audio-pitch-correction", "yes"},
+        {"volume", "50"},
+        {"volume-max", "100"},
+        {"input-default-bindings", "no"},
+        {"input-vo-keyboard", "no"},
+        {"load-scripts", "no"},
+        {"ytdl", "no"},
+        {"audio-file-auto", "no"},
+        {"sub-auto", "no"},
+        {"audio-client-name", "tavrin"},
+        {"input-ipc-server", ipcServer.constData()},
+    };
+    for (const OptionSetting& setting : settings) {
+        if (*setting.value)
+            mpv.setOption(setting.name, setting.value);
+    }
+}
+
+} // namespace
+
+void OpenSeekState::settleOpening(Opening verdict)
+{
+    opening = verdict;
+    if (openingLoop)
+        openingLoop->quit();
+}
+
+void OpenSeekState::forgetSeeks()
+{
+    seekInFlight.reset();
+    heldAt.reset();
+}
+
+// ---- Start-up
+
+MediaPlayer::Private::Private(MediaPlayer& owner, const Options& options)
+    : owner_(owner)
+    , options_(options)
+{
+}
+
+MediaPlayer::Private::~Private()
+{
+    if (starting_.valid())
+        starting_.wait();
+}
+
+void MediaPlayer::Private::startInBackground()
+{
+    if (starting_.valid())
+        return;
+    starting_ = std::async(std::launch::async, [this] {
+        try {
+            start();
+        } catch (const std::exception& error) {
+            startError_ = error.what();
+            QMetaObject::invokeMethod(
+                &owner_, [this] { Q_EMIT owner_.unavailable(QString::fromStdString(startError_)); },
+                Qt::QueuedConnection);
+        }
+    });
+}
+
+void MediaPlayer::Private::waitStarted()
+{
+    if (!startWaited_) {
+        startInBackground();
+        starting_.wait();
+        startWaited_ = true;
+    }
+    if (!startError_.empty())
+        throw PlayerError(startError_);
+}
+
+// Loads and starts libmpv; runs on a thread of its own.
+void MediaPlayer::Private::start()
+{
+    const QByteArray outputs = options_.audioOutput.isEmpty() ? QByteArray(kAudioOutputsWithFallback)
+                                                              : options_.audioOutput.toUtf8();
+    silentByChoice_ = outputs.startsWith("null");
+    auto handle = std::make_unique<MpvHandle>();
+    setStartOptions(*handle, options_, outputs);
+    handle->initialize();
+    observeProperties(*handle);
+    // In place before the first wakeup: the drain it queues uses it.
+    mpv_ = std::move(handle);
+    mpv_->setWakeupCallback(&Private::queueDrain, this);
+}
+
+// ---- Opening a recording
+
+// Opening is asynchronous in libmpv: waits for the first restart of playback
+// (the file opened and decodes) or its end (it did not), with events flowing.
+bool MediaPlayer::Private::open(const QString& path, double start)
+{
+    state.opening = OpenSeekState::Opening::Waiting;
+    state.forgetSeeks();
+    state.openingStarted = false;
+    mpv_->setFlag("pause", true);
+    state.openingEntry = mpv_->loadFile(path, start);
+    waitForOpeningVerdict();
+    // Sound is all this player gives: a file whose sound cannot be played
+    // (no audio track, or no output for it) did not open.
+    bool opened = state.opening == OpenSeekState::Opening::Opened;
+    if (opened && (mpv_->getFlag("idle-active") || !mpv_->hasString("current-ao"))) {
+        opened = false;
+        state.openingError = MPV_ERROR_AO_INIT_FAILED;
+    }
+    if (state.isOpening())
+        state.openingError = 0; // no verdict in time
+    state.opening = OpenSeekState::Opening::None;
+    return opened;
+}
+
+void MediaPlayer::Private::waitForOpeningVerdict()
+{
+    QEventLoop loop;
+    QTimer::singleShot(options_.openTimeoutMs, &loop, &QEventLoop::quit);
+    state.openingLoop = &loop;
+    drainEvents();
+    if (state.isOpening())
+        loop.exec();
+    state.openingLoop = nullptr;
+}
+
+void MediaPlayer::Private::reopen(const QString& previous, double position)
+{
+    if (!previous.isEmpty()) {
+        open(previous, position);
+        state.ready = false;
+    } else {
+        mpv_->commandIgnoringFailure({"stop"});
+    }
+}
+
+// ---- Helpers of the operations
+
+bool MediaPlayer::Private::nothingOpen() const
+{
+    return url.isEmpty() || mpv_->getFlag("idle-active");
+}
+
+bool MediaPlayer::Private::atEnd() const
+{
+    return !state.seekInFlight && mpv_->getFlag("eof-reached");
+}
+
+void MediaPlayer::Private::seekTo(double seconds)
+{
+    // A recording that has just played to its end counts as stopped, even
+    // before the pause made for it has come through.
+    if (atEnd())
+        mpv_->setFlag("pause", true);
+    const QByteArray target = QByteArray::number(seconds, 'f', 6);
+    mpv_->command({"seek", target.constData(), "absolute+exact"});
+    state.seekInFlight = seconds;
+    state.heldAt.reset();
+}
+
+void MediaPlayer::Private::useFilterChain(const QByteArray& chain)
+{
+    if (chain != filterChain_) {
+        mpv_->setOption("af", chain.constData());
+        filterChain_ = chain;
+    }
+}
+
+} // namespace tavrin
