@@ -77,6 +77,8 @@ PcmSound readWav(const QString& path)
         const qsizetype body = chunk + 8;
         const qsizetype size = at32(bytes, chunk + 4);
         if (id == "fmt ") {
+            if (size < 16 || body + size > bytes.size() || (size < 26 && at16(bytes, body) == kFormatExtensible))
+                qFatal("%s has a short format chunk", qPrintable(path));
             format = at16(bytes, body);
             sound.channels = at16(bytes, body + 2);
             sound.sampleRate = int(at32(bytes, body + 4));
