@@ -3,7 +3,7 @@
 #include "bench_window.h"
 #include "measure.h"
 
-#include "app/fonts.h"
+#include "desktop/fonts.h"
 #include "app/link_label.h"
 #include "editor/transcript_edit.h"
 #include "files/transcript_file.h"

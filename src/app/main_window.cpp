@@ -1,9 +1,9 @@
 #include "app/main_window.h"
 
-#include "app/app_texts.h"
-#include "app/desktop.h"
+#include "desktop/app_texts.h"
+#include "desktop/desktop.h"
 #include "app/first_paint.h"
-#include "app/command_runner.h"
+#include "desktop/command_runner.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
 #include "editor/transcript_edit.h"

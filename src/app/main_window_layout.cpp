@@ -1,10 +1,10 @@
 #include "app/main_window.h"
 
-#include "app/app_texts.h"
-#include "app/fonts.h"
+#include "desktop/app_texts.h"
+#include "desktop/fonts.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
-#include "app/palette_colour.h"
+#include "desktop/palette_colour.h"
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 #include "editor/editor_text.h"
 #include "editor/gbk_search.h"
 #include "editor/key_dispatch.h"

@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 #include "editor/transcript_edit.h"
 #include "playback/time_box.h"
 #include "playback/time_text.h"

@@ -1,8 +1,8 @@
 #include "settings/settings_dialog.h"
 
-#include "app/command_runner.h"
-#include "app/fonts.h"
-#include "app/palette_colour.h"
+#include "desktop/command_runner.h"
+#include "desktop/fonts.h"
+#include "desktop/palette_colour.h"
 #include "settings/step_settings.h"
 
 #include <QKeyEvent>

@@ -1,4 +1,4 @@
-#include "app/app_texts.h"
+#include "desktop/app_texts.h"
 #include "app/main_window.h"
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"

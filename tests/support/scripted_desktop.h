@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/desktop.h"
+#include "desktop/desktop.h"
 
 #include <QList>
 #include <QStringList>

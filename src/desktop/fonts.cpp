@@ -1,4 +1,4 @@
-#include "app/fonts.h"
+#include "desktop/fonts.h"
 
 namespace tavrin {
 

@@ -1,4 +1,4 @@
-#include "app/error_text.h"
+#include "desktop/error_text.h"
 
 #include <QtTest>
 

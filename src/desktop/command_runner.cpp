@@ -1,8 +1,8 @@
-#include "app/command_runner.h"
+#include "desktop/command_runner.h"
 
-#include "app/app_texts.h"
-#include "app/desktop.h"
-#include "app/error_text.h"
+#include "desktop/app_texts.h"
+#include "desktop/desktop.h"
+#include "desktop/error_text.h"
 
 #include <exception>
 
