@@ -7,8 +7,10 @@
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
 #include "editor/transcript_edit.h"
+#include "files/transcript_controller.h"
 #include "playback/rate_spin_box.h"
 #include "playback/player_controls.h"
+#include "playback/recording_loader.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_location.h"
 
@@ -45,6 +47,11 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     // Logging off ends the program without the closing question.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::endSession);
 
+    transcript_ = std::make_unique<TranscriptController>(TranscriptController::Widgets{this, Memo1, Label17},
+                                                         *environment_.desktop);
+    recordings_ = std::make_unique<RecordingLoader>(RecordingLoader::Widgets{this, Memo1, Timer1},
+                                                    *WindowsMediaPlayer1, *environment_.desktop);
+
     FormCreate();
     Form3 = new TForm3(this, *environment_.desktop, environment_.programFolder);
     // The dialog's boxes ask for the same input method as the window's inputs.
@@ -55,6 +62,27 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
 }
 
 TMainForm1::~TMainForm1() = default;
+
+void TMainForm1::N8Click()
+{
+    if (const QString recording = recordings_->chooseAndLoad(); !recording.isEmpty())
+        transcript_->setRecording(recording);
+}
+
+void TMainForm1::N9Click()
+{
+    transcript_->chooseAndLoad();
+}
+
+void TMainForm1::BitBtn10Click()
+{
+    transcript_->save();
+}
+
+void TMainForm1::N7Click()
+{
+    Form3->exec();
+}
 
 void TMainForm1::runCommand(const std::function<void()>& command)
 {

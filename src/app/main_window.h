@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QFrame;
@@ -18,12 +19,13 @@ class QTimer;
 namespace tavrin {
 
 class Desktop;
-struct FileWriteFaults;
 class InputMethodSwitcher;
 class LinkLabel;
 class PlayerControls;
+class RecordingLoader;
 class RateSpinBox;
 class TimeBox;
+class TranscriptController;
 class TranscriptEdit;
 class TForm3;
 
@@ -39,8 +41,6 @@ public:
         MediaPlayer::Options player;
         // Ends the program once its event loop runs; the program exits with a failure code.
         std::function<void()> requestTermination;
-        // Makes saving a transcript fail as a full disk would (tests only).
-        const FileWriteFaults* transcriptWriteFaults = nullptr;
     };
 
     explicit TMainForm1(const Environment& environment, QWidget* parent = nullptr);
@@ -52,6 +52,8 @@ public:
     void showErrorBox(const QString& message);
     // The one-button message with the application title as caption.
     void showPlainMessage(const QString& text);
+    // The transcript and the recording it belongs to.
+    TranscriptController& transcript() { return *transcript_; }
     // The desktop session ends (log-out, shut-down): the window closes without asking.
     void endSession() { ending_ = true; }
 
@@ -164,6 +166,8 @@ private:
     void stepBy(QStringView key, int direction);
 
     Environment environment_;
+    std::unique_ptr<TranscriptController> transcript_;
+    std::unique_ptr<RecordingLoader> recordings_;
     InputMethodSwitcher* inputMethod_ = nullptr;
     bool centred_ = false;
     bool ending_ = false; // the session ends, or start-up failed: close without asking

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_window.h"
+#include "files/transcript_controller.h"
 #include "files/atomic_file.h"
 #include "support/scripted_desktop.h"
 #include "support/temp_folder.h"
@@ -49,8 +50,8 @@ struct WindowUnderTest {
         environment.programFolder = programPath;
         environment.player.audioOutput = QStringLiteral("null");
         environment.requestTermination = [this] { terminationRequested = true; };
-        environment.transcriptWriteFaults = &transcriptFaults;
         window = std::make_unique<TMainForm1>(environment);
+        window->transcript().setWriteFaults(&transcriptFaults);
     }
 
     TMainForm1& operator*() const { return *window; }

@@ -1,0 +1,52 @@
+#include "playback/recording_loader.h"
+
+#include "desktop/command_runner.h"
+#include "desktop/desktop.h"
+#include "playback/media_player.h"
+
+#include <QTimer>
+#include <QWidget>
+
+namespace tavrin {
+
+namespace {
+
+const QString kRecordingDialogTitle = QStringLiteral("请选择录音文件");
+const QString kRecordingFilter = QStringLiteral("录音文件 (*)");
+const QString kRecordingLoaded = QStringLiteral(
+    "加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。");
+const QString kRecordingFailed = QStringLiteral("加载音视频文件失败！");
+
+} // namespace
+
+RecordingLoader::RecordingLoader(const Widgets& widgets, MediaPlayer& player, Desktop& desktop)
+    : widgets_(widgets)
+    , player_(player)
+    , desktop_(desktop)
+{
+}
+
+QString RecordingLoader::chooseAndLoad()
+{
+    // The player (libmpv and the libraries it brings, some 60 MB) starts only
+    // when it is first needed, while the user looks for the recording.
+    player_.startInBackground();
+    QString loaded;
+    const QString path = desktop_.chooseFileToOpen(widgets_.owner, kRecordingDialogTitle, kRecordingFilter);
+    if (!path.isEmpty()) {
+        try {
+            // The player waits for its verdict: a file it cannot play is a failure.
+            player_.setUrl(path);
+            loaded = path;
+            player_.stop();
+            widgets_.displayRefresh->start();
+            showPlainMessage(desktop_, widgets_.owner, kRecordingLoaded);
+        } catch (const std::exception&) {
+            showPlainMessage(desktop_, widgets_.owner, kRecordingFailed);
+        }
+    }
+    widgets_.editor->setFocus();
+    return loaded;
+}
+
+} // namespace tavrin
