@@ -2,6 +2,7 @@
 
 #include "desktop/app_texts.h"
 #include "desktop/desktop.h"
+#include "desktop/palette_colour.h"
 #include "app/first_paint.h"
 #include "desktop/command_runner.h"
 #include "app/input_method_switcher.h"
@@ -113,12 +114,12 @@ void TMainForm1::FormCreate()
 
 void TMainForm1::FormShow()
 {
-    paintPanel4Black();
+    setColour(Panel4, QPalette::Window, Qt::black);
 }
 
 void TMainForm1::FormResize()
 {
-    paintPanel4Black();
+    setColour(Panel4, QPalette::Window, Qt::black);
     // The player's bar fills its strip: the window cannot be resized, and a bar
     // as wide as the window would push its volume control out of sight.
     PlayerControls1->setGeometry(Panel6->contentsRect());
@@ -169,13 +170,6 @@ void TMainForm1::closeEvent(QCloseEvent* event)
     } else {
         event->ignore();
     }
-}
-
-void TMainForm1::paintPanel4Black()
-{
-    QPalette palette = Panel4->palette();
-    palette.setColor(QPalette::Window, Qt::black);
-    Panel4->setPalette(palette);
 }
 
 void TMainForm1::connectHandlers()

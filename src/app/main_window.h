@@ -162,7 +162,6 @@ private:
     void connectHandlers();
     void connectPlayer();
     void centreOnScreen();
-    void paintPanel4Black();
     void stepBy(QStringView key, int direction);
 
     Environment environment_;

@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "desktop/app_texts.h"
+#include "desktop/widget_placing.h"
 #include "desktop/fonts.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
@@ -28,14 +29,6 @@ namespace {
 constexpr int kClientWidth = 992;
 constexpr int kClientHeight = 635;
 
-template <typename Widget>
-Widget* place(Widget* widget, const QString& name, const QRect& geometry)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(geometry);
-    return widget;
-}
-
 QFrame* panel(QWidget* parent, const QString& name, const QRect& geometry, bool raised)
 {
     auto* frame = place(new QFrame(parent), name, geometry);
@@ -53,11 +46,6 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
     pushButton->setAutoDefault(false);
     pushButton->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
     return pushButton;
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)
-{
-    return place(new QLabel(caption, parent), name, geometry);
 }
 
 LinkLabel* link(QWidget* parent, const QString& name, const QString& caption, const QRect& geometry)

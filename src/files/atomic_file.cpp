@@ -1,5 +1,7 @@
 #include "files/atomic_file.h"
 
+#include "files/unique_fd.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -35,34 +37,6 @@ public:
 // A failed system call inside the write, carrying its errno.
 struct SystemError {
     int code;
-};
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd = -1)
-        : fd_(fd)
-    {
-    }
-    ~UniqueFd() { reset(); }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int get() const { return fd_; }
-    // Closes now and reports the result, since a delayed write error may surface only here.
-    int close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result;
-    }
-    void reset(int fd = -1)
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-        fd_ = fd;
-    }
-
-private:
-    int fd_;
 };
 
 // The file a path finally names: symbolic links in the last component are followed, so

@@ -1,6 +1,7 @@
 #include "files/transcript_file.h"
 
 #include "files/atomic_file.h"
+#include "files/unique_fd.h"
 
 #include <QFile>
 
@@ -26,25 +27,6 @@ constexpr qsizetype kReadChunk = 1 << 20;
 {
     throw std::runtime_error("Text exceeds memo capacity");
 }
-
-class ReadFd {
-public:
-    explicit ReadFd(int fd)
-        : fd_(fd)
-    {
-    }
-    ~ReadFd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    ReadFd(const ReadFd&) = delete;
-    ReadFd& operator=(const ReadFd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Reads to the end; the size known beforehand is only a hint, since the file may grow
 // meanwhile or (like a pipe or /proc entry) report none.
@@ -92,7 +74,7 @@ void saveTranscript(const QString& recordingPath, QStringView editorText, const 
 DecodedTranscript loadTranscript(const QString& path, qint64 capacityBytes)
 {
     // O_NONBLOCK keeps a named pipe without a writer from hanging the window.
-    const ReadFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
         failToOpen(path, errno);
     struct stat st;

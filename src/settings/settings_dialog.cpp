@@ -3,6 +3,7 @@
 #include "desktop/command_runner.h"
 #include "desktop/fonts.h"
 #include "desktop/palette_colour.h"
+#include "desktop/widget_placing.h"
 #include "settings/step_settings.h"
 
 #include <QKeyEvent>
@@ -14,20 +15,10 @@ namespace tavrin {
 
 namespace {
 
-QLabel* fixedLabel(QWidget* parent, const QString& text, const QRect& geometry, const QString& name)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setGeometry(geometry);
-    return label;
-}
-
 QLineEdit* box(QWidget* parent, const QRect& geometry, const QString& name, const QString& spokenName)
 {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(name);
+    auto* edit = place(new QLineEdit(parent), name, geometry);
     edit->setAccessibleName(spokenName);
-    edit->setGeometry(geometry);
     return edit;
 }
 
@@ -48,16 +39,14 @@ TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
     resize(341, 185);
 
     Edit2 = box(this, QRect(41, 41, 42, 21), QStringLiteral("Edit2"), QStringLiteral("后退秒数（F9）"));
-    Label2 = fixedLabel(this, QStringLiteral("对应快捷键F9     后退指定时间"), QRect(90, 45, 201, 13), QStringLiteral("Label2"));
+    Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("对应快捷键F9     后退指定时间"), QRect(90, 45, 201, 13));
     Edit3 = box(this, QRect(41, 73, 42, 21), QStringLiteral("Edit3"), QStringLiteral("备用秒数"));
     Edit3->hide();
-    Label3 = fixedLabel(this, QString(), QRect(90, 74, 241, 13), QStringLiteral("Label3"));
+    Label3 = label(this, QStringLiteral("Label3"), QString(), QRect(90, 74, 241, 13));
     Label3->hide();
     Edit1 = box(this, QRect(41, 104, 41, 21), QStringLiteral("Edit1"), QStringLiteral("前进秒数（F12）"));
-    Label1 = fixedLabel(this, QStringLiteral("对应快捷键F12     向前播放指定时间"), QRect(90, 107, 231, 13),
-                        QStringLiteral("Label1"));
-    Label5 = fixedLabel(this, QStringLiteral("注意：只需填入数字即可，单位为秒。"), QRect(42, 128, 249, 13),
-                        QStringLiteral("Label5"));
+    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("对应快捷键F12     向前播放指定时间"), QRect(90, 107, 231, 13));
+    Label5 = label(this, QStringLiteral("Label5"), QStringLiteral("注意：只需填入数字即可，单位为秒。"), QRect(42, 128, 249, 13));
     Button1 = new QPushButton(QStringLiteral("保存设置"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(130, 144, 75, 25);
