@@ -9,6 +9,8 @@
 #include "editor/transcript_edit.h"
 #include "playback/rate_spin_box.h"
 #include "playback/player_controls.h"
+#include "playback/time_mark_controller.h"
+#include "playback/transport_controller.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_location.h"
 
@@ -38,6 +40,7 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     WindowsMediaPlayer1->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
     inputMethod_ = new InputMethodSwitcher(this);
     buildLayout();
+    createControllers();
     buildMenu();
     connectHandlers();
     connectPlayer();
@@ -55,6 +58,16 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
 }
 
 TMainForm1::~TMainForm1() = default;
+
+void TMainForm1::createControllers()
+{
+    auto showMessage = [this](const QString& text) { showPlainMessage(text); };
+    transport_ = std::make_unique<TransportController>(
+        TransportWidgets{BitBtn4, RzSpinEdit1, Label1, Label6, Timer1, Memo1}, *WindowsMediaPlayer1,
+        environment_.programFolder, showMessage);
+    timeMarks_ = std::make_unique<TimeMarkController>(TimeMarkWidgets{Memo1, Label1, Edit3}, *WindowsMediaPlayer1,
+                                                      *environment_.desktop, showMessage);
+}
 
 void TMainForm1::runCommand(const std::function<void()>& command)
 {
@@ -113,6 +126,54 @@ void TMainForm1::N20Click()
 {
     // The result is not checked: a desktop without a browser simply shows nothing.
     environment_.desktop->openWebPage(QUrl(QString::fromLatin1(kServicePage)));
+}
+
+// The handlers of the transport and the time marks: each hands its work to
+// the controller that owns it.
+
+void TMainForm1::BitBtn4Click()
+{
+    transport_->playPause();
+}
+
+void TMainForm1::BitBtn7Click()
+{
+    transport_->stepBack();
+}
+
+void TMainForm1::BitBtn2Click()
+{
+    transport_->stepForward();
+}
+
+void TMainForm1::RzSpinEdit1Change()
+{
+    transport_->applyRateFromBox();
+}
+
+void TMainForm1::stepRate(int tenths)
+{
+    transport_->stepRate(tenths);
+}
+
+void TMainForm1::Timer1Timer()
+{
+    transport_->refreshDisplay();
+}
+
+void TMainForm1::BitBtn1Click()
+{
+    timeMarks_->insertMark();
+}
+
+void TMainForm1::Label9Click()
+{
+    timeMarks_->goToTypedTime();
+}
+
+void TMainForm1::Memo1DblClick()
+{
+    timeMarks_->goToSelectedTime();
 }
 
 void TMainForm1::showEvent(QShowEvent* event)

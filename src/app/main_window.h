@@ -5,6 +5,7 @@
 #include <QMainWindow>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QFrame;
@@ -26,6 +27,8 @@ class RateSpinBox;
 class TimeBox;
 class TranscriptEdit;
 class TForm3;
+class TimeMarkController;
+class TransportController;
 
 // The main window: the transcript editor, the control strip under it and the
 // player at the bottom. Its controls bear the names of the window layout, and
@@ -161,12 +164,15 @@ private:
     void connectPlayer();
     void centreOnScreen();
     void paintPanel4Black();
-    void stepBy(QStringView key, int direction);
+    void createControllers();
 
     Environment environment_;
     InputMethodSwitcher* inputMethod_ = nullptr;
     bool centred_ = false;
     bool ending_ = false; // the session ends, or start-up failed: close without asking
+    // Where the handlers of the transport and the time marks hand their work.
+    std::unique_ptr<TransportController> transport_;
+    std::unique_ptr<TimeMarkController> timeMarks_;
 };
 
 } // namespace tavrin
