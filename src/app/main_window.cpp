@@ -6,6 +6,7 @@
 #include "desktop/command_runner.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
+#include "editor/editor_controller.h"
 #include "editor/transcript_edit.h"
 #include "playback/rate_spin_box.h"
 #include "playback/player_controls.h"
@@ -67,6 +68,10 @@ void TMainForm1::createControllers()
         environment_.programFolder, showMessage);
     timeMarks_ = std::make_unique<TimeMarkController>(TimeMarkWidgets{Memo1, Label1, Edit3}, *WindowsMediaPlayer1,
                                                       *environment_.desktop, showMessage);
+    // Saving stays with the window's file commands; the editor's Ctrl+S runs it from there.
+    editor_ = std::make_unique<EditorController>(EditorWidgets{Memo1, RadioButton1, Edit4},
+                                                 EditorKeyTargets{*transport_, *timeMarks_, [this] { BitBtn10Click(); }},
+                                                 *environment_.desktop, showMessage);
 }
 
 void TMainForm1::runCommand(const std::function<void()>& command)
@@ -128,8 +133,8 @@ void TMainForm1::N20Click()
     environment_.desktop->openWebPage(QUrl(QString::fromLatin1(kServicePage)));
 }
 
-// The handlers of the transport and the time marks: each hands its work to
-// the controller that owns it.
+// The handlers of the transport, the time marks and the editor's tools: each
+// hands its work to the controller that owns it.
 
 void TMainForm1::BitBtn4Click()
 {
@@ -174,6 +179,36 @@ void TMainForm1::Label9Click()
 void TMainForm1::Memo1DblClick()
 {
     timeMarks_->goToSelectedTime();
+}
+
+bool TMainForm1::Memo1KeyDown(QKeyEvent* event)
+{
+    return editor_->handleKey(event);
+}
+
+void TMainForm1::Label2Click()
+{
+    editor_->findFirst();
+}
+
+void TMainForm1::Label4Click()
+{
+    editor_->findNext();
+}
+
+void TMainForm1::N17Click()
+{
+    editor_->showCount();
+}
+
+void TMainForm1::N18Click()
+{
+    editor_->copyAll();
+}
+
+void TMainForm1::Memo1ContextPopup()
+{
+    // The request is handled by doing nothing: no menu opens over the editor.
 }
 
 void TMainForm1::showEvent(QShowEvent* event)

@@ -19,6 +19,7 @@ class QTimer;
 namespace tavrin {
 
 class Desktop;
+class EditorController;
 struct FileWriteFaults;
 class InputMethodSwitcher;
 class LinkLabel;
@@ -170,9 +171,10 @@ private:
     InputMethodSwitcher* inputMethod_ = nullptr;
     bool centred_ = false;
     bool ending_ = false; // the session ends, or start-up failed: close without asking
-    // Where the handlers of the transport and the time marks hand their work.
+    // Where the handlers of the transport, the time marks and the editor's tools hand their work.
     std::unique_ptr<TransportController> transport_;
     std::unique_ptr<TimeMarkController> timeMarks_;
+    std::unique_ptr<EditorController> editor_;
 };
 
 } // namespace tavrin
