@@ -24,6 +24,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <utility>
+
 namespace tavrin {
 
 namespace {
@@ -63,15 +65,22 @@ TMainForm1::~TMainForm1() = default;
 void TMainForm1::createControllers()
 {
     auto showMessage = [this](const QString& text) { showPlainMessage(text); };
-    transport_ = std::make_unique<TransportController>(
-        TransportWidgets{BitBtn4, RzSpinEdit1, Label1, Label6, Timer1, Memo1}, *WindowsMediaPlayer1,
-        environment_.programFolder, showMessage);
-    timeMarks_ = std::make_unique<TimeMarkController>(TimeMarkWidgets{Memo1, Label1, Edit3}, *WindowsMediaPlayer1,
-                                                      *environment_.desktop, showMessage);
+    const TransportWidgets transportWidgets{.playButton = BitBtn4,
+                                            .rateBox = RzSpinEdit1,
+                                            .position = Label1,
+                                            .duration = Label6,
+                                            .displayRefresh = Timer1,
+                                            .typingArea = Memo1};
+    transport_ = std::make_unique<TransportController>(transportWidgets, *WindowsMediaPlayer1,
+                                                       environment_.programFolder, showMessage);
+    const TimeMarkWidgets timeMarkWidgets{.editor = Memo1, .position = Label1, .timeBox = Edit3};
+    timeMarks_ = std::make_unique<TimeMarkController>(timeMarkWidgets, *WindowsMediaPlayer1, *environment_.desktop,
+                                                      showMessage);
+    const EditorWidgets editorWidgets{.editor = Memo1, .spacePlays = RadioButton1, .searchBox = Edit4};
     // Saving stays with the window's file commands; the editor's Ctrl+S runs it from there.
-    editor_ = std::make_unique<EditorController>(EditorWidgets{Memo1, RadioButton1, Edit4},
-                                                 EditorKeyTargets{*transport_, *timeMarks_, [this] { BitBtn10Click(); }},
-                                                 *environment_.desktop, showMessage);
+    EditorKeyTargets keyTargets{.transport = *transport_, .timeMarks = *timeMarks_, .save = [this] { BitBtn10Click(); }};
+    editor_ = std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), *environment_.desktop,
+                                                 showMessage);
 }
 
 void TMainForm1::runCommand(const std::function<void()>& command)
