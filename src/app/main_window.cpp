@@ -7,11 +7,14 @@
 #include "desktop/command_runner.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
+#include "editor/editor_controller.h"
 #include "editor/transcript_edit.h"
 #include "files/transcript_controller.h"
 #include "playback/rate_spin_box.h"
 #include "playback/player_controls.h"
 #include "playback/recording_loader.h"
+#include "playback/time_mark_controller.h"
+#include "playback/transport_controller.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_location.h"
 
@@ -23,6 +26,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+
+#include <utility>
 
 namespace tavrin {
 
@@ -41,17 +46,13 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     WindowsMediaPlayer1->setObjectName(QStringLiteral("WindowsMediaPlayer1"));
     inputMethod_ = new InputMethodSwitcher(this);
     buildLayout();
+    createControllers();
     buildMenu();
     connectHandlers();
     connectPlayer();
 
     // Logging off ends the program without the closing question.
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::endSession);
-
-    transcript_ = std::make_unique<TranscriptController>(TranscriptController::Widgets{this, Memo1, Label17},
-                                                         *environment_.desktop);
-    recordings_ = std::make_unique<RecordingLoader>(RecordingLoader::Widgets{this, Memo1, Timer1},
-                                                    *WindowsMediaPlayer1, *environment_.desktop);
 
     FormCreate();
     Form3 = new TForm3(this, *environment_.desktop, environment_.programFolder);
@@ -83,6 +84,30 @@ void TMainForm1::BitBtn10Click()
 void TMainForm1::N7Click()
 {
     Form3->exec();
+}
+
+void TMainForm1::createControllers()
+{
+    auto showMessage = [this](const QString& text) { showPlainMessage(text); };
+    transcript_ = std::make_unique<TranscriptController>(TranscriptController::Widgets{this, Memo1, Label17},
+                                                         *environment_.desktop);
+    recordings_ = std::make_unique<RecordingLoader>(RecordingLoader::Widgets{this, Memo1, Timer1},
+                                                    *WindowsMediaPlayer1, *environment_.desktop);
+    const TransportWidgets transportWidgets{.playButton = BitBtn4,
+                                            .rateBox = RzSpinEdit1,
+                                            .position = Label1,
+                                            .duration = Label6,
+                                            .displayRefresh = Timer1,
+                                            .typingArea = Memo1};
+    transport_ = std::make_unique<TransportController>(transportWidgets, *WindowsMediaPlayer1,
+                                                       environment_.programFolder, showMessage);
+    const TimeMarkWidgets timeMarkWidgets{.editor = Memo1, .position = Label1, .timeBox = Edit3};
+    timeMarks_ = std::make_unique<TimeMarkController>(timeMarkWidgets, *WindowsMediaPlayer1, *environment_.desktop,
+                                                      showMessage);
+    const EditorWidgets editorWidgets{.editor = Memo1, .spacePlays = RadioButton1, .searchBox = Edit4};
+    EditorKeyTargets keyTargets{.transport = *transport_, .timeMarks = *timeMarks_, .save = [this] { transcript_->save(); }};
+    editor_ = std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), *environment_.desktop,
+                                                 showMessage);
 }
 
 void TMainForm1::runCommand(const std::function<void()>& command)
@@ -142,6 +167,84 @@ void TMainForm1::N20Click()
 {
     // The result is not checked: a desktop without a browser simply shows nothing.
     environment_.desktop->openWebPage(QUrl(QString::fromLatin1(kServicePage)));
+}
+
+// The handlers of the transport, the time marks and the editor's tools: each
+// hands its work to the controller that owns it.
+
+void TMainForm1::BitBtn4Click()
+{
+    transport_->playPause();
+}
+
+void TMainForm1::BitBtn7Click()
+{
+    transport_->stepBack();
+}
+
+void TMainForm1::BitBtn2Click()
+{
+    transport_->stepForward();
+}
+
+void TMainForm1::RzSpinEdit1Change()
+{
+    transport_->applyRateFromBox();
+}
+
+void TMainForm1::stepRate(int tenths)
+{
+    transport_->stepRate(tenths);
+}
+
+void TMainForm1::Timer1Timer()
+{
+    transport_->refreshDisplay();
+}
+
+void TMainForm1::BitBtn1Click()
+{
+    timeMarks_->insertMark();
+}
+
+void TMainForm1::Label9Click()
+{
+    timeMarks_->goToTypedTime();
+}
+
+void TMainForm1::Memo1DblClick()
+{
+    timeMarks_->goToSelectedTime();
+}
+
+bool TMainForm1::Memo1KeyDown(QKeyEvent* event)
+{
+    return editor_->handleKey(event);
+}
+
+void TMainForm1::Label2Click()
+{
+    editor_->findFirst();
+}
+
+void TMainForm1::Label4Click()
+{
+    editor_->findNext();
+}
+
+void TMainForm1::N17Click()
+{
+    editor_->showCount();
+}
+
+void TMainForm1::N18Click()
+{
+    editor_->copyAll();
+}
+
+void TMainForm1::Memo1ContextPopup()
+{
+    // The request is handled by doing nothing: no menu opens over the editor.
 }
 
 void TMainForm1::showEvent(QShowEvent* event)

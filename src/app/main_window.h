@@ -19,6 +19,7 @@ class QTimer;
 namespace tavrin {
 
 class Desktop;
+class EditorController;
 class InputMethodSwitcher;
 class LinkLabel;
 class PlayerControls;
@@ -28,6 +29,8 @@ class TimeBox;
 class TranscriptController;
 class TranscriptEdit;
 class TForm3;
+class TimeMarkController;
+class TransportController;
 
 // The main window: the transcript editor, the control strip under it and the
 // player at the bottom. Its controls bear the names of the window layout, and
@@ -162,7 +165,7 @@ private:
     void connectHandlers();
     void connectPlayer();
     void centreOnScreen();
-    void stepBy(QStringView key, int direction);
+    void createControllers();
 
     Environment environment_;
     std::unique_ptr<TranscriptController> transcript_;
@@ -170,6 +173,10 @@ private:
     InputMethodSwitcher* inputMethod_ = nullptr;
     bool centred_ = false;
     bool ending_ = false; // the session ends, or start-up failed: close without asking
+    // Where the handlers of the transport, the time marks and the editor's tools hand their work.
+    std::unique_ptr<TransportController> transport_;
+    std::unique_ptr<TimeMarkController> timeMarks_;
+    std::unique_ptr<EditorController> editor_;
 };
 
 } // namespace tavrin

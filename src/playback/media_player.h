@@ -15,7 +15,7 @@ public:
 };
 
 // The play states the commands look at. The numbers are Windows Media Player's
-// playState values, which the play key's handling (TMainForm1::BitBtn4Click,
+// playState values, which the play key's handling (TransportController::playPause,
 // reached from the play button and from the editor's play key) was first
 // written against: it plays from Stopped, Paused and Ready, pauses while
 // Playing, and does nothing while Undefined (no file open) or Transitioning

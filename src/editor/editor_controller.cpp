@@ -1,0 +1,131 @@
+#include "editor/editor_controller.h"
+
+#include "desktop/desktop.h"
+#include "editor/editor_text.h"
+#include "editor/gbk_search.h"
+#include "editor/key_dispatch.h"
+#include "editor/transcript_edit.h"
+#include "playback/time_mark_controller.h"
+#include "playback/transport_controller.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <utility>
+
+namespace tavrin {
+
+namespace {
+
+const QString kHotKeyWarning = QStringLiteral("警告！系统热键冲突，请勿乱按系统功能键！\r\n"
+                                              "为了更加方便准确的按下前进、后退快捷键，你可以在按键上贴一个单面胶！");
+const QString kNotFound = QStringLiteral("对不起，没有找到你输入的关键字。");
+const QString kCopied = QStringLiteral("复制成功！");
+const QString kCopyFailed = QStringLiteral("复制失败！");
+
+} // namespace
+
+EditorController::EditorController(const EditorWidgets& widgets, EditorKeyTargets keyTargets, Desktop& desktop,
+                                   ShowPlainMessage showMessage)
+    : widgets_(widgets)
+    , keyTargets_(std::move(keyTargets))
+    , desktop_(desktop)
+    , showMessage_(std::move(showMessage))
+{
+}
+
+bool EditorController::handleKey(QKeyEvent* event)
+{
+    TranscriptEdit* editor = widgets_.editor;
+    // While an input method composes, the keys are the input method's.
+    if (editor->isComposing())
+        return false;
+    const PlayKey playKey = widgets_.spacePlays->isChecked() ? PlayKey::Space : PlayKey::Enter;
+    const KeyDecision decision = decideEditorKey(event->key(), event->modifiers(), playKey);
+    switch (decision.command) {
+    case EditorCommand::None:
+        break;
+    case EditorCommand::StepBack:
+        keyTargets_.transport.stepBack();
+        break;
+    case EditorCommand::StepForward:
+        keyTargets_.transport.stepForward();
+        break;
+    case EditorCommand::InsertTimeMark:
+        keyTargets_.timeMarks.insertMark();
+        break;
+    case EditorCommand::PlayPause:
+        // The play key is taken whole: it never types, so a selection stays.
+        keyTargets_.transport.playPause();
+        break;
+    case EditorCommand::HotKeyWarning:
+        desktop_.setClipboardText(QString());
+        showMessage_(kHotKeyWarning);
+        break;
+    case EditorCommand::Save:
+        keyTargets_.save();
+        break;
+    case EditorCommand::RateUp:
+        keyTargets_.transport.stepRate(+1);
+        break;
+    case EditorCommand::RateDown:
+        keyTargets_.transport.stepRate(-1);
+        break;
+    case EditorCommand::InsertSpace:
+        editor->insertPlainText(QStringLiteral(" "));
+        break;
+    case EditorCommand::InsertLineBreak:
+        editor->insertPlainText(QStringLiteral("\n"));
+        break;
+    }
+    return decision.swallow;
+}
+
+// Selects `length` characters from `start`, scrolls the caret into view and
+// gives the editor the focus.
+void EditorController::selectFound(qsizetype start, qsizetype length)
+{
+    TranscriptEdit* editor = widgets_.editor;
+    QTextCursor found(editor->document());
+    found.setPosition(int(start));
+    found.setPosition(int(start + length), QTextCursor::KeepAnchor);
+    editor->setTextCursor(found);
+    editor->ensureCursorVisible();
+    editor->setFocus();
+}
+
+void EditorController::findFirst()
+{
+    const QString keyword = widgets_.searchBox->text(); // as typed, blanks included
+    const qsizetype at = findKeyword(editorText(widgets_.editor), keyword, 0);
+    if (at < 0) {
+        showMessage_(kNotFound);
+        return;
+    }
+    selectFound(at, keyword.size());
+}
+
+void EditorController::findNext()
+{
+    const QString keyword = trimmedSearchKeyword(widgets_.searchBox->text());
+    const qsizetype at =
+        findKeyword(editorText(widgets_.editor), keyword, widgets_.editor->textCursor().selectionEnd());
+    if (at < 0)
+        return; // silent, and no wrapping round to the top
+    selectFound(at, keyword.size());
+}
+
+void EditorController::showCount()
+{
+    showMessage_(countMessage(countCharacters(editorText(widgets_.editor))));
+}
+
+void EditorController::copyAll()
+{
+    widgets_.editor->selectAll();
+    const bool copied = desktop_.setClipboardText(editorText(widgets_.editor));
+    showMessage_(copied ? kCopied : kCopyFailed);
+}
+
+} // namespace tavrin

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "desktop/plain_message.h"
+
+#include <QtGlobal>
+
+#include <functional>
+
+class QKeyEvent;
+class QLineEdit;
+class QRadioButton;
+
+namespace tavrin {
+
+class Desktop;
+class TimeMarkController;
+class TranscriptEdit;
+class TransportController;
+
+// The controls the editor's tools read and write; they belong to the window.
+struct EditorWidgets {
+    TranscriptEdit* editor = nullptr;
+    QRadioButton* spacePlays = nullptr; // checked: Space is the play key, else Enter is
+    QLineEdit* searchBox = nullptr;
+};
+
+// What the editor's keys run besides typing: the transport and time marks, and
+// saving, which belongs to the window's file commands.
+struct EditorKeyTargets {
+    TransportController& transport;
+    TimeMarkController& timeMarks;
+    std::function<void()> save;
+};
+
+// The transcript editor's own commands: what its keys do while typing, search,
+// the character count and copying the whole text.
+class EditorController {
+public:
+    EditorController(const EditorWidgets& widgets, EditorKeyTargets keyTargets, Desktop& desktop,
+                     ShowPlainMessage showMessage);
+
+    // Carries out what a key pressed in the editor means; true when the editor
+    // must not act on the key itself.
+    bool handleKey(QKeyEvent* event);
+    // Selects the first match of the keyword as typed, or tells the user there is none.
+    void findFirst();
+    // Selects the next match of the trimmed keyword after the selection; silent when none.
+    void findNext();
+    void showCount();
+    void copyAll();
+
+private:
+    void selectFound(qsizetype start, qsizetype length);
+
+    EditorWidgets widgets_;
+    EditorKeyTargets keyTargets_;
+    Desktop& desktop_;
+    ShowPlainMessage showMessage_;
+};
+
+} // namespace tavrin

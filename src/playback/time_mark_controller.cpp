@@ -1,0 +1,73 @@
+#include "playback/time_mark_controller.h"
+
+#include "desktop/desktop.h"
+#include "editor/transcript_edit.h"
+#include "playback/media_player.h"
+#include "playback/time_box.h"
+#include "playback/time_text.h"
+
+#include <QLabel>
+
+#include <stdexcept>
+#include <utility>
+
+namespace tavrin {
+
+namespace {
+
+const QString kBadTime =
+    QStringLiteral("请查验时间是否输入正确。只能输入形如 01:23:54 小时分钟秒数这种格式的时间。");
+const QString kBadSelection = QStringLiteral("时间格式有误，请查正！");
+
+} // namespace
+
+TimeMarkController::TimeMarkController(const TimeMarkWidgets& widgets, MediaPlayer& player, Desktop& desktop,
+                                       ShowPlainMessage showMessage)
+    : widgets_(widgets)
+    , player_(player)
+    , desktop_(desktop)
+    , showMessage_(std::move(showMessage))
+{
+}
+
+void TimeMarkController::insertMark()
+{
+    // An ordinary edit: it replaces the selection, leaves the caret after the
+    // mark, and can be undone like typing.
+    TranscriptEdit* editor = widgets_.editor;
+    QTextCursor caret = editor->textCursor();
+    caret.insertText(u'-' + widgets_.position->text() + u'-');
+    editor->setTextCursor(caret);
+    editor->ensureCursorVisible();
+}
+
+void TimeMarkController::goToTypedTime()
+{
+    const QString typed = widgets_.timeBox->text();
+    widgets_.position->setText(typed); // shown at once; the next refresh of the display replaces it
+    try {
+        const std::optional<qint32> seconds = parseTimeText(typed);
+        if (!seconds)
+            throw std::invalid_argument("not a time");
+        player_.setCurrentPosition(*seconds);
+        player_.play();
+    } catch (...) {
+        showMessage_(kBadTime);
+    }
+}
+
+void TimeMarkController::goToSelectedTime()
+{
+    QString selected = widgets_.editor->textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, u'\n');
+    // The clipboard is the channel: whatever it holds after the copy is used,
+    // and the selection stays on it afterwards.
+    if (!desktop_.setClipboardText(selected)) {
+        showMessage_(kBadSelection);
+        return;
+    }
+    widgets_.timeBox->setText(desktop_.clipboardText());
+    goToTypedTime();
+}
+
+} // namespace tavrin

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "desktop/plain_message.h"
+
+class QLabel;
+
+namespace tavrin {
+
+class Desktop;
+class MediaPlayer;
+class TimeBox;
+class TranscriptEdit;
+
+// The controls time marks and going to a time read and write; they belong to the window.
+struct TimeMarkWidgets {
+    TranscriptEdit* editor = nullptr;
+    QLabel* position = nullptr; // the position display: a mark copies what it shows
+    TimeBox* timeBox = nullptr; // the time to go to, as typed
+};
+
+// Time marks in the transcript and playing from a given time: marking the
+// position heard now, and going back to a mark or a typed time.
+class TimeMarkController {
+public:
+    TimeMarkController(const TimeMarkWidgets& widgets, MediaPlayer& player, Desktop& desktop,
+                       ShowPlainMessage showMessage);
+
+    // Types "-<position shown>-" over the selection, as an edit that can be undone.
+    void insertMark();
+    // Plays from the time in the time box; tells the user when it is no time.
+    void goToTypedTime();
+    // Takes the editor's selection (a mark double-clicked) into the time box and plays from there.
+    void goToSelectedTime();
+
+private:
+    TimeMarkWidgets widgets_;
+    MediaPlayer& player_;
+    Desktop& desktop_;
+    ShowPlainMessage showMessage_;
+};
+
+} // namespace tavrin

@@ -1,0 +1,120 @@
+#include "playback/transport_controller.h"
+
+#include "playback/media_player.h"
+#include "playback/rate_spin_box.h"
+#include "playback/time_text.h"
+#include "settings/integer_text.h"
+#include "settings/step_settings.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include <stdexcept>
+#include <utility>
+
+namespace tavrin {
+
+namespace {
+
+const QString kNothingLoaded = QStringLiteral("没有加载音视频文件或格式不正确！");
+const QString kPlayed = QStringLiteral("暂停");
+const QString kPaused = QStringLiteral("继续");
+
+} // namespace
+
+TransportController::TransportController(const TransportWidgets& widgets, MediaPlayer& player, QString programFolder,
+                                         ShowPlainMessage showMessage)
+    : widgets_(widgets)
+    , player_(player)
+    , programFolder_(std::move(programFolder))
+    , showMessage_(std::move(showMessage))
+{
+}
+
+void TransportController::playPause()
+{
+    widgets_.typingArea->setFocus();
+    if (player_.url().isEmpty()) {
+        showMessage_(kNothingLoaded);
+        return;
+    }
+    switch (player_.playState()) {
+    case PlayStateStopped:
+    case PlayStatePaused:
+    case PlayStateReady:
+        player_.play();
+        setLastAction(LastAction::Played);
+        break;
+    case PlayStatePlaying:
+        player_.pause();
+        setLastAction(LastAction::Paused);
+        break;
+    default:
+        break;
+    }
+    widgets_.displayRefresh->start();
+}
+
+void TransportController::setLastAction(LastAction action)
+{
+    lastAction_ = action;
+    // Until the first press the button keeps the caption the layout gave it.
+    if (action != LastAction::None)
+        widgets_.playButton->setText(action == LastAction::Played ? kPlayed : kPaused);
+}
+
+void TransportController::stepBy(QStringView key, int direction)
+{
+    // The step length is read afresh on every press, so a change to the
+    // settings file applies from the next press on.
+    const QString value = readStepSetting(programFolder_, key);
+    const double position = player_.currentPosition();
+    const std::optional<qint32> seconds = parseInteger(value);
+    if (!seconds)
+        throw std::runtime_error(notValidIntegerMessage(value).toStdString());
+    player_.setCurrentPosition(position + direction * double(*seconds));
+    player_.play();
+}
+
+void TransportController::stepBack()
+{
+    stepBy(kStepBackKey, -1);
+}
+
+void TransportController::stepForward()
+{
+    stepBy(kStepForwardKey, +1);
+}
+
+void TransportController::applyRateFromBox()
+{
+    player_.setRate(widgets_.rateBox->value());
+}
+
+void TransportController::stepRate(int tenths)
+{
+    // From the keyboard the rate steps silently: neither the box nor the player
+    // may interrupt typing with a message.
+    try {
+        {
+            const QSignalBlocker quiet(widgets_.rateBox);
+            widgets_.rateBox->setTenths(widgets_.rateBox->tenths() + tenths);
+        }
+        player_.setRate(widgets_.rateBox->value());
+    } catch (...) {
+    }
+}
+
+void TransportController::refreshDisplay()
+{
+    try {
+        widgets_.duration->setText(displayTimeText(player_.durationString()));
+        widgets_.position->setText(displayTimeText(player_.currentPositionString()));
+    } catch (...) {
+        // A tick that fails keeps what was shown; the next one tries again.
+    }
+}
+
+} // namespace tavrin
