@@ -37,7 +37,8 @@ void stepKey(BenchWindow& window, const char* figure, int key, double step, int 
     for (int i = 0; i < repetitions; ++i) {
         const double from = 4000.0 + 37.0 * i;
         pauseAt(player, from);
-        times.push_back(millisecondsUntil(player, &MediaPlayer::playbackRestarted, [&] { pressKey(window->Memo1, key); }));
+        times.push_back(
+            millisecondsUntil(player, &MediaPlayer::playbackRestarted, [&] { pressKey(window->Memo1, key); }));
         // Playing on from the landing point, libmpv may have moved a few ms already.
         worstMiss = std::max(worstMiss, std::abs(player->currentPosition() - (from + step)) * 1000.0);
     }
@@ -108,7 +109,8 @@ int runKeyLatency(const QString& recording, int repetitions)
 
     std::vector<double> toggles;
     for (int i = 0; i < repetitions * 2; ++i)
-        toggles.push_back(millisecondsUntil(player, &MediaPlayer::pausedChanged, [&] { pressKey(window->Memo1, Qt::Key_Space, {}, QStringLiteral(" ")); }));
+        toggles.push_back(millisecondsUntil(player, &MediaPlayer::pausedChanged,
+                                            [&] { pressKey(window->Memo1, Qt::Key_Space, {}, QStringLiteral(" ")); }));
     report("Space play/pause median", median(toggles));
     report("Space play/pause p95", percentile95(toggles));
     player->pause();
@@ -126,7 +128,8 @@ int runKeyLatency(const QString& recording, int repetitions)
         window->RzSpinEdit1->setTenths(10);
         player->setRate(1.0);
         settle(20);
-        rates.push_back(millisecondsUntil(player, &MediaPlayer::rateChanged, [&] { pressKey(window->Memo1, Qt::Key_Up, Qt::ControlModifier); }));
+        rates.push_back(millisecondsUntil(player, &MediaPlayer::rateChanged,
+                                          [&] { pressKey(window->Memo1, Qt::Key_Up, Qt::ControlModifier); }));
     }
     report("Ctrl+Up rate median", median(rates));
 

@@ -3,8 +3,8 @@
 #include "bench_window.h"
 #include "measure.h"
 
-#include "desktop/fonts.h"
 #include "app/link_label.h"
+#include "desktop/fonts.h"
 #include "editor/transcript_edit.h"
 #include "files/transcript_file.h"
 

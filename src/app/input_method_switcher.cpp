@@ -95,7 +95,8 @@ void InputMethodSwitcher::requestPinyin()
     if (asking_)
         return;
     asking_ = true;
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(controllerCall(QStringLiteral("AvailableInputMethods"))), this);
+    auto* watcher =
+        new QDBusPendingCallWatcher(bus.asyncCall(controllerCall(QStringLiteral("AvailableInputMethods"))), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
         asking_ = false;
@@ -122,13 +123,14 @@ void InputMethodSwitcher::switchTo(bool pinyinInstalled, int attempt)
 // Calls on one connection are answered in order: this answer comes after the switch.
 void InputMethodSwitcher::confirmPinyin(int request, int attempt, int heldAnswers)
 {
-    QDBusPendingCall pending = QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("CurrentInputMethod")));
+    QDBusPendingCall pending =
+        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("CurrentInputMethod")));
     auto* watcher = new QDBusPendingCallWatcher(pending, this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [=, this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
         const QDBusMessage reply = call->reply();
         const bool holds = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-                           && reply.arguments().constFirst().toString() == kPinyin;
+            && reply.arguments().constFirst().toString() == kPinyin;
         if (holds && heldAnswers + 1 < kHeldAnswers)
             retryLater(request, [=, this] { confirmPinyin(request, attempt, heldAnswers + 1); });
         else if (!holds && attempt < kAttempts)

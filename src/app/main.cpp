@@ -36,7 +36,8 @@ int main(int argc, char* argv[])
     environment.player.audioOutput = qEnvironmentVariable("TAVRIN_AUDIO_OUTPUT");
     environment.player.ipcServer = qEnvironmentVariable("TAVRIN_MPV_IPC");
     environment.requestTermination = [] {
-        QMetaObject::invokeMethod(qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            qApp, [] { QCoreApplication::exit(1); }, Qt::QueuedConnection);
     };
 
     TMainForm1 MainForm1(environment);

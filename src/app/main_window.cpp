@@ -1,17 +1,17 @@
 #include "app/main_window.h"
 
-#include "desktop/app_texts.h"
-#include "desktop/desktop.h"
-#include "desktop/palette_colour.h"
 #include "app/first_paint.h"
-#include "desktop/command_runner.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
+#include "desktop/app_texts.h"
+#include "desktop/command_runner.h"
+#include "desktop/desktop.h"
+#include "desktop/palette_colour.h"
 #include "editor/editor_controller.h"
 #include "editor/transcript_edit.h"
 #include "files/transcript_controller.h"
-#include "playback/rate_spin_box.h"
 #include "playback/player_controls.h"
+#include "playback/rate_spin_box.h"
 #include "playback/recording_loader.h"
 #include "playback/time_mark_controller.h"
 #include "playback/transport_controller.h"
@@ -86,13 +86,34 @@ void TMainForm1::N7Click()
     Form3->exec();
 }
 
+// The text's size: 大, 中, 小 and 极小 in the menu.
+void TMainForm1::N13Click()
+{
+    editor_->setFontPointSize(40);
+}
+
+void TMainForm1::N15Click()
+{
+    editor_->setFontPointSize(32);
+}
+
+void TMainForm1::N16Click()
+{
+    editor_->setFontPointSize(24);
+}
+
+void TMainForm1::N10Click()
+{
+    editor_->setFontPointSize(16);
+}
+
 void TMainForm1::createControllers()
 {
     auto showMessage = [this](const QString& text) { showPlainMessage(text); };
     transcript_ = std::make_unique<TranscriptController>(TranscriptController::Widgets{this, Memo1, Label17},
                                                          *environment_.desktop);
-    recordings_ = std::make_unique<RecordingLoader>(RecordingLoader::Widgets{this, Memo1, Timer1},
-                                                    *WindowsMediaPlayer1, *environment_.desktop);
+    recordings_ = std::make_unique<RecordingLoader>(RecordingLoader::Widgets{this, Memo1, Timer1}, *WindowsMediaPlayer1,
+                                                    *environment_.desktop);
     const TransportWidgets transportWidgets{.playButton = BitBtn4,
                                             .rateBox = RzSpinEdit1,
                                             .position = Label1,
@@ -102,12 +123,13 @@ void TMainForm1::createControllers()
     transport_ = std::make_unique<TransportController>(transportWidgets, *WindowsMediaPlayer1,
                                                        environment_.programFolder, showMessage);
     const TimeMarkWidgets timeMarkWidgets{.editor = Memo1, .position = Label1, .timeBox = Edit3};
-    timeMarks_ = std::make_unique<TimeMarkController>(timeMarkWidgets, *WindowsMediaPlayer1, *environment_.desktop,
-                                                      showMessage);
+    timeMarks_ =
+        std::make_unique<TimeMarkController>(timeMarkWidgets, *WindowsMediaPlayer1, *environment_.desktop, showMessage);
     const EditorWidgets editorWidgets{.editor = Memo1, .spacePlays = RadioButton1, .searchBox = Edit4};
-    EditorKeyTargets keyTargets{.transport = *transport_, .timeMarks = *timeMarks_, .save = [this] { transcript_->save(); }};
-    editor_ = std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), *environment_.desktop,
-                                                 showMessage);
+    EditorKeyTargets keyTargets{
+        .transport = *transport_, .timeMarks = *timeMarks_, .save = [this] { transcript_->save(); }};
+    editor_ =
+        std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), *environment_.desktop, showMessage);
 }
 
 void TMainForm1::runCommand(const std::function<void()>& command)
@@ -315,7 +337,8 @@ void TMainForm1::connectPlayer()
 {
     MediaPlayer* player = WindowsMediaPlayer1;
     auto act = [this](auto signal, auto action) {
-        connect(PlayerControls1, signal, this, [this, action](auto... value) { runCommand([&] { action(value...); }); });
+        connect(PlayerControls1, signal, this,
+                [this, action](auto... value) { runCommand([&] { action(value...); }); });
     };
     act(&PlayerControls::playRequested, [player] { player->play(); });
     act(&PlayerControls::pauseRequested, [player] { player->pause(); });
@@ -331,8 +354,9 @@ void TMainForm1::connectPlayer()
     connect(player, &MediaPlayer::mutedChanged, PlayerControls1, &PlayerControls::setMuted);
     connect(player, &MediaPlayer::unavailable, this, [this](const QString& reason) { showErrorBox(reason); });
     // Told once, after whatever command found it out has finished.
-    connect(player, &MediaPlayer::soundDeviceUnavailable, this,
-            [this] { showPlainMessage(texts::kNoSoundDevice.toString()); }, Qt::QueuedConnection);
+    connect(
+        player, &MediaPlayer::soundDeviceUnavailable, this,
+        [this] { showPlainMessage(texts::kNoSoundDevice.toString()); }, Qt::QueuedConnection);
 }
 
 void TMainForm1::centreOnScreen()

@@ -1,11 +1,11 @@
 #include "app/main_window.h"
 
-#include "desktop/app_texts.h"
-#include "desktop/widget_placing.h"
-#include "desktop/fonts.h"
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
+#include "desktop/app_texts.h"
+#include "desktop/fonts.h"
 #include "desktop/palette_colour.h"
+#include "desktop/widget_placing.h"
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"
@@ -104,8 +104,8 @@ void TMainForm1::buildLayout()
     Timer2->start();
 
     // Tab order of the page; BitBtn4 and BitBtn10 are reached by mouse or by key only.
-    QWidget* chain[] = {Memo1, BitBtn7, BitBtn2, Edit4, Edit3, RadioButton1, RadioButton2, BitBtn1, RzSpinEdit1,
-                        PlayerControls1};
+    QWidget* chain[] = {Memo1,        BitBtn7,      BitBtn2, Edit4,       Edit3,
+                        RadioButton1, RadioButton2, BitBtn1, RzSpinEdit1, PlayerControls1};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
     Memo1->setFocus();
@@ -129,9 +129,9 @@ void TMainForm1::buildControlStrip()
     Label17->setAlignment(Qt::AlignCenter);
     setColour(Label17, QPalette::WindowText, Qt::red);
     Label17->hide();
-    BitBtn10 = button(Panel3, QStringLiteral("BitBtn10"), QStringLiteral("保存文稿Ctrl+S"), QRect(404, 13, 106, 25),
-                      QStringLiteral("注意：添加语音文件和输入标题后请点击“保存文档”，“保存文档”后方可进行内容编辑。"),
-                      false);
+    BitBtn10 =
+        button(Panel3, QStringLiteral("BitBtn10"), QStringLiteral("保存文稿Ctrl+S"), QRect(404, 13, 106, 25),
+               QStringLiteral("注意：添加语音文件和输入标题后请点击“保存文档”，“保存文档”后方可进行内容编辑。"), false);
     RzSpinEdit1 = place(new RateSpinBox(Panel3), QStringLiteral("RzSpinEdit1"), QRect(512, 16, 45, 21));
     RzSpinEdit1->setAccessibleName(QStringLiteral("播放速度"));
     RzSpinEdit1->setToolTip(QStringLiteral("播放快慢倍率调节，鼠标在编辑框中激活的情况下按ctrl+上箭头 "

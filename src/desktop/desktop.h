@@ -7,7 +7,12 @@ class QWidget;
 
 namespace tavrin {
 
-enum class BoxIcon { None, Information, Question, Stop };
+enum class BoxIcon {
+    None,
+    Information,
+    Question,
+    Stop
+};
 
 // Everything the program asks of the desktop besides its own window: message
 // boxes, file dialogs, the clipboard and the web browser. The window reaches

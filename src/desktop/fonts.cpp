@@ -5,7 +5,8 @@ namespace tavrin {
 QFont interfaceFont(int pixelSize, bool bold)
 {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Sans Serif")});
+    font.setFamilies(
+        {QStringLiteral("MS Sans Serif"), QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Sans Serif")});
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;

@@ -9,8 +9,7 @@ namespace tavrin {
 
 // Names a widget and puts it at a fixed place of its parent: the window and
 // the dialog are laid out to the pixel, as users know them.
-template <typename Widget>
-Widget* place(Widget* widget, const QString& name, const QRect& geometry)
+template <typename Widget> Widget* place(Widget* widget, const QString& name, const QRect& geometry)
 {
     widget->setObjectName(name);
     widget->setGeometry(geometry);

@@ -128,4 +128,11 @@ void EditorController::copyAll()
     showMessage_(copied ? kCopied : kCopyFailed);
 }
 
+void EditorController::setFontPointSize(int points)
+{
+    QFont font = widgets_.editor->font();
+    font.setPointSize(points);
+    widgets_.editor->setFont(font);
+}
+
 } // namespace tavrin

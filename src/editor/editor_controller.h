@@ -25,7 +25,7 @@ struct EditorWidgets {
 };
 
 // What the editor's keys run besides typing: the transport and time marks, and
-// saving, which belongs to the window's file commands.
+// saving, which belongs to the transcript.
 struct EditorKeyTargets {
     TransportController& transport;
     TimeMarkController& timeMarks;
@@ -33,7 +33,7 @@ struct EditorKeyTargets {
 };
 
 // The transcript editor's own commands: what its keys do while typing, search,
-// the character count and copying the whole text.
+// the character count, copying the whole text and the text's size.
 class EditorController {
 public:
     EditorController(const EditorWidgets& widgets, EditorKeyTargets keyTargets, Desktop& desktop,
@@ -48,6 +48,7 @@ public:
     void findNext();
     void showCount();
     void copyAll();
+    void setFontPointSize(int points);
 
 private:
     void selectFound(qsizetype start, qsizetype length);

@@ -5,7 +5,10 @@
 namespace tavrin {
 
 // Which key toggles play and pause while typing; the other one types as usual.
-enum class PlayKey { Space, Enter };
+enum class PlayKey {
+    Space,
+    Enter
+};
 
 enum class EditorCommand {
     None,

@@ -25,10 +25,9 @@ struct PrivateUseSlot {
     int fourByteLinear;
 };
 constexpr PrivateUseSlot kPrivateUseFourByte[] = {
-    {0xE78D, 39076}, {0xE78E, 39078}, {0xE78F, 39077}, {0xE790, 39079}, {0xE791, 39080},
-    {0xE792, 39081}, {0xE793, 39082}, {0xE794, 39083}, {0xE795, 39084}, {0xE796, 39085},
-    {0xE81E, 19057}, {0xE826, 19058}, {0xE82B, 19059}, {0xE82C, 19060}, {0xE832, 19061},
-    {0xE843, 19062}, {0xE854, 19063}, {0xE864, 19064},
+    {0xE78D, 39076}, {0xE78E, 39078}, {0xE78F, 39077}, {0xE790, 39079}, {0xE791, 39080}, {0xE792, 39081},
+    {0xE793, 39082}, {0xE794, 39083}, {0xE795, 39084}, {0xE796, 39085}, {0xE81E, 19057}, {0xE826, 19058},
+    {0xE82B, 19059}, {0xE82C, 19060}, {0xE832, 19061}, {0xE843, 19062}, {0xE854, 19063}, {0xE864, 19064},
 };
 
 // These private-use characters keep their GBK codes, which glibc reads as the
@@ -39,8 +38,7 @@ struct PrivateUsePair {
     PackedBytes bytes;
 };
 constexpr PrivateUsePair kPrivateUseTwoByte[] = {
-    {0xE816, 0xFE51}, {0xE817, 0xFE52}, {0xE818, 0xFE53},
-    {0xE831, 0xFE6C}, {0xE83B, 0xFE76}, {0xE855, 0xFE91},
+    {0xE816, 0xFE51}, {0xE817, 0xFE52}, {0xE818, 0xFE53}, {0xE831, 0xFE6C}, {0xE83B, 0xFE76}, {0xE855, 0xFE91},
 };
 
 class Converter {
@@ -180,9 +178,9 @@ void fillFromTwoBytes(Tables& t)
     const auto viaGb18030 = convertEach(kUtf32, "GB18030", pairs, 2, utf32Length);
     const auto viaGbk = convertEach(kUtf32, "GBK", pairs, 2, utf32Length);
     for (int i = 0; i < kTwoByteCount; ++i) {
-        t.fromTwoBytes[i] = !viaGbk[i].empty()       ? codePointOf(viaGbk[i])
-                            : !viaGb18030[i].empty() ? codePointOf(viaGb18030[i])
-                                                     : 0;
+        t.fromTwoBytes[i] = !viaGbk[i].empty() ? codePointOf(viaGbk[i])
+            : !viaGb18030[i].empty()           ? codePointOf(viaGb18030[i])
+                                               : 0;
     }
 }
 

@@ -23,8 +23,7 @@ gb::PackedBytes supplementaryBytes(const gb::Tables& t, char32_t c)
 
 // Calls output(bytes) for every character of the text, in order; returns how many
 // characters had to be replaced.
-template <typename Output>
-qsizetype forEachEncoded(QStringView text, const gb::Tables& t, Output output)
+template <typename Output> qsizetype forEachEncoded(QStringView text, const gb::Tables& t, Output output)
 {
     const gb::PackedBytes replacement = t.bmpToBytes[kReplacement];
     qsizetype replaced = 0;

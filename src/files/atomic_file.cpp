@@ -16,10 +16,10 @@
 namespace tavrin {
 namespace {
 
-constexpr int kMaxLinkHops = 40;        // as the kernel allows before ELOOP
+constexpr int kMaxLinkHops = 40; // as the kernel allows before ELOOP
 constexpr int kNameAttempts = 100;
 constexpr size_t kMaxWriteChunk = size_t(1) << 30;
-constexpr int kTempSuffixLength = 14;   // "." + 8 random characters + ".tmp"
+constexpr int kTempSuffixLength = 14; // "." + 8 random characters + ".tmp"
 constexpr int kNameMax = 255;
 
 class SaveFailure : public std::runtime_error {

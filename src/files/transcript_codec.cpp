@@ -58,8 +58,7 @@ DecodedTranscript decodeTranscript(QByteArrayView fileBytes)
     } else if (startsWith(fileBytes, utf16BeBom)) {
         result.encoding = TranscriptEncoding::Utf16BeBom;
         text = decodeUtf16(fileBytes.sliced(2), true, &result.unreadableBytes);
-    } else if (std::optional<QString> utf8;
-               hasUtf8LongSequence(fileBytes) && (utf8 = decodeStrictUtf8(fileBytes))) {
+    } else if (std::optional<QString> utf8; hasUtf8LongSequence(fileBytes) && (utf8 = decodeStrictUtf8(fileBytes))) {
         // Strict UTF-8 holding a three- or four-byte sequence (every Chinese
         // character in UTF-8) is UTF-8, although Chinese UTF-8 is very often
         // well-formed GB18030 too (你好 is E4 BD A0 E5 A5 BD). Text of two-byte

@@ -7,12 +7,18 @@
 
 namespace tavrin {
 
-enum class TranscriptEncoding { Gbk, Utf8, Utf8Bom, Utf16LeBom, Utf16BeBom };
+enum class TranscriptEncoding {
+    Gbk,
+    Utf8,
+    Utf8Bom,
+    Utf16LeBom,
+    Utf16BeBom
+};
 
 struct DecodedTranscript {
-    QString text;                  // line breaks as '\n', ready for the editor
-    TranscriptEncoding encoding;   // how the bytes were read
-    qsizetype unreadableBytes;     // bytes shown as U+FFFD because they were valid in no encoding
+    QString text;                // line breaks as '\n', ready for the editor
+    TranscriptEncoding encoding; // how the bytes were read
+    qsizetype unreadableBytes;   // bytes shown as U+FFFD because they were valid in no encoding
 };
 
 // The editor's text as a transcript file holds it: each '\n' as CR LF, in GBK

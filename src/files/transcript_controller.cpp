@@ -19,10 +19,11 @@ const QString kNothingToSaveBeside =
     QStringLiteral("还没有加载音视频文件，文稿无法保存。文稿保存在录音文件旁边，请先加载音视频文件。");
 const QString kUnreadableBytes =
     QStringLiteral("文稿中有%1个字节无法识别，已用“\uFFFD”标出。保存时这些位置将写入“\uFFFD”，请先核对原文件。");
-const QString kRunTooLong = QStringLiteral(
-    "文稿未加载：其中有一段长达%1个字符的文字中间没有空格，编辑器无法为它换行，最多只能处理%2个字符，否则打字会十分卡顿。请先在其他编辑器中在这段文字里加入空格或换行。");
-const QString kLineTooLong = QStringLiteral(
-    "文稿未加载：其中有一行长达%1个字符，编辑器每行最多只能处理%2个字符，否则打字会十分卡顿。请先在其他编辑器中把这一行分成多行。");
+const QString kRunTooLong =
+    QStringLiteral("文稿未加载：其中有一段长达%1个字符的文字中间没有空格，编辑器无法为它换行，最多只能处理%"
+                   "2个字符，否则打字会十分卡顿。请先在其他编辑器中在这段文字里加入空格或换行。");
+const QString kLineTooLong = QStringLiteral("文稿未加载：其中有一行长达%1个字符，编辑器每行最多只能处理%"
+                                            "2个字符，否则打字会十分卡顿。请先在其他编辑器中把这一行分成多行。");
 
 } // namespace
 

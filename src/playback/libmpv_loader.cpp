@@ -21,8 +21,7 @@ struct Loaded {
     std::string error;
 };
 
-template <typename Function>
-void resolve(void* library, const char* name, Function& function, std::string& error)
+template <typename Function> void resolve(void* library, const char* name, Function& function, std::string& error)
 {
     function = reinterpret_cast<Function>(dlsym(library, name));
     if (!function && error.empty())

@@ -76,9 +76,9 @@ public:
     void pause();
     void stop(); // back to the start, not playing
 
-    double currentPosition() const; // seconds; 0 while nothing is loaded
+    double currentPosition() const;          // seconds; 0 while nothing is loaded
     void setCurrentPosition(double seconds); // clamped into the recording
-    QString currentPositionString() const; // MM:SS below one hour, HH:MM:SS above; empty while nothing is loaded
+    QString currentPositionString() const;   // MM:SS below one hour, HH:MM:SS above; empty while nothing is loaded
     QString durationString() const;
 
     double rate() const;

@@ -64,7 +64,8 @@ void MediaPlayer::Private::queueDrain(void* context)
 {
     auto* self = static_cast<Private*>(context);
     if (!self->wakeupQueued_.exchange(true))
-        QMetaObject::invokeMethod(&self->owner_, [self] { self->drainEvents(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &self->owner_, [self] { self->drainEvents(); }, Qt::QueuedConnection);
 }
 
 void MediaPlayer::Private::drainEvents()

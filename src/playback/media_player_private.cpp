@@ -115,8 +115,8 @@ void MediaPlayer::Private::waitStarted()
 // Loads and starts libmpv; runs on a thread of its own.
 void MediaPlayer::Private::start()
 {
-    const QByteArray outputs = options_.audioOutput.isEmpty() ? QByteArray(kAudioOutputsWithFallback)
-                                                              : options_.audioOutput.toUtf8();
+    const QByteArray outputs =
+        options_.audioOutput.isEmpty() ? QByteArray(kAudioOutputsWithFallback) : options_.audioOutput.toUtf8();
     silentByChoice_ = outputs.startsWith("null");
     auto handle = std::make_unique<MpvHandle>();
     setStartOptions(*handle, options_, outputs);

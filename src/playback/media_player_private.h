@@ -33,7 +33,7 @@ inline double toMilliseconds(double seconds)
 // call or a seek only once its own threads have carried it out.
 struct OpenSeekState {
     bool stopped = false; // stop() was the last transport call
-    bool ready = false; // opened and not yet played, paused or stopped
+    bool ready = false;   // opened and not yet played, paused or stopped
     // A seek asked for and not yet carried out: its target is the position.
     std::optional<double> seekInFlight;
     // A seek carried out while paused: its target stays the position until
@@ -44,11 +44,16 @@ struct OpenSeekState {
     // Opening a recording: the playlist entry being opened and libmpv's verdict.
     // Events about the file before it (a late restart after a seek) come first
     // in the queue, so only what follows the new entry's start counts.
-    enum class Opening { None, Waiting, Opened, Failed };
+    enum class Opening {
+        None,
+        Waiting,
+        Opened,
+        Failed
+    };
     Opening opening = Opening::None;
     int64_t openingEntry = -1;
     bool openingStarted = false;
-    int openingError = 0; // libmpv's error code for a failed opening; 0: no verdict in time
+    int openingError = 0;              // libmpv's error code for a failed opening; 0: no verdict in time
     QEventLoop* openingLoop = nullptr; // quit as soon as the verdict arrives
 
     bool isOpening() const { return opening == Opening::Waiting; }

@@ -13,8 +13,8 @@ namespace {
 
 const QString kRecordingDialogTitle = QStringLiteral("请选择录音文件");
 const QString kRecordingFilter = QStringLiteral("录音文件 (*)");
-const QString kRecordingLoaded = QStringLiteral(
-    "加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。");
+const QString kRecordingLoaded =
+    QStringLiteral("加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。");
 const QString kRecordingFailed = QStringLiteral("加载音视频文件失败！");
 
 } // namespace

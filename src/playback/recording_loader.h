@@ -14,8 +14,8 @@ class MediaPlayer;
 class RecordingLoader {
 public:
     struct Widgets {
-        QWidget* owner = nullptr; // of the dialog and the messages
-        QWidget* editor = nullptr; // gets the focus back
+        QWidget* owner = nullptr;         // of the dialog and the messages
+        QWidget* editor = nullptr;        // gets the focus back
         QTimer* displayRefresh = nullptr; // runs once a recording is loaded
     };
 

@@ -15,8 +15,7 @@ namespace tavrin {
 
 namespace {
 
-const QString kBadTime =
-    QStringLiteral("请查验时间是否输入正确。只能输入形如 01:23:54 小时分钟秒数这种格式的时间。");
+const QString kBadTime = QStringLiteral("请查验时间是否输入正确。只能输入形如 01:23:54 小时分钟秒数这种格式的时间。");
 const QString kBadSelection = QStringLiteral("时间格式有误，请查正！");
 
 } // namespace

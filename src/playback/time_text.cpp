@@ -8,12 +8,19 @@ namespace tavrin {
 
 namespace {
 
-enum class DayHalf { None, Morning, Afternoon };
+enum class DayHalf {
+    None,
+    Morning,
+    Afternoon
+};
 
 // Reads a go-to-time text from left to right; blanks may stand between any two parts.
 class TimeTextReader {
 public:
-    explicit TimeTextReader(QStringView text) : text_(text) {}
+    explicit TimeTextReader(QStringView text)
+        : text_(text)
+    {
+    }
 
     bool atEnd()
     {

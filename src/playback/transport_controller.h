@@ -22,7 +22,7 @@ struct TransportWidgets {
     QLabel* position = nullptr; // the current position, as the display shows it
     QLabel* duration = nullptr;
     QTimer* displayRefresh = nullptr; // runs refreshDisplay(); play/pause starts it
-    QWidget* typingArea = nullptr; // gets the focus back after play/pause
+    QWidget* typingArea = nullptr;    // gets the focus back after play/pause
 };
 
 // Play and pause, the steps back and forward, the playing rate and the position
@@ -31,7 +31,11 @@ class TransportController {
 public:
     // What play/pause did last. The play button's caption shows it, so the user
     // reads on the button the state the last press put the player in.
-    enum class LastAction { None, Played, Paused };
+    enum class LastAction {
+        None,
+        Played,
+        Paused
+    };
 
     // `programFolder` holds the settings file the step lengths are read from.
     TransportController(const TransportWidgets& widgets, MediaPlayer& player, QString programFolder,

@@ -104,12 +104,18 @@ Line lineAt(QByteArrayView file, qsizetype begin)
     return line;
 }
 
-enum class LineKind { Blank, Comment, Section, Entry, Other };
+enum class LineKind {
+    Blank,
+    Comment,
+    Section,
+    Entry,
+    Other
+};
 
 struct ParsedLine {
     LineKind kind = LineKind::Blank;
-    QByteArrayView name;           // section name or key
-    qsizetype valueBegin = 0;      // offset in the file right after "="
+    QByteArrayView name;      // section name or key
+    qsizetype valueBegin = 0; // offset in the file right after "="
 };
 
 ParsedLine parseLine(QByteArrayView file, const Line& line)
@@ -133,11 +139,11 @@ ParsedLine parseLine(QByteArrayView file, const Line& line)
 
 struct Location {
     bool sectionFound = false;
-    qsizetype insertAt = 0;            // where a new entry of the section goes
+    qsizetype insertAt = 0; // where a new entry of the section goes
     bool insertAfterUnbrokenLine = false;
     bool keyFound = false;
-    qsizetype valueBegin = 0;          // right after "="
-    qsizetype valueEnd = 0;            // the line end
+    qsizetype valueBegin = 0; // right after "="
+    qsizetype valueEnd = 0;   // the line end
 };
 
 Location locate(QByteArrayView file, QByteArrayView section, QByteArrayView key)
@@ -191,8 +197,7 @@ void refuseBrokenNames(QByteArrayView section, QByteArrayView key, QByteArrayVie
 {
     if (holdsLineBreak(value))
         throw std::invalid_argument("an INI value cannot hold a line break");
-    if (key.isEmpty() || holdsLineBreak(key) || key.contains('=') || key[0] == '[' || key[0] == ';'
-        || key[0] == '#')
+    if (key.isEmpty() || holdsLineBreak(key) || key.contains('=') || key[0] == '[' || key[0] == ';' || key[0] == '#')
         throw std::invalid_argument("not a usable INI key name");
     if (holdsLineBreak(section) || closingBracket(section) >= 0 || endsInsideCharacter(section))
         throw std::invalid_argument("not a usable INI section name");
@@ -208,8 +213,7 @@ std::optional<QByteArray> iniValue(QByteArrayView file, QByteArrayView section, 
     return withoutBlanks(file.sliced(found.valueBegin, found.valueEnd - found.valueBegin)).toByteArray();
 }
 
-QByteArray iniWithValue(QByteArrayView file, QByteArrayView section, QByteArrayView key,
-                        QByteArrayView value)
+QByteArray iniWithValue(QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value)
 {
     section = withoutBlanks(section);
     key = withoutBlanks(key);

@@ -44,7 +44,6 @@ std::optional<QByteArray> iniValue(QByteArrayView file, QByteArrayView section, 
 // for a key that is empty, holds "=", CR or LF, or starts with "[", ";" or "#", and
 // for a section name with CR, LF or "]", or that ends in the first byte of a
 // double-byte character: such a file would not read back as written.
-QByteArray iniWithValue(QByteArrayView file, QByteArrayView section, QByteArrayView key,
-                        QByteArrayView value);
+QByteArray iniWithValue(QByteArrayView file, QByteArrayView section, QByteArrayView key, QByteArrayView value);
 
 } // namespace tavrin

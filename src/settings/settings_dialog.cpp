@@ -25,8 +25,9 @@ QLineEdit* box(QWidget* parent, const QRect& geometry, const QString& name, cons
 } // namespace
 
 TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
-    : QDialog(owner, Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                         | Qt::WindowCloseButtonHint)
+    : QDialog(owner,
+              Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                  | Qt::WindowCloseButtonHint)
     , desktop_(desktop)
     , programFolder_(std::move(programFolder))
 {
@@ -39,14 +40,17 @@ TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
     resize(341, 185);
 
     Edit2 = box(this, QRect(41, 41, 42, 21), QStringLiteral("Edit2"), QStringLiteral("后退秒数（F9）"));
-    Label2 = label(this, QStringLiteral("Label2"), QStringLiteral("对应快捷键F9     后退指定时间"), QRect(90, 45, 201, 13));
+    Label2 =
+        label(this, QStringLiteral("Label2"), QStringLiteral("对应快捷键F9     后退指定时间"), QRect(90, 45, 201, 13));
     Edit3 = box(this, QRect(41, 73, 42, 21), QStringLiteral("Edit3"), QStringLiteral("备用秒数"));
     Edit3->hide();
     Label3 = label(this, QStringLiteral("Label3"), QString(), QRect(90, 74, 241, 13));
     Label3->hide();
     Edit1 = box(this, QRect(41, 104, 41, 21), QStringLiteral("Edit1"), QStringLiteral("前进秒数（F12）"));
-    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("对应快捷键F12     向前播放指定时间"), QRect(90, 107, 231, 13));
-    Label5 = label(this, QStringLiteral("Label5"), QStringLiteral("注意：只需填入数字即可，单位为秒。"), QRect(42, 128, 249, 13));
+    Label1 = label(this, QStringLiteral("Label1"), QStringLiteral("对应快捷键F12     向前播放指定时间"),
+                   QRect(90, 107, 231, 13));
+    Label5 = label(this, QStringLiteral("Label5"), QStringLiteral("注意：只需填入数字即可，单位为秒。"),
+                   QRect(42, 128, 249, 13));
     Button1 = new QPushButton(QStringLiteral("保存设置"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(130, 144, 75, 25);

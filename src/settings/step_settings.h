@@ -10,8 +10,8 @@ namespace tavrin {
 // saved by the dialog or made by another program applies from the next use.
 inline constexpr QStringView kStepSection = u"时间";
 inline constexpr QStringView kStepForwardKey = u"shijian1"; // F12
-inline constexpr QStringView kStepBackKey = u"shijian2"; // F9
-inline constexpr QStringView kSpareStepKey = u"shijian3"; // read by no command
+inline constexpr QStringView kStepBackKey = u"shijian2";    // F9
+inline constexpr QStringView kSpareStepKey = u"shijian3";   // read by no command
 
 // The text stored under `key`, or the key's own name when the file, the section
 // or the key is missing or the file cannot be read.

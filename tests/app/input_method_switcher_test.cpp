@@ -18,8 +18,8 @@ struct InputMethodEntry {
 QDBusArgument& operator<<(QDBusArgument& out, const InputMethodEntry& entry)
 {
     out.beginStructure();
-    out << entry.uniqueName << entry.uniqueName << entry.uniqueName << QString() << QString()
-        << QStringLiteral("zh_CN") << false;
+    out << entry.uniqueName << entry.uniqueName << entry.uniqueName << QString() << QString() << QStringLiteral("zh_CN")
+        << false;
     out.endStructure();
     return out;
 }
@@ -68,8 +68,7 @@ public:
             reply << current;
             if (--fallBackAfterAnswers == 0)
                 current = QStringLiteral("keyboard-us");
-        }
-        else if (message.member() == QStringLiteral("SetCurrentIM") && lostSwitches-- <= 0)
+        } else if (message.member() == QStringLiteral("SetCurrentIM") && lostSwitches-- <= 0)
             current = message.arguments().constFirst().toString();
         connection.send(reply);
         return true;
@@ -88,7 +87,7 @@ public:
     {
         QDBusConnection bus = QDBusConnection::sessionBus();
         registered_ = bus.registerService(QStringLiteral("org.fcitx.Fcitx5"))
-                      && bus.registerVirtualObject(QStringLiteral("/controller"), &controller);
+            && bus.registerVirtualObject(QStringLiteral("/controller"), &controller);
     }
     ~ControllerOnBus()
     {
@@ -156,7 +155,7 @@ void InputMethodSwitcherTest::asksOnFocus()
     other->setFocus();
     watched->setFocus();
     QVERIFY(controller.calls.isEmpty()); // not armed yet: the window's first showing waits for nothing
-    switcher.arm(); // asks at once for the input that has the focus
+    switcher.arm();                      // asks at once for the input that has the focus
     QTRY_COMPARE(controller.calls, QStringList{QStringLiteral("AvailableInputMethods")} + requests);
     other->setFocus(); // an input that is not watched asks for nothing
     watched->setFocus();

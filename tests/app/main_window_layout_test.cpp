@@ -87,7 +87,8 @@ void MainWindowLayoutTest::controls_data()
     row("Panel6", QRect(1, 49, 982, 62));
     row("BitBtn1", QRect(15, 13, 75, 25), QStringLiteral("标注时间F8"),
         QStringLiteral("遇到听不清的地方，请按F8标注时间，便于以后校对。"));
-    row("BitBtn4", QRect(92, 12, 75, 26), QStringLiteral("播     放"), QStringLiteral("播放、暂停通过空格键或回车键一键控制"));
+    row("BitBtn4", QRect(92, 12, 75, 26), QStringLiteral("播     放"),
+        QStringLiteral("播放、暂停通过空格键或回车键一键控制"));
     row("BitBtn7", QRect(170, 12, 75, 26), QStringLiteral("复读后退F9"),
         QStringLiteral("按一次复读指定时间 按多次则为快速倒退 编辑模式下的快捷键F9"));
     row("BitBtn2", QRect(248, 12, 75, 26), QStringLiteral("前进F12"), QStringLiteral("编辑模式下 快进指定秒数"));
@@ -95,12 +96,14 @@ void MainWindowLayoutTest::controls_data()
     row("BitBtn10", QRect(404, 13, 106, 25), QStringLiteral("保存文稿Ctrl+S"),
         QStringLiteral("注意：添加语音文件和输入标题后请点击“保存文档”，“保存文档”后方可进行内容编辑。"));
     row("RzSpinEdit1", QRect(512, 16, 45, 21), QStringLiteral("1.0"),
-        QStringLiteral("播放快慢倍率调节，鼠标在编辑框中激活的情况下按ctrl+上箭头 加快播放0.1个等级；ctrl+下箭头减慢播放0.1个等级。"));
+        QStringLiteral("播放快慢倍率调节，鼠标在编辑框中激活的情况下按ctrl+上箭头 "
+                       "加快播放0.1个等级；ctrl+下箭头减慢播放0.1个等级。"));
     row("GroupBox4", QRect(561, 1, 145, 46), QStringLiteral("暂停播放切换键"));
     row("RadioButton1", QRect(16, 19, 65, 17), QStringLiteral("空格键"));
     row("RadioButton2", QRect(80, 19, 57, 17), QStringLiteral("回车键"));
     row("GroupBox2", QRect(706, 1, 121, 46), QStringLiteral("用时间定位语音"));
-    row("Edit3", QRect(8, 16, 64, 24), QStringLiteral("00:00:00"), QStringLiteral("只能输入形如 01:23:54这种格式的时间"));
+    row("Edit3", QRect(8, 16, 64, 24), QStringLiteral("00:00:00"),
+        QStringLiteral("只能输入形如 01:23:54这种格式的时间"));
     row("Label9", QRect(79, 22, 40, 16), QStringLiteral("确定"),
         QStringLiteral("在这里输入标准的时间如 01:21:09(指1小时21分9秒)点击确定后会自动跳到指定时间并播放。"));
     row("GroupBox1", QRect(827, 1, 154, 46), QStringLiteral("内容文字搜索查询"));
@@ -145,6 +148,7 @@ void MainWindowLayoutTest::menuBar_data()
     QTest::addColumn<QString>("name");
     QTest::addColumn<QString>("parent"); // the drop-down menu it stands in; empty: the bar
     QTest::addColumn<QString>("caption");
+    // clang-format off
     QTest::newRow("N8") << "N8" << "" << " 加载音视频 ";
     QTest::newRow("N9") << "N9" << "" << " 加载文稿 ";
     QTest::newRow("N1") << "N1" << "" << "  ";
@@ -160,6 +164,7 @@ void MainWindowLayoutTest::menuBar_data()
     QTest::newRow("N6") << "N6" << "" << QString(40, u' ');
     QTest::newRow("N19") << "N19" << "" << "  ";
     QTest::newRow("N20") << "N20" << "" << "录音整理服务";
+    // clang-format on
 }
 
 void MainWindowLayoutTest::menuBar()
@@ -172,9 +177,10 @@ void MainWindowLayoutTest::menuBar()
     QStringList order;
     for (QAction* item : bar)
         order.append(item->objectName());
-    QCOMPARE(order, (QStringList{QStringLiteral("N8"), QStringLiteral("N9"), QStringLiteral("N1"), QStringLiteral("N17"),
-                                 QStringLiteral("N18"), QStringLiteral("N2"), QStringLiteral("N6"), QStringLiteral("N19"),
-                                 QStringLiteral("N20")}));
+    QCOMPARE(order,
+             (QStringList{QStringLiteral("N8"), QStringLiteral("N9"), QStringLiteral("N1"), QStringLiteral("N17"),
+                          QStringLiteral("N18"), QStringLiteral("N2"), QStringLiteral("N6"), QStringLiteral("N19"),
+                          QStringLiteral("N20")}));
     auto* item = window->findChild<QAction*>(name);
     QVERIFY(item);
     QCOMPARE(item->text(), caption);
@@ -194,7 +200,7 @@ void MainWindowLayoutTest::tabOrder()
     WindowUnderTest window;
     QVERIFY(window.show());
     QTRY_COMPARE(QApplication::focusWidget(), window->Memo1);
-    const QList<QWidget*> expected = {window->BitBtn7, window->BitBtn2, window->Edit4, window->Edit3,
+    const QList<QWidget*> expected = {window->BitBtn7,      window->BitBtn2, window->Edit4,      window->Edit3,
                                       window->RadioButton1, window->BitBtn1, window->RzSpinEdit1};
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -230,7 +236,9 @@ QStringList unnamedControls(QWidget* top)
         QAccessibleInterface* spoken = QAccessible::queryAccessibleInterface(widget);
         const QString name = spoken ? spoken->text(QAccessible::Name) : QString();
         if (!holdsChinese(name) || name == widget->objectName())
-            unnamed.append(QStringLiteral("%1 (%2): \"%3\"").arg(widget->objectName(), QString::fromLatin1(widget->metaObject()->className()), name));
+            unnamed.append(
+                QStringLiteral("%1 (%2): \"%3\"")
+                    .arg(widget->objectName(), QString::fromLatin1(widget->metaObject()->className()), name));
     }
     return unnamed;
 }
@@ -302,6 +310,7 @@ void MainWindowLayoutTest::rateBoxOnlySteps_data()
 {
     QTest::addColumn<QList<int>>("keys");
     QTest::addColumn<double>("value");
+    // clang-format off
     QTest::newRow("typing a digit") << QList<int>{Qt::Key_5} << 1.0;
     QTest::newRow("clearing") << QList<int>{Qt::Key_Backspace, Qt::Key_Delete} << 1.0;
     QTest::newRow("up") << QList<int>{Qt::Key_Up} << 1.1;
@@ -311,6 +320,7 @@ void MainWindowLayoutTest::rateBoxOnlySteps_data()
     QTest::newRow("past the top") << QList<int>{Qt::Key_PageUp, Qt::Key_Up} << 2.0;
     QTest::newRow("past the bottom") << QList<int>{Qt::Key_PageDown, Qt::Key_Down} << 0.1;
     QTest::newRow("ten steps up") << QList<int>(10, Qt::Key_Up) << 2.0;
+    // clang-format on
 }
 
 void MainWindowLayoutTest::rateBoxOnlySteps()

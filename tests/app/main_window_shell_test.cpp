@@ -1,13 +1,13 @@
-#include "desktop/app_texts.h"
 #include "app/main_window.h"
+#include "desktop/app_texts.h"
 #include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
 #include "support/wav_file.h"
 #include "support/window_under_test.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QTimer>
@@ -78,7 +78,8 @@ void MainWindowShellTest::closingYesEnds()
     QVERIFY(box.question);
     QCOMPARE(box.caption, QStringLiteral("提示"));
     QCOMPARE(box.icon, BoxIcon::Question);
-    QCOMPARE(box.text, QStringLiteral("程序即将关闭，请确认你已经保存了文档！\n\r点\"是\"退出程序，点\"否\"返回保存！"));
+    QCOMPARE(box.text,
+             QStringLiteral("程序即将关闭，请确认你已经保存了文档！\n\r点\"是\"退出程序，点\"否\"返回保存！"));
 }
 
 void MainWindowShellTest::closingNoLeavesEverythingRunning()

@@ -44,8 +44,8 @@ private Q_SLOTS:
 
 void SoakTest::workingDay()
 {
-    const int keys = qEnvironmentVariableIntValue("TAVRIN_SOAK_KEYS") > 0 ? qEnvironmentVariableIntValue("TAVRIN_SOAK_KEYS")
-                                                                          : 40000;
+    const int keys =
+        qEnvironmentVariableIntValue("TAVRIN_SOAK_KEYS") > 0 ? qEnvironmentVariableIntValue("TAVRIN_SOAK_KEYS") : 40000;
     WindowUnderTest window;
     QVERIFY(window.show());
     const QString recording = window.loadRecording(3 * 3600, QStringLiteral("day.wav"));

@@ -13,6 +13,7 @@ void ErrorTextTest::fullStopRule_data()
 {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
+    // clang-format off
     QTest::newRow("letter") << "'abc' is not a valid integer value" << "'abc' is not a valid integer value.";
     QTest::newRow("apostrophe pair") << "'' is not a valid integer value" << "'' is not a valid integer value.";
     QTest::newRow("full stop") << "Done." << "Done.";
@@ -22,6 +23,7 @@ void ErrorTextTest::fullStopRule_data()
     QTest::newRow("slash sorts after full stop") << "Unable to write to /a/b/" << "Unable to write to /a/b/.";
     QTest::newRow("Chinese full stop") << QStringLiteral("保存失败。") << QStringLiteral("保存失败。.");
     QTest::newRow("empty") << "" << "";
+    // clang-format on
 }
 
 void ErrorTextTest::fullStopRule()

@@ -23,7 +23,17 @@ const QString kWarning = QStringLiteral("警告！系统热键冲突，请勿乱
                                         "为了更加方便准确的按下前进、后退快捷键，你可以在按键上贴一个单面胶！");
 
 // What a key did, as far as the user can see it.
-enum class Effect { Typed, PlayPause, StepBack, StepForward, Mark, Warning, Save, RateUp, RateDown };
+enum class Effect {
+    Typed,
+    PlayPause,
+    StepBack,
+    StepForward,
+    Mark,
+    Warning,
+    Save,
+    RateUp,
+    RateDown
+};
 
 struct ReadyWindow : WindowUnderTest {
     QString recording;
@@ -124,9 +134,10 @@ void EditorKeysTest::dispatch()
     QTest::keyClick(window->Memo1, Qt::Key(key), modifiers);
 
     QCOMPARE(window->Memo1->toPlainText(), text);
-    QCOMPARE(player->playState(), effect == Effect::PlayPause || effect == Effect::StepBack || effect == Effect::StepForward
-                                      ? int(PlayStatePlaying)
-                                      : int(PlayStateStopped));
+    QCOMPARE(player->playState(),
+             effect == Effect::PlayPause || effect == Effect::StepBack || effect == Effect::StepForward
+                 ? int(PlayStatePlaying)
+                 : int(PlayStateStopped));
     const double positions[] = {10.0, 7.0, 15.0};
     const double expected = positions[effect == Effect::StepBack ? 1 : effect == Effect::StepForward ? 2 : 0];
     if (effect == Effect::PlayPause) // playing on from 10 s since the key

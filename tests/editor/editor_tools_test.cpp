@@ -38,8 +38,9 @@ void EditorToolsTest::search_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("keyword");
-    QTest::addColumn<QString>("clicks"); // F: find first, N: find next
+    QTest::addColumn<QString>("clicks");   // F: find first, N: find next
     QTest::addColumn<QString>("expected"); // after each click, start-end, split by blanks
+    // clang-format off
     QTest::newRow("abc abc") << "abc abc" << "abc" << "FNNF" << "0-3 4-7 4-7 0-3";
     QTest::newRow("abab") << "abab" << "ab" << "FN" << "0-2 2-4";
     QTest::newRow("aaa: no overlap") << "aaa" << "aa" << "FN" << "0-2 0-2";
@@ -51,6 +52,7 @@ void EditorToolsTest::search_data()
     QTest::newRow("outside GBK before the match")
         << QStringLiteral("\U00020000ab ab") << "ab" << "FN" << "2-4 5-7";
     QTest::newRow("across lines") << "ab\ncd ab" << "ab" << "FN" << "0-2 6-8";
+    // clang-format on
 }
 
 void EditorToolsTest::search()
@@ -115,12 +117,14 @@ void EditorToolsTest::count_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("chinese");
     QTest::addColumn<int>("latin");
+    // clang-format off
     QTest::newRow("中文abc 123") << "中文abc 123" << 2 << 6;
     QTest::newRow("full-width marks") << "，。" << 2 << 0;
     QTest::newRow("a time mark") << "-00:01:23-" << 0 << 10;
     QTest::newRow("侶: a second byte in ASCII") << "侶" << 0 << 1;
     QTest::newRow("empty") << "" << 0 << 0;
     QTest::newRow("line breaks count nothing") << "中\n\n文 a" << 2 << 1;
+    // clang-format on
 }
 
 void EditorToolsTest::count()

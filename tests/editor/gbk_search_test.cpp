@@ -71,7 +71,12 @@ void GbkSearchTest::countsBytesByClass_data()
     row("blanks and control codes", QByteArray("\t\r\n \x01\x1F\0", 7), 0, 0);
     row("edges of both ranges", "!~\x7F\xFF", 1, 2);
     row("odd high byte dropped", "\x80\x80\x80", 1, 0);
-    row("long text", QByteArray("\xD6\xD0" "a").repeated(1000) + "b", 1000, 1001);
+    row("long text",
+        QByteArray("\xD6\xD0"
+                   "a")
+                .repeated(1000)
+            + "b",
+        1000, 1001);
 }
 
 void GbkSearchTest::countsBytesByClass()

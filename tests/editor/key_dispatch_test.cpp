@@ -25,9 +25,8 @@ void KeyDispatchTest::decidesEveryKey_data()
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
     const Qt::KeyboardModifiers alt = Qt::AltModifier;
     const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers, PlayKey playKey,
-                        EditorCommand command, bool swallow) {
-        QTest::newRow(name) << key << modifiers << playKey << command << swallow;
-    };
+                        EditorCommand command,
+                        bool swallow) { QTest::newRow(name) << key << modifiers << playKey << command << swallow; };
 
     row("F9", Qt::Key_F9, none, PlayKey::Space, EditorCommand::StepBack, false);
     row("Ctrl+F9", Qt::Key_F9, ctrl, PlayKey::Enter, EditorCommand::StepBack, false);
@@ -43,8 +42,7 @@ void KeyDispatchTest::decidesEveryKey_data()
     row("Return, Enter mode", Qt::Key_Return, none, PlayKey::Enter, EditorCommand::PlayPause, true);
     row("Shift+Return, Enter mode", Qt::Key_Return, shift, PlayKey::Enter, EditorCommand::PlayPause, true);
     row("Ctrl+Return, Enter mode", Qt::Key_Return, ctrl, PlayKey::Enter, EditorCommand::PlayPause, true);
-    row("keypad Enter, Enter mode", Qt::Key_Enter, Qt::KeypadModifier, PlayKey::Enter, EditorCommand::PlayPause,
-        true);
+    row("keypad Enter, Enter mode", Qt::Key_Enter, Qt::KeypadModifier, PlayKey::Enter, EditorCommand::PlayPause, true);
     row("Return, Space mode", Qt::Key_Return, none, PlayKey::Space, EditorCommand::None, false);
     row("keypad Enter, Space mode", Qt::Key_Enter, Qt::KeypadModifier, PlayKey::Space, EditorCommand::None, false);
 
@@ -54,8 +52,8 @@ void KeyDispatchTest::decidesEveryKey_data()
 
     row("Ctrl+S", Qt::Key_S, ctrl, PlayKey::Space, EditorCommand::Save, false);
     row("Ctrl+Meta+S", Qt::Key_S, ctrl | Qt::MetaModifier, PlayKey::Space, EditorCommand::Save, false);
-    row("Ctrl+S while switching layout", Qt::Key_S, ctrl | Qt::GroupSwitchModifier, PlayKey::Space,
-        EditorCommand::Save, false);
+    row("Ctrl+S while switching layout", Qt::Key_S, ctrl | Qt::GroupSwitchModifier, PlayKey::Space, EditorCommand::Save,
+        false);
     row("Ctrl+Shift+S", Qt::Key_S, ctrl | shift, PlayKey::Space, EditorCommand::None, false);
     row("Ctrl+Alt+S", Qt::Key_S, ctrl | alt, PlayKey::Space, EditorCommand::None, false);
     row("S", Qt::Key_S, none, PlayKey::Space, EditorCommand::None, false);

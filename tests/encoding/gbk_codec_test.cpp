@@ -40,8 +40,11 @@ void GbkCodecTest::writesExactBytesAndReadsThemBack_data()
     QTest::newRow("BMP outside GBK") << u"¥À"_s << QByteArray::fromHex("8130843681308638") << 0;
     QTest::newRow("U+20000") << fromUcs4({0x20000}) << QByteArray::fromHex("95328236") << 0;
     QTest::newRow("emoji") << fromUcs4({0x1F600}) << QByteArray::fromHex("9439FC36") << 0;
-    QTest::newRow("private use moved by GB18030-2022")
-        << fromUcs4({0xE78D, 0xE78E, 0xE864}) << QByteArray::fromHex("84318236" "84318238" "82359134") << 0;
+    QTest::newRow("private use moved by GB18030-2022") << fromUcs4({0xE78D, 0xE78E, 0xE864})
+                                                       << QByteArray::fromHex("84318236"
+                                                                              "84318238"
+                                                                              "82359134")
+                                                       << 0;
     QTest::newRow("vertical form") << fromUcs4({0xFE10}) << QByteArray::fromHex("A6D9") << 0;
     QTest::newRow("lone high surrogate at end") << u"a"_s + QChar(0xD800) << QByteArray::fromHex("618431A437") << 1;
     QTest::newRow("swapped pair") << QString(QChar(0xDC00)) + QChar(0xD800) << QByteArray::fromHex("8431A4378431A437")
@@ -120,8 +123,9 @@ void GbkCodecTest::everyGbkCharacterKeepsTheSystemGbkBytes()
         const QByteArray expected(out, outPtr - out);
         const QString text(QChar{c});
         if (tavrin::encodeGbk(text) != expected)
-            QFAIL(qPrintable(u"U+%1 written as %2, GBK has %3"_s.arg(cp, 4, 16, QChar(u'0')).arg(
-                QString::fromLatin1(tavrin::encodeGbk(text).toHex()), QString::fromLatin1(expected.toHex()))));
+            QFAIL(qPrintable(
+                u"U+%1 written as %2, GBK has %3"_s.arg(cp, 4, 16, QChar(u'0'))
+                    .arg(QString::fromLatin1(tavrin::encodeGbk(text).toHex()), QString::fromLatin1(expected.toHex()))));
         QCOMPARE(tavrin::decodeGbk(expected), text);
         ++checked;
     }

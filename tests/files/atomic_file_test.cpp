@@ -15,7 +15,16 @@ using namespace Qt::StringLiterals;
 using tavrin::FileWriteFaults;
 using tavrin::test::TempFolder;
 
-enum class Failure { CreateRefused, NoSpaceMidway, SyncFails, RenameRefused, ParentIsFile, TargetIsFolder, ReadOnlyFolder, ReadOnlyFile };
+enum class Failure {
+    CreateRefused,
+    NoSpaceMidway,
+    SyncFails,
+    RenameRefused,
+    ParentIsFile,
+    TargetIsFolder,
+    ReadOnlyFolder,
+    ReadOnlyFile
+};
 Q_DECLARE_METATYPE(Failure)
 
 class AtomicFileTest : public QObject {

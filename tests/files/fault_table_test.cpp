@@ -35,8 +35,16 @@ const QByteArray kSection = "[\xCA\xB1\xBC\xE4]"_ba; // 时间 in GBK
 const QString kSaved = u"保存成功！"_s;
 const QString kSettingsSaved = u"更改时间成功!"_s;
 
-enum class Vanishing { Deleted, TruncatedToHeader, DeletedThenOtherFileFails };
-enum class Interference { Deleted, HeldWithFlock, HeldWithOfdLock };
+enum class Vanishing {
+    Deleted,
+    TruncatedToHeader,
+    DeletedThenOtherFileFails
+};
+enum class Interference {
+    Deleted,
+    HeldWithFlock,
+    HeldWithOfdLock
+};
 
 QStringList filesIn(const QString& folder)
 {
@@ -148,7 +156,7 @@ void FaultTableTest::recordingVanishesWhilePlaying()
     if (vanishing == Vanishing::Deleted) {
         QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
         QCOMPARE(player->playState(), int(PlayStatePaused));
-        QVERIFY(window.pauseAt(20.0)); // a seek far beyond what was read ahead
+        QVERIFY(window.pauseAt(20.0));                      // a seek far beyond what was read ahead
         QTest::mouseClick(window->BitBtn2, Qt::LeftButton); // forward 5 s
         QCOMPARE(player->currentPosition(), 25.0);
         QTRY_COMPARE_WITH_TIMEOUT(player->playState(), int(PlayStatePlaying), kWaitMs);
@@ -294,7 +302,7 @@ void FaultTableTest::binaryTranscriptLoadsWhatCanBeRead()
     QByteArray bytes(64 * 1024, Qt::Uninitialized);
     for (char& byte : bytes)
         byte = char(random.bounded(256));
-    bytes[0] = 'B'; // no byte-order mark by chance
+    bytes[0] = 'B';                                                             // no byte-order mark by chance
     bytes.insert(32 * 1024, "\n\xBF\xC9\xB6\xC1\xB5\xC4\xCE\xC4\xD7\xD6\n"_ba); // 可读的文字
     TempFolder folder;
     const QString source = folder.write(u"binary.dat"_s, bytes);
@@ -356,7 +364,8 @@ void FaultTableTest::overlongLineIsRefused()
     QCOMPARE(window.desktop.boxes.size(), 1);
     const QString message = window.desktop.boxes.first().text;
     QCOMPARE(window.desktop.boxes.first().icon, BoxIcon::None);
-    QVERIFY2(message.contains(QString::number(longest)) && message.contains(QString::number(limit)), qPrintable(message));
+    QVERIFY2(message.contains(QString::number(longest)) && message.contains(QString::number(limit)),
+             qPrintable(message));
     QVERIFY(message.contains(u"未加载"_s));
     QCOMPARE(editorText(window->Memo1), u"keep me"_s);
     QCOMPARE(QApplication::focusWidget(), window->Edit4);
@@ -366,9 +375,9 @@ void FaultTableTest::damagedSettingsFile_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<bool>("unreadable");
-    QTest::addColumn<double>("f9Lands"); // from 10 s; -1: F9 fails and playback stays
+    QTest::addColumn<double>("f9Lands");    // from 10 s; -1: F9 fails and playback stays
     QTest::addColumn<QStringList>("shown"); // Edit2, Edit3, Edit1
-    QTest::addColumn<QByteArray>("saved"); // empty: saving fails
+    QTest::addColumn<QByteArray>("saved");  // empty: saving fails
     const QStringList names = {u"shijian2"_s, u"shijian3"_s, u"shijian1"_s};
     const QByteArray written = "\r\nshijian2=shijian2\r\nshijian3=shijian3\r\nshijian1=shijian1\r\n"_ba;
     const QByteArray png = "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\x01\xFF"_ba;
@@ -378,12 +387,12 @@ void FaultTableTest::damagedSettingsFile_data()
     QTest::newRow("huge") << kSection + "\r\nshijian2=4\r\n" + QByteArray(2 << 20, ';') << false << -1.0 << names
                           << QByteArray();
     QTest::newRow("section repeated, key in the second only")
-        << kSection + "\r\nshijian1=5\r\n" + kSection + "\r\nshijian2=4\r\n" << false << -1.0
-        << QStringList{u"shijian2"_s, u"shijian3"_s, u"5"_s}
+        << kSection + "\r\nshijian1=5\r\n" + kSection + "\r\nshijian2=4\r\n"
+        << false << -1.0 << QStringList{u"shijian2"_s, u"shijian3"_s, u"5"_s}
         << kSection + "\r\nshijian1=5\r\nshijian2=shijian2\r\nshijian3=shijian3\r\n" + kSection + "\r\nshijian2=4\r\n";
     QTest::newRow("section repeated, key in both")
-        << kSection + "\r\nshijian2=4\r\n" + kSection + "\r\nshijian2=9\r\n" << false << 6.0
-        << QStringList{u"4"_s, u"shijian3"_s, u"shijian1"_s}
+        << kSection + "\r\nshijian2=4\r\n" + kSection + "\r\nshijian2=9\r\n"
+        << false << 6.0 << QStringList{u"4"_s, u"shijian3"_s, u"shijian1"_s}
         << kSection + "\r\nshijian2=4\r\nshijian3=shijian3\r\nshijian1=shijian1\r\n" + kSection + "\r\nshijian2=9\r\n";
     QTest::newRow("unreadable (real)") << kSection + "\r\nshijian2=4\r\n" << true << -1.0 << names << QByteArray();
 }

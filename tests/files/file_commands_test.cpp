@@ -19,13 +19,21 @@ using tavrin::test::TempFolder;
 using tavrin::test::WindowUnderTest;
 
 // How a save is made to fail.
-enum class SaveFault { DiskFullMidway, SyncFails, RenameFails, MediumReadOnly, CreateRefused, FolderReadOnly, NameIsAFolder };
+enum class SaveFault {
+    DiskFullMidway,
+    SyncFails,
+    RenameFails,
+    MediumReadOnly,
+    CreateRefused,
+    FolderReadOnly,
+    NameIsAFolder
+};
 Q_DECLARE_METATYPE(SaveFault)
 
 namespace {
 
-const QString kLoaded = QStringLiteral(
-    "加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。");
+const QString kLoaded =
+    QStringLiteral("加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。");
 const QString kLoadFailed = QStringLiteral("加载音视频文件失败！");
 const QString kSaveFailed = QStringLiteral("保存失败，请联系客服。");
 
@@ -182,7 +190,8 @@ void FileCommandsTest::saveWritesGbkBesideTheRecording()
     bool exists = false;
     QCOMPARE(TempFolder::read(window.transcript(), &exists).toHex(), bytes.toHex());
     QVERIFY(exists);
-    QCOMPARE(filesIn(window.recordings.path()), (QStringList{QStringLiteral("会议 录音.mp3"), QStringLiteral("会议 录音.mp3.txt")}));
+    QCOMPARE(filesIn(window.recordings.path()),
+             (QStringList{QStringLiteral("会议 录音.mp3"), QStringLiteral("会议 录音.mp3.txt")}));
     QVERIFY(window->Label17->isVisible());
     QCOMPARE(window->Label17->text(), QStringLiteral("保存成功！"));
     QVERIFY(window.desktop.boxes.isEmpty());
@@ -301,9 +310,9 @@ void FileCommandsTest::loadingATranscript_data()
                              << QByteArray("one\r\ntwo\r\n\r\nthree") << 0;
     QTest::newRow("lone CR and LF CR") << QByteArray("a\rb\n\rc") << QStringLiteral("a\nb\n\nc")
                                        << QByteArray("a\r\nb\r\n\r\nc") << 0;
-    QTest::newRow("UTF-8 from a Linux editor") << QByteArray("\xE4\xBD\xA0\xE5\xA5\xBD\nok\n")
-                                               << QStringLiteral("你好\nok\n")
-                                               << QByteArray("\xC4\xE3\xBA\xC3\r\nok\r\n") << 0;
+    QTest::newRow("UTF-8 from a Linux editor")
+        << QByteArray("\xE4\xBD\xA0\xE5\xA5\xBD\nok\n") << QStringLiteral("你好\nok\n")
+        << QByteArray("\xC4\xE3\xBA\xC3\r\nok\r\n") << 0;
     QTest::newRow("outside GBK") << QByteArray("\x95\x32\x82\x36") << QStringLiteral("\U00020000")
                                  << QByteArray("\x95\x32\x82\x36") << 0;
     QTest::newRow("invalid bytes") << QByteArray("ab\xFF\xD6\xD0") << QStringLiteral("ab\uFFFD中")
@@ -334,7 +343,7 @@ void FileCommandsTest::loadingATranscript()
 void FileCommandsTest::unreadableTranscriptKeepsTheText_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::addColumn<qint64>("size"); // of a sparse file, for "huge"
+    QTest::addColumn<qint64>("size");     // of a sparse file, for "huge"
     QTest::addColumn<QString>("message"); // %1: the path
     QTest::newRow("missing") << "missing" << qint64(0) << "Cannot open file \"%1\". No such file or directory";
     QTest::newRow("folder") << "folder" << qint64(0) << "Cannot open file \"%1\". Is a directory";

@@ -26,8 +26,7 @@ void LineLengthTest::longestLine_data()
     QTest::newRow("break not counted") << u"ab\n"_s << qsizetype(2);
     QTest::newRow("character outside the BMP counts two") << u"中\U00020000"_s << qsizetype(3);
     QTest::newRow("one over the editor's limit")
-        << u"short\n"_s + QString(tavrin::kLongestEditorLine + 1, u'x') + u"\nend"_s
-        << tavrin::kLongestEditorLine + 1;
+        << u"short\n"_s + QString(tavrin::kLongestEditorLine + 1, u'x') + u"\nend"_s << tavrin::kLongestEditorLine + 1;
 }
 
 void LineLengthTest::longestLine()
@@ -48,8 +47,8 @@ void LineLengthTest::longestUnbrokenRun_data()
     QTest::newRow("letters between Chinese") << u"中abc文de"_s << qsizetype(3);
     QTest::newRow("digits and marks") << u"-00:12:34-说"_s << qsizetype(10);
     QTest::newRow("full-width blank") << u"ab\u3000cd"_s << qsizetype(2);
-    QTest::newRow("one over the limit")
-        << u"short "_s + QString(tavrin::kLongestUnbrokenRun + 1, u'x') << tavrin::kLongestUnbrokenRun + 1;
+    QTest::newRow("one over the limit") << u"short "_s + QString(tavrin::kLongestUnbrokenRun + 1, u'x')
+                                        << tavrin::kLongestUnbrokenRun + 1;
 }
 
 void LineLengthTest::longestUnbrokenRun()

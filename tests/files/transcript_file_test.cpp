@@ -12,7 +12,13 @@
 using namespace Qt::StringLiterals;
 using tavrin::test::TempFolder;
 
-enum class Setup { Missing, Folder, Unreadable, OverSmallCapacity, SparseOverRealCapacity };
+enum class Setup {
+    Missing,
+    Folder,
+    Unreadable,
+    OverSmallCapacity,
+    SparseOverRealCapacity
+};
 Q_DECLARE_METATYPE(Setup)
 
 class TranscriptFileTest : public QObject {
@@ -171,8 +177,8 @@ void TranscriptFileTest::loadFailureSaysWhy()
     } catch (const std::runtime_error& error) {
         message = QString::fromUtf8(error.what());
     }
-    QCOMPARE(message, reason.isEmpty() ? u"Text exceeds memo capacity"_s
-                                       : u"Cannot open file \"%1\". %2"_s.arg(path, reason));
+    QCOMPARE(message,
+             reason.isEmpty() ? u"Text exceeds memo capacity"_s : u"Cannot open file \"%1\". %2"_s.arg(path, reason));
 }
 
 QTEST_GUILESS_MAIN(TranscriptFileTest)

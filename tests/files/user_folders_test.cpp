@@ -30,6 +30,7 @@ void UserFoldersTest::followsTheBaseDirectoryRules_data()
     QTest::addColumn<QByteArray>("value");
     QTest::addColumn<QString>("expected"); // "~" stands for the home folder
     const FolderOf state = tavrin::stateFolder, cache = tavrin::cacheFolder, config = tavrin::configFolder;
+    // clang-format off
     QTest::newRow("state set") << QByteArray("XDG_STATE_HOME") << state << QByteArray("/x/state") << "/x/state/tavrin";
     QTest::newRow("state unset") << QByteArray("XDG_STATE_HOME") << state << QByteArray() << "~/.local/state/tavrin";
     QTest::newRow("state relative") << QByteArray("XDG_STATE_HOME") << state << QByteArray("rel") << "~/.local/state/tavrin";
@@ -37,6 +38,7 @@ void UserFoldersTest::followsTheBaseDirectoryRules_data()
     QTest::newRow("cache unset") << QByteArray("XDG_CACHE_HOME") << cache << QByteArray() << "~/.cache/tavrin";
     QTest::newRow("config set") << QByteArray("XDG_CONFIG_HOME") << config << QByteArray("/k") << "/k/tavrin";
     QTest::newRow("config empty") << QByteArray("XDG_CONFIG_HOME") << config << QByteArray("") << "~/.config/tavrin";
+    // clang-format on
 }
 
 void UserFoldersTest::followsTheBaseDirectoryRules()
@@ -66,7 +68,7 @@ void UserFoldersTest::createsMissingFoldersPrivately()
     QVERIFY(tavrin::ensureUserFolder(folder));
     QVERIFY(QFileInfo(folder).isDir());
     for (const QString& made : {home.filePath(QStringLiteral("a")), folder}) {
-        struct stat status {};
+        struct stat status { };
         QCOMPARE(::stat(QFile::encodeName(made).constData(), &status), 0);
         QCOMPARE(status.st_mode & 0777, mode_t(0700));
     }

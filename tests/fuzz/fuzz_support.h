@@ -9,8 +9,7 @@
 
 // Stops the run on a broken promise and names it: libFuzzer keeps the input of
 // every abort, so a logic error is caught and saved like a crash.
-#define FUZZ_CHECK(condition) \
-    ((condition) ? void(0) : ::tavrin::fuzz::fail(#condition, __FILE__, __LINE__))
+#define FUZZ_CHECK(condition) ((condition) ? void(0) : ::tavrin::fuzz::fail(#condition, __FILE__, __LINE__))
 
 namespace tavrin::fuzz {
 

@@ -40,8 +40,8 @@ bool refusalIsDocumented(QByteArrayView section, QByteArrayView key, QByteArrayV
     key = withoutBlanks(key);
     const bool badKey = key.isEmpty() || holdsLineBreak(key) || key.contains('=') || key.front() == '['
         || key.front() == ';' || key.front() == '#';
-    const bool badSection = holdsLineBreak(section) || section.contains(']')
-        || (!section.isEmpty() && isLeadByte(section.back()));
+    const bool badSection =
+        holdsLineBreak(section) || section.contains(']') || (!section.isEmpty() && isLeadByte(section.back()));
     return holdsLineBreak(value) || badKey || badSection;
 }
 
@@ -70,8 +70,7 @@ bool surelyDifferentNames(QByteArrayView a, QByteArrayView b)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::vector<QByteArrayView> parts = tavrin::fuzz::splitInput(data, size, 5);
-    const QByteArrayView section = parts[0], key = parts[1], otherKey = parts[2], value = parts[3],
-                         file = parts[4];
+    const QByteArrayView section = parts[0], key = parts[1], otherKey = parts[2], value = parts[3], file = parts[4];
 
     if (const std::optional<QByteArray> read = tavrin::iniValue(file, section, key))
         FUZZ_CHECK(!holdsLineBreak(*read) && withoutBlanks(*read) == *read);

@@ -28,8 +28,8 @@ std::optional<qint32> expectedReading(const QString& text)
         negative = ascii[pos++] == '-';
     QByteArrayView rest = QByteArrayView(ascii).sliced(pos);
     int base = 10;
-    for (QByteArrayView marker : {QByteArrayView("0x"), QByteArrayView("0X"), QByteArrayView("$"),
-                                  QByteArrayView("x"), QByteArrayView("X")}) {
+    for (QByteArrayView marker :
+         {QByteArrayView("0x"), QByteArrayView("0X"), QByteArrayView("$"), QByteArrayView("x"), QByteArrayView("X")}) {
         if (rest.startsWith(marker)) {
             rest = rest.sliced(marker.size());
             base = 16;

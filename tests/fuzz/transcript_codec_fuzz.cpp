@@ -29,13 +29,20 @@ bool hasUnpairedSurrogate(QStringView text)
 char32_t standInFor(char16_t c)
 {
     switch (c) {
-    case 0xE816: return 0x20087;
-    case 0xE817: return 0x20089;
-    case 0xE818: return 0x200CC;
-    case 0xE831: return 0x215D7;
-    case 0xE83B: return 0x2298F;
-    case 0xE855: return 0x241FE;
-    default: return 0;
+    case 0xE816:
+        return 0x20087;
+    case 0xE817:
+        return 0x20089;
+    case 0xE818:
+        return 0x200CC;
+    case 0xE831:
+        return 0x215D7;
+    case 0xE83B:
+        return 0x2298F;
+    case 0xE855:
+        return 0x241FE;
+    default:
+        return 0;
     }
 }
 
@@ -72,7 +79,8 @@ void checkReading(QByteArrayView bytes)
     FUZZ_CHECK(read.unreadableBytes >= 0 && read.unreadableBytes <= bytes.size());
     // Each unreadable byte (each pair in UTF-16) shows as a U+FFFD of its own.
     const qsizetype shown = read.text.count(kReplacement);
-    if (read.encoding == tavrin::TranscriptEncoding::Utf16LeBom || read.encoding == tavrin::TranscriptEncoding::Utf16BeBom)
+    if (read.encoding == tavrin::TranscriptEncoding::Utf16LeBom
+        || read.encoding == tavrin::TranscriptEncoding::Utf16BeBom)
         FUZZ_CHECK(2 * shown >= read.unreadableBytes);
     else
         FUZZ_CHECK(shown >= read.unreadableBytes);

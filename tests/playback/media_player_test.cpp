@@ -110,11 +110,13 @@ void MediaPlayerTest::failedOpenKeepsThePreviousRecording_data()
 {
     QTest::addColumn<QByteArray>("content"); // empty name: no file at all
     QTest::addColumn<bool>("previousLoaded");
+    // clang-format off
     QTest::newRow("text file, nothing before") << QByteArray("just some words\n") << false;
     QTest::newRow("text file, recording before") << QByteArray("just some words\n") << true;
     QTest::newRow("zero bytes, recording before") << QByteArray("") << true;
     QTest::newRow("missing file, recording before") << QByteArray("<missing>") << true;
     QTest::newRow("corrupt wav header, recording before") << QByteArray("RIFF\x10\0\0\0WAVEfmt junk", 20) << true;
+    // clang-format on
 }
 
 void MediaPlayerTest::failedOpenKeepsThePreviousRecording()
@@ -173,12 +175,14 @@ void MediaPlayerTest::exactSeeksClampedIntoTheRecording_data()
 {
     QTest::addColumn<double>("asked");
     QTest::addColumn<double>("reached");
+    // clang-format off
     QTest::newRow("whole second") << 3.0 << 3.0;
     QTest::newRow("half second") << 2.5 << 2.5;
     QTest::newRow("start") << 0.0 << 0.0;
     QTest::newRow("below 0") << -2.0 << 0.0;
     QTest::newRow("far below 0") << -1e9 << 0.0;
     QTest::newRow("past the end") << 100.0 << 5.0;
+    // clang-format on
 }
 
 void MediaPlayerTest::exactSeeksClampedIntoTheRecording()
@@ -204,11 +208,13 @@ void MediaPlayerTest::timeTexts_data()
     QTest::addColumn<double>("position");
     QTest::addColumn<QString>("lengthText");
     QTest::addColumn<QString>("positionText");
+    // clang-format off
     QTest::newRow("seconds") << 5.0 << 3.0 << "00:05" << "00:03";
     QTest::newRow("minutes") << 205.0 << 123.0 << "03:25" << "02:03";
     QTest::newRow("just below an hour") << 3599.0 << 3599.0 << "59:59" << "59:59";
     QTest::newRow("one hour") << 3600.5 << 3600.0 << "01:00:00" << "01:00:00";
     QTest::newRow("above an hour") << 3725.0 << 3723.0 << "01:02:05" << "01:02:03";
+    // clang-format on
 }
 
 void MediaPlayerTest::timeTexts()

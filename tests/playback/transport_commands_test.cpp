@@ -64,7 +64,8 @@ void TransportCommandsTest::playPauseCaptions()
     const struct {
         const char* caption;
         int state;
-    } presses[] = {{"暂停", PlayStatePlaying}, {"继续", PlayStatePaused}, {"暂停", PlayStatePlaying}, {"继续", PlayStatePaused}};
+    } presses[] = {
+        {"暂停", PlayStatePlaying}, {"继续", PlayStatePaused}, {"暂停", PlayStatePlaying}, {"继续", PlayStatePaused}};
     for (const auto& press : presses) {
         window->Edit4->setFocus();
         QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
@@ -93,6 +94,7 @@ void TransportCommandsTest::steps_data()
     QTest::addColumn<double>("from");
     QTest::addColumn<double>("to"); // where playback goes; -1: nowhere
     QTest::addColumn<QString>("message");
+    // clang-format off
     QTest::newRow("F9 by 3") << QByteArray("shijian2=3\r\n") << true << 10.0 << 7.0 << QString();
     QTest::newRow("F9 past the start") << QByteArray("shijian2=5\r\n") << true << 3.0 << 0.0 << QString();
     QTest::newRow("F9 negative moves forward") << QByteArray("shijian2=-5\r\n") << true << 10.0 << 15.0 << QString();
@@ -109,6 +111,7 @@ void TransportCommandsTest::steps_data()
                                 << "'' is not a valid integer value.";
     QTest::newRow("F9 full-width digits") << QByteArray("shijian2=\xA3\xB3\r\n") << true << 10.0 << -1.0
                                           << QStringLiteral("'３' is not a valid integer value.");
+    // clang-format on
 }
 
 void TransportCommandsTest::steps()
@@ -179,8 +182,10 @@ void TransportCommandsTest::displayTexts_data()
     QTest::addColumn<double>("position");
     QTest::addColumn<QString>("lengthText");
     QTest::addColumn<QString>("positionText");
+    // clang-format off
     QTest::newRow("below an hour") << 205.0 << 123.0 << "00:03:25" << "00:02:03";
     QTest::newRow("above an hour") << 7200.0 << 3723.0 << "02:00:00" << "01:02:03";
+    // clang-format on
 }
 
 void TransportCommandsTest::displayTexts()
@@ -228,11 +233,13 @@ void TransportCommandsTest::rateStepFromTheKeyboard_data()
     QTest::addColumn<int>("startTenths");
     QTest::addColumn<QList<int>>("steps");
     QTest::addColumn<double>("rate");
+    // clang-format off
     QTest::newRow("five up from 1.0") << 10 << QList<int>(5, 1) << 1.5;
     QTest::newRow("ten up from 1.0 end at 2.0") << 10 << QList<int>(10, 1) << 2.0;
     QTest::newRow("up at 2.0 keeps 2.0") << 20 << QList<int>{1} << 2.0;
     QTest::newRow("down at 0.1 keeps 0.1") << 1 << QList<int>{-1} << 0.1;
     QTest::newRow("down and up") << 10 << QList<int>{-1, -1, 1} << 0.9;
+    // clang-format on
 }
 
 void TransportCommandsTest::rateStepFromTheKeyboard()

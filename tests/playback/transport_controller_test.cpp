@@ -29,14 +29,13 @@ struct StandaloneTransport {
     QTimer refresh;
     QStringList messages;
     MediaPlayer player{silentPlayer()};
-    TransportController transport{
-        TransportWidgets{.playButton = playButton,
-                         .rateBox = rateBox,
-                         .position = position,
-                         .duration = duration,
-                         .displayRefresh = &refresh,
-                         .typingArea = &strip},
-        player, folder.path(), [this](const QString& text) { messages.append(text); }};
+    TransportController transport{TransportWidgets{.playButton = playButton,
+                                                   .rateBox = rateBox,
+                                                   .position = position,
+                                                   .duration = duration,
+                                                   .displayRefresh = &refresh,
+                                                   .typingArea = &strip},
+                                  player, folder.path(), [this](const QString& text) { messages.append(text); }};
 
     static MediaPlayer::Options silentPlayer()
     {

@@ -6,10 +6,10 @@
 
 namespace {
 
-const QByteArray kTime("\xCA\xB1\xBC\xE4");     // 时间, the section of the step lengths
-const QByteArray kTrailUpperH("\x82\x48");      // two GBK characters whose second
-const QByteArray kTrailLowerH("\x82\x68");      // bytes are "H" and "h"
-const QByteArray kTrailBracket("\x81\x5D");     // a GBK character whose second byte is "]"
+const QByteArray kTime("\xCA\xB1\xBC\xE4"); // 时间, the section of the step lengths
+const QByteArray kTrailUpperH("\x82\x48");  // two GBK characters whose second
+const QByteArray kTrailLowerH("\x82\x68");  // bytes are "H" and "h"
+const QByteArray kTrailBracket("\x81\x5D"); // a GBK character whose second byte is "]"
 const QByteArray kBom("\xEF\xBB\xBF");
 
 QByteArray timeFile(const QByteArray& body)
@@ -95,7 +95,8 @@ void IniFileTest::writesValuesPreservingTheRest_data()
     row("append key to a section in the middle",
         "[a]\r\nx=1\r\n" + timeFile("\r\nshijian2=5\r\n\r\n; about b\r\n[b]\r\ny=2\r\n"), kTime, k1, "3",
         "[a]\r\nx=1\r\n" + timeFile("\r\nshijian2=5\r\nshijian1=3\r\n\r\n; about b\r\n[b]\r\ny=2\r\n"));
-    row("append key to an empty section", timeFile("\r\n[b]\r\n"), kTime, k1, "5", timeFile("\r\nshijian1=5\r\n[b]\r\n"));
+    row("append key to an empty section", timeFile("\r\n[b]\r\n"), kTime, k1, "5",
+        timeFile("\r\nshijian1=5\r\n[b]\r\n"));
     row("append key after a line without =", timeFile("\r\nnote\r\n\r\n"), kTime, k1, "5",
         timeFile("\r\nnote\r\nshijian1=5\r\n\r\n"));
     row("append key after a last line without a break", timeFile("\nshijian2=5"), kTime, k1, "3",
@@ -115,13 +116,14 @@ void IniFileTest::writesValuesPreservingTheRest_data()
     row("foreign sections and comments untouched",
         "; steps\r\n[other]\r\nshijian1=9\r\n" + timeFile("\r\n#shijian1=8\r\nshijian1=5\r\n") + "[tail]\r\nshijian1=7",
         kTime, k1, "1",
-        "; steps\r\n[other]\r\nshijian1=9\r\n" + timeFile("\r\n#shijian1=8\r\nshijian1=1\r\n") + "[tail]\r\nshijian1=7");
-    row("GBK section with a letter as second byte, same character", "[" + kTrailUpperH + "]\r\nk=1\r\n",
-        kTrailUpperH, "k", "2", "[" + kTrailUpperH + "]\r\nk=2\r\n");
-    row("GBK section with a letter as second byte, other character", "[" + kTrailUpperH + "]\r\nk=1\r\n",
-        kTrailLowerH, "k", "2", "[" + kTrailUpperH + "]\r\nk=1\r\n[" + kTrailLowerH + "]\r\nk=2\r\n");
-    row("GBK section with a bracket as second byte", "[" + kTrailBracket + "]\r\nk=1\r\n", kTrailBracket, "k",
-        kTime, "[" + kTrailBracket + "]\r\nk=" + kTime + "\r\n");
+        "; steps\r\n[other]\r\nshijian1=9\r\n" + timeFile("\r\n#shijian1=8\r\nshijian1=1\r\n")
+            + "[tail]\r\nshijian1=7");
+    row("GBK section with a letter as second byte, same character", "[" + kTrailUpperH + "]\r\nk=1\r\n", kTrailUpperH,
+        "k", "2", "[" + kTrailUpperH + "]\r\nk=2\r\n");
+    row("GBK section with a letter as second byte, other character", "[" + kTrailUpperH + "]\r\nk=1\r\n", kTrailLowerH,
+        "k", "2", "[" + kTrailUpperH + "]\r\nk=1\r\n[" + kTrailLowerH + "]\r\nk=2\r\n");
+    row("GBK section with a bracket as second byte", "[" + kTrailBracket + "]\r\nk=1\r\n", kTrailBracket, "k", kTime,
+        "[" + kTrailBracket + "]\r\nk=" + kTime + "\r\n");
     row("value kept exactly as given", timeFile("\r\nk=1\r\n"), kTime, "k", " 5s ", timeFile("\r\nk= 5s \r\n"));
 }
 
@@ -171,8 +173,7 @@ void IniFileTest::refusesWhatWouldBreakTheFile()
     QFETCH(QByteArray, section);
     QFETCH(QByteArray, key);
     QFETCH(QByteArray, value);
-    QVERIFY_THROWS_EXCEPTION(std::invalid_argument,
-                             tavrin::iniWithValue(timeFile("\r\nk=0\r\n"), section, key, value));
+    QVERIFY_THROWS_EXCEPTION(std::invalid_argument, tavrin::iniWithValue(timeFile("\r\nk=0\r\n"), section, key, value));
 }
 
 QTEST_GUILESS_MAIN(IniFileTest)

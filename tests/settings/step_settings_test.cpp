@@ -30,6 +30,7 @@ void StepSettingsTest::reading_data()
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     const QByteArray shipped = kSection + "\r\nshijian1=5\r\nshijian2=3\r\nshijian3=10\r\n";
+    // clang-format off
     QTest::newRow("shipped F9") << "Time.ini" << shipped << "shijian2" << "3";
     QTest::newRow("shipped F12") << "Time.ini" << shipped << "shijian1" << "5";
     QTest::newRow("other letter case of file and key")
@@ -50,6 +51,7 @@ void StepSettingsTest::reading_data()
         << "shijian2";
     QTest::newRow("huge file") << "Time.ini" << QByteArray(kSection + "\r\nshijian2=3\r\n" + QByteArray(2 << 20, ';'))
                                << "shijian2" << "shijian2";
+    // clang-format on
 }
 
 void StepSettingsTest::reading()
@@ -80,6 +82,7 @@ void StepSettingsTest::writing_data()
     QTest::addColumn<QString>("fileName"); // empty: no file yet
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after"); // shijian2 := 4, shijian3 := shijian3, shijian1 := " 6"
+    // clang-format off
     QTest::newRow("shipped file, replaced in place")
         << "Time.ini" << QByteArray(kSection + "\r\nshijian1=5\r\nshijian2=3\r\nshijian3=10\r\n")
         << QByteArray(kSection + "\r\nshijian1= 6\r\nshijian2=4\r\nshijian3=shijian3\r\n");
@@ -94,6 +97,7 @@ void StepSettingsTest::writing_data()
     QTest::newRow("section missing: appended at the end")
         << "Time.ini" << QByteArray("[other]\r\nk=v")
         << QByteArray("[other]\r\nk=v\r\n" + kSection + "\r\nshijian2=4\r\nshijian3=shijian3\r\nshijian1= 6\r\n");
+    // clang-format on
 }
 
 void StepSettingsTest::writing()

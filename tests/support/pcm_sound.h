@@ -23,8 +23,7 @@ struct PcmSound {
 PcmSound readWav(const QString& path);
 
 // Writes a sine tone of `seconds` at `frequency` Hz and `dbfs` below full scale.
-void writeToneWav(const QString& path, double seconds, int sampleRate, double frequency, double dbfs,
-                  int channels = 1);
+void writeToneWav(const QString& path, double seconds, int sampleRate, double frequency, double dbfs, int channels = 1);
 
 // Loudness as root mean square, in dB below full scale (-inf for silence).
 double rmsDbfs(std::span<const float> samples);

@@ -22,7 +22,7 @@ public:
     };
 
     QList<Box> boxes;
-    QList<bool> answers; // for askYesNo, first in first out; No when empty
+    QList<bool> answers;       // for askYesNo, first in first out; No when empty
     QStringList filesToChoose; // for chooseFileToOpen; cancelled when empty
     QStringList fileDialogTitles;
     QString clipboard;

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "files/transcript_controller.h"
 #include "files/atomic_file.h"
+#include "files/transcript_controller.h"
 #include "support/scripted_desktop.h"
 #include "support/temp_folder.h"
 #include "support/wav_file.h"
@@ -26,7 +26,7 @@ inline QByteArray shippedSettings()
 // silent player.
 struct WindowUnderTest {
     TempFolder programFolder;
-    QString programPath; // the program folder the window is given: programFolder or a folder in it
+    QString programPath;   // the program folder the window is given: programFolder or a folder in it
     TempFolder recordings; // where the tests' recordings are written
     ScriptedDesktop desktop;
     std::unique_ptr<TMainForm1> window;
