@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+namespace tavrin {
+
+// Appends journal records to a file and makes them durable on a thread of its
+// own, so that typing never waits for the disk: what is appended reaches the
+// disk (written and fdatasync'ed) within about a second, and the disk is
+// synced at most once a second however fast the user types.
+class JournalWriter {
+public:
+    // Starts the journal at `path` with `start` (its header and first snapshot),
+    // replacing any file there.
+    JournalWriter(QString path, QByteArray start,
+                  std::chrono::milliseconds syncInterval = std::chrono::milliseconds(1000));
+    // Writes and syncs what is still pending, then stops.
+    ~JournalWriter();
+    JournalWriter(const JournalWriter&) = delete;
+    JournalWriter& operator=(const JournalWriter&) = delete;
+
+    void append(const QByteArray& record);
+    // Starts the file afresh with `start` (a snapshot of the whole text): the
+    // journal stays small. Records appended after this call follow it.
+    void restart(QByteArray start);
+    // Writes and syncs what is pending now and waits for it (tests, closing).
+    void flush();
+
+    // Bytes in the journal, written or pending.
+    qint64 size() const;
+    // True once writing failed (a full disk, say); the text the user types is
+    // not affected, the journal just stops growing until restarted.
+    bool failed() const;
+    const QString& path() const { return path_; }
+
+private:
+    void run();
+    void writePending(std::unique_lock<std::mutex>& lock);
+
+    const QString path_;
+    const std::chrono::milliseconds syncInterval_;
+    mutable std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable written_;
+    QByteArray pending_;
+    QByteArray restartWith_; // non-empty: replace the file with this first
+    bool stopping_ = false;
+    bool urgent_ = false; // flush() waits: write now
+    bool failed_ = false;
+    qint64 size_ = 0;
+    quint64 appended_ = 0; // generations, for flush()
+    quint64 durable_ = 0;
+    std::thread worker_;
+};
+
+} // namespace tavrin
