@@ -13,22 +13,20 @@ namespace tavrin {
 
 namespace {
 
-bool appendToFile(const QString& path, const QByteArray& bytes)
+bool writeAll(int fd, const QByteArray& bytes)
 {
-    const UniqueFd file(::open(QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CLOEXEC));
-    if (file.get() < 0)
-        return false;
     for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t written = ::write(file.get(), bytes.constData() + done, size_t(bytes.size() - done));
+        const ssize_t written = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
         if (written < 0 && errno == EINTR)
             continue;
         if (written <= 0)
             return false;
         done += written;
     }
-    return ::fdatasync(file.get()) == 0;
+    return true;
 }
 
+// The file afresh, in place of the old one at once: written beside it, synced, renamed.
 bool replaceFile(const QString& path, const QByteArray& bytes)
 {
     try {
@@ -109,20 +107,41 @@ bool JournalWriter::failed() const
 void JournalWriter::run()
 {
     std::unique_lock lock(mutex_);
+    auto lastSync = std::chrono::steady_clock::now() - syncInterval_;
+    bool unsynced = false;
     while (true) {
-        wake_.wait(lock, [&] { return stopping_ || durable_ < appended_; });
-        if (durable_ < appended_)
-            writePending(lock);
+        const auto syncAllowed = lastSync + syncInterval_;
+        const auto work = [&] { return stopping_ || urgent_ || writtenGeneration_ < appended_; };
+        if (unsynced)
+            wake_.wait_until(lock, syncAllowed, work);
+        else
+            wake_.wait(lock, work);
+        if (writtenGeneration_ < appended_)
+            unsynced = writePending(lock) || unsynced;
+        // Written at once, so that the program being killed loses nothing; synced at
+        // most once a second, which is what a power loss can take.
+        const bool urgent = urgent_ || stopping_;
+        if (unsynced && (urgent || std::chrono::steady_clock::now() >= syncAllowed)) {
+            lock.unlock();
+            const bool synced = file_.get() >= 0 && ::fdatasync(file_.get()) == 0;
+            lock.lock();
+            failed_ = failed_ || !synced;
+            lastSync = std::chrono::steady_clock::now();
+            unsynced = false;
+        }
+        if (!unsynced) {
+            durable_ = writtenGeneration_;
+            urgent_ = urgent_ && durable_ < appended_; // a flush waits until all it asked for is synced
+            written_.notify_all();
+        }
         if (stopping_ && durable_ >= appended_)
             return;
-        // At most one sync a second: what is typed meanwhile waits here, in memory.
-        wake_.wait_for(lock, syncInterval_, [&] { return stopping_ || urgent_; });
-        urgent_ = false;
     }
 }
 
-// Called with the lock held; writes without it, so appending never waits for the disk.
-void JournalWriter::writePending(std::unique_lock<std::mutex>& lock)
+// Called with the lock held; writes without it, so appending never waits for the
+// disk. True when something was written that is not synced yet.
+bool JournalWriter::writePending(std::unique_lock<std::mutex>& lock)
 {
     const QByteArray start = std::exchange(restartWith_, QByteArray());
     const QByteArray records = std::exchange(pending_, QByteArray());
@@ -130,16 +149,22 @@ void JournalWriter::writePending(std::unique_lock<std::mutex>& lock)
     const bool wasFailed = failed_;
     lock.unlock();
     bool ok = true;
-    if (!start.isEmpty())
-        ok = replaceFile(path_, start + records);
-    else if (!wasFailed && !records.isEmpty())
-        ok = appendToFile(path_, records);
+    bool unsynced = false;
+    if (!start.isEmpty()) {
+        ok = replaceFile(path_, start);
+        file_.reset(ok ? ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_APPEND | O_CLOEXEC) : -1);
+        ok = ok && file_.get() >= 0;
+    }
+    if (ok && !(wasFailed && start.isEmpty()) && !records.isEmpty()) {
+        ok = file_.get() >= 0 && writeAll(file_.get(), records);
+        unsynced = true;
+    }
     lock.lock();
     // A restart asked for meanwhile starts the file afresh, and clears a failure with it.
     if (restartWith_.isEmpty())
-        failed_ = failed_ || !ok;
-    durable_ = generation;
-    written_.notify_all();
+        failed_ = (failed_ && start.isEmpty()) || !ok;
+    writtenGeneration_ = generation;
+    return unsynced;
 }
 
 } // namespace tavrin

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include "files/unique_fd.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -10,10 +12,10 @@
 
 namespace tavrin {
 
-// Appends journal records to a file and makes them durable on a thread of its
-// own, so that typing never waits for the disk: what is appended reaches the
-// disk (written and fdatasync'ed) within about a second, and the disk is
-// synced at most once a second however fast the user types.
+// Appends journal records to a file on a thread of its own, so that typing
+// never waits for the disk. What is appended is written at once (the program
+// being killed then loses nothing) and synced to the disk within about a
+// second, at most once a second however fast the user types.
 class JournalWriter {
 public:
     // Starts the journal at `path` with `start` (its header and first snapshot),
@@ -41,7 +43,7 @@ public:
 
 private:
     void run();
-    void writePending(std::unique_lock<std::mutex>& lock);
+    bool writePending(std::unique_lock<std::mutex>& lock);
 
     const QString path_;
     const std::chrono::milliseconds syncInterval_;
@@ -54,8 +56,10 @@ private:
     bool urgent_ = false; // flush() waits: write now
     bool failed_ = false;
     qint64 size_ = 0;
-    quint64 appended_ = 0; // generations, for flush()
-    quint64 durable_ = 0;
+    quint64 appended_ = 0;          // generations, for flush()
+    quint64 writtenGeneration_ = 0; // written to the file
+    quint64 durable_ = 0;           // and synced
+    UniqueFd file_;                 // the journal, open for appending (the worker's own)
     std::thread worker_;
 };
 

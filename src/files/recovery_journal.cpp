@@ -16,6 +16,8 @@ constexpr qsizetype kHeaderSize = 8;
 constexpr qsizetype kRecordHeaderSize = 8;
 constexpr char kSnapshot = 'S';
 constexpr char kEdit = 'E';
+constexpr char kRecording = 'R';
+constexpr char kClosed = 'C';
 
 // CRC-32 (IEEE 802.3), the checksum zip and PNG use.
 constexpr std::array<quint32, 256> makeCrcTable()
@@ -84,11 +86,22 @@ QString fromUtf16(QByteArrayView bytes)
 }
 
 // Applies one record's payload; false when it is not one this version writes.
-bool applyPayload(QString& text, QByteArrayView payload)
+bool applyPayload(ReplayedJournal& replayed, QByteArrayView payload)
 {
     if (payload.isEmpty())
         return false;
+    QString& text = replayed.text;
     const QByteArrayView body = payload.sliced(1);
+    if (payload.front() == kClosed)
+        return replayed.closed = true;
+    if (payload.front() == kRecording) {
+        if (body.size() < 8 || body.size() % 2 != 0)
+            return false;
+        replayed.positionMs = qint64(qFromLittleEndian<quint64>(body.data()));
+        replayed.recording = fromUtf16(body.sliced(8));
+        return true;
+    }
+    replayed.closed = false;
     if (payload.front() == kSnapshot) {
         if (body.size() % 2 != 0)
             return false;
@@ -132,6 +145,19 @@ QByteArray journalEdit(const JournalEdit& edit)
     return record(payload);
 }
 
+QByteArray journalRecording(QStringView recording, qint64 positionMs)
+{
+    QByteArray payload(1, kRecording);
+    appendU64(payload, quint64(std::max<qint64>(positionMs, 0)));
+    appendText(payload, recording);
+    return record(payload);
+}
+
+QByteArray journalClosed()
+{
+    return record(QByteArray(1, kClosed));
+}
+
 void applyJournalEdit(QString& text, const JournalEdit& edit)
 {
     const qsizetype position = std::clamp<qsizetype>(edit.position, 0, text.size());
@@ -162,7 +188,7 @@ ReplayedJournal replayJournal(QByteArrayView journal)
         }
         const QByteArrayView payload = journal.sliced(at + kRecordHeaderSize, length);
         const qsizetype next = at + kRecordHeaderSize + length;
-        if (crc32(payload) != checksum || !applyPayload(replayed.text, payload)) {
+        if (crc32(payload) != checksum || !applyPayload(replayed, payload)) {
             // The last record half written is a torn tail; one with more after it was damaged.
             replayed.ending =
                 next == journal.size() ? ReplayedJournal::Ending::TornTail : ReplayedJournal::Ending::Corrupt;

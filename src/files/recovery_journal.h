@@ -29,6 +29,10 @@ struct JournalEdit {
 QByteArray journalHeader();
 QByteArray journalSnapshot(QStringView text);
 QByteArray journalEdit(const JournalEdit& edit);
+// The recording the text belongs to, and where its playback was.
+QByteArray journalRecording(QStringView recording, qint64 positionMs);
+// The user closed the program: what follows the journal's end was not lost in a crash.
+QByteArray journalClosed();
 
 // What a journal holds, read back.
 struct ReplayedJournal {
@@ -40,6 +44,9 @@ struct ReplayedJournal {
     };
     QString text;
     Ending ending = Ending::Complete;
+    QString recording; // empty when the text belonged to no recording
+    qint64 positionMs = 0;
+    bool closed = false;     // ended by the user closing the program, not by a crash
     int records = 0;         // records applied
     qsizetype goodBytes = 0; // the journal's length up to the end of the last good record
 };

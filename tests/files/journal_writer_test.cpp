@@ -34,6 +34,7 @@ class JournalWriterTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void editsReachTheFileWithoutBeingAsked();
+    void writtenAtOnceEvenWhenTheSyncWaits();
     void flushAndRestart();
     void closingWritesWhatIsPending();
     void unwritableFolderFailsQuietly();
@@ -50,6 +51,20 @@ void JournalWriterTest::editsReachTheFileWithoutBeingAsked()
     QTRY_COMPARE_WITH_TIMEOUT(replayedText(path), QStringLiteral("听音整理"), 10000);
     QCOMPARE(writer.size(), fileBytes(path).size());
     QVERIFY(!writer.failed());
+}
+
+// A killed program loses nothing written: the file has each record long before
+// the next sync is due.
+void JournalWriterTest::writtenAtOnceEvenWhenTheSyncWaits()
+{
+    TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("e.journal"));
+    JournalWriter writer(path, startWith(QStringLiteral("一")), std::chrono::hours(1));
+    writer.flush();
+    writer.append(tavrin::journalEdit({1, 0, QStringLiteral("二")}));
+    QTRY_COMPARE_WITH_TIMEOUT(replayedText(path), QStringLiteral("一二"), 10000);
+    writer.append(tavrin::journalEdit({2, 0, QStringLiteral("三")}));
+    QTRY_COMPARE_WITH_TIMEOUT(replayedText(path), QStringLiteral("一二三"), 10000);
 }
 
 void JournalWriterTest::flushAndRestart()

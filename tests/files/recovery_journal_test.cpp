@@ -80,6 +80,7 @@ private Q_SLOTS:
     void lastRecordCutAnywhereKeepsWhatCameBefore_data();
     void lastRecordCutAnywhereKeepsWhatCameBefore();
     void damagedRecordInTheMiddleIsReported();
+    void recordingAndClosing();
     void notAJournal_data();
     void notAJournal();
     void randomEditsReplayToTheDocument_data();
@@ -131,6 +132,25 @@ void RecoveryJournalTest::damagedRecordInTheMiddleIsReported()
     QCOMPARE(replayed.ending, Ending::Corrupt);
     QCOMPARE(replayed.text, QStringLiteral("开头"));
     QCOMPARE(replayed.goodBytes, start.size());
+}
+
+void RecoveryJournalTest::recordingAndClosing()
+{
+    const QByteArray start = tavrin::journalHeader() + tavrin::journalSnapshot(QStringLiteral("文"))
+        + tavrin::journalRecording(QStringLiteral("/录音/一.wav"), 1500);
+    ReplayedJournal replayed = tavrin::replayJournal(start + tavrin::journalRecording(QStringLiteral("/b.mp3"), 62000));
+    QCOMPARE(replayed.recording, QStringLiteral("/b.mp3"));
+    QCOMPARE(replayed.positionMs, 62000);
+    QVERIFY(!replayed.closed); // a crash: no closing record
+    replayed = tavrin::replayJournal(start + tavrin::journalClosed());
+    QVERIFY(replayed.closed);
+    QCOMPARE(replayed.recording, QStringLiteral("/录音/一.wav"));
+    QCOMPARE(replayed.positionMs, 1500);
+    // Typing after a recovered close: the journal is a crash's again.
+    replayed =
+        tavrin::replayJournal(start + tavrin::journalClosed() + tavrin::journalEdit({1, 0, QStringLiteral("稿")}));
+    QVERIFY(!replayed.closed);
+    QCOMPARE(replayed.text, QStringLiteral("文稿"));
 }
 
 void RecoveryJournalTest::notAJournal_data()
