@@ -3,8 +3,10 @@
 #include "app/main_window.h"
 #include "app/memory_tuning.h"
 #include "app/qt_desktop.h"
+#include "files/user_folders.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
@@ -31,6 +33,7 @@ int main(int argc, char* argv[])
     TMainForm1::Environment environment;
     environment.desktop = &desktop;
     environment.programFolder = QCoreApplication::applicationDirPath();
+    environment.journalFolder = QDir(stateFolder()).filePath(QStringLiteral("journals"));
     // For automated runs: the libmpv audio outputs to try, and a socket on which
     // the player answers JSON IPC.
     environment.player.audioOutput = qEnvironmentVariable("TAVRIN_AUDIO_OUTPUT");

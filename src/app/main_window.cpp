@@ -10,6 +10,7 @@
 #include "editor/editor_controller.h"
 #include "editor/transcript_edit.h"
 #include "files/transcript_controller.h"
+#include "files/transcript_journal.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"
 #include "playback/recording_loader.h"
@@ -19,6 +20,7 @@
 #include "settings/settings_location.h"
 
 #include <QCloseEvent>
+
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -26,6 +28,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QUrl>
+#include <cmath>
 
 #include <utility>
 
@@ -60,7 +63,13 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     for (QLineEdit* box : {Form3->Edit2, Form3->Edit3, Form3->Edit1})
         inputMethod_->watch(box);
     // Connecting to the session bus need not hold up the window's first sight.
-    whenFirstPainted(this, [this] { inputMethod_->arm(); });
+    whenFirstPainted(this, [this] {
+        inputMethod_->arm();
+        runCommand([this] {
+            transcript_->recoverUnsaved(
+                [this](const QString& path, qint64 ms) { return recordings_->reopenAt(path, ms); });
+        });
+    });
 }
 
 TMainForm1::~TMainForm1() = default;
@@ -114,6 +123,12 @@ void TMainForm1::createControllers()
                                                          *environment_.desktop);
     recordings_ = std::make_unique<RecordingLoader>(RecordingLoader::Widgets{this, Memo1, Timer1}, *WindowsMediaPlayer1,
                                                     *environment_.desktop);
+    if (!environment_.journalFolder.isEmpty()) {
+        // The position is asked only once a recording is loaded, when the player runs.
+        auto positionMs = [this] { return qint64(std::llround(WindowsMediaPlayer1->currentPosition() * 1000.0)); };
+        journal_ = new TranscriptJournal(Memo1->document(), environment_.journalFolder, positionMs, this);
+        transcript_->setJournal(journal_);
+    }
     const TransportWidgets transportWidgets{.playButton = BitBtn4,
                                             .rateBox = RzSpinEdit1,
                                             .position = Label1,
@@ -291,6 +306,8 @@ void TMainForm1::closeEvent(QCloseEvent* event)
     runCommand([&] { mayClose = FormClose(); });
     if (mayClose) {
         event->accept();
+        if (journal_)
+            journal_->close(); // unsaved text stays, offered at the next start
         Form3->close();
     } else {
         event->ignore();

@@ -27,6 +27,7 @@ class RecordingLoader;
 class RateSpinBox;
 class TimeBox;
 class TranscriptController;
+class TranscriptJournal;
 class TranscriptEdit;
 class TForm3;
 class TimeMarkController;
@@ -42,6 +43,8 @@ public:
         Desktop* desktop = nullptr;
         QString programFolder; // where the executable and its settings file live
         MediaPlayer::Options player;
+        // Where the recovery journals of unsaved text live; empty: none are kept.
+        QString journalFolder;
         // Ends the program once its event loop runs; the program exits with a failure code.
         std::function<void()> requestTermination;
     };
@@ -170,6 +173,7 @@ private:
     Environment environment_;
     std::unique_ptr<TranscriptController> transcript_;
     std::unique_ptr<RecordingLoader> recordings_;
+    TranscriptJournal* journal_ = nullptr;
     InputMethodSwitcher* inputMethod_ = nullptr;
     bool centred_ = false;
     bool ending_ = false; // the session ends, or start-up failed: close without asking

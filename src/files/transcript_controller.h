@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class QLabel;
 class QWidget;
 
@@ -9,6 +11,7 @@ namespace tavrin {
 
 class Desktop;
 class TranscriptEdit;
+class TranscriptJournal;
 struct FileWriteFaults;
 
 // The transcript: which recording it belongs to, and saving it beside that
@@ -25,10 +28,17 @@ public:
 
     // The recording the transcript is saved beside; empty until one is loaded.
     const QString& recording() const { return recording_; }
-    void setRecording(const QString& path) { recording_ = path; }
+    void setRecording(const QString& path);
 
     void save();
     void chooseAndLoad();
+
+    // Keeps every change in `journal`, which a save retires; none: no journal.
+    void setJournal(TranscriptJournal* journal) { journal_ = journal; }
+    // Brings back the text an earlier run left unsaved (a crash, or closing
+    // without saving), newest first, and reopens its recording at its position
+    // with `reopen`. True when there was such a text.
+    bool recoverUnsaved(const std::function<bool(const QString&, qint64)>& reopen);
 
     // Makes saving fail as a full or read-only disk would (tests only).
     void setWriteFaults(const FileWriteFaults* faults) { writeFaults_ = faults; }
@@ -41,6 +51,7 @@ private:
     Desktop& desktop_;
     QString recording_;
     const FileWriteFaults* writeFaults_ = nullptr;
+    TranscriptJournal* journal_ = nullptr;
 };
 
 } // namespace tavrin

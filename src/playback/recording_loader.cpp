@@ -49,4 +49,17 @@ QString RecordingLoader::chooseAndLoad()
     return loaded;
 }
 
+bool RecordingLoader::reopenAt(const QString& path, qint64 positionMs)
+{
+    try {
+        player_.setUrl(path);
+        player_.stop();
+        player_.setCurrentPosition(double(positionMs) / 1000.0);
+        widgets_.displayRefresh->start();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 } // namespace tavrin

@@ -24,6 +24,8 @@ public:
     // The recording the player now has open; empty when the user cancelled or
     // it could not be played, and the one open before stays open.
     QString chooseAndLoad();
+    // Opens `path` again, stopped at `positionMs` (after a crash); false when it cannot be played.
+    bool reopenAt(const QString& path, qint64 positionMs);
 
 private:
     Widgets widgets_;

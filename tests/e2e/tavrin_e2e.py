@@ -166,6 +166,8 @@ class Program:
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "TAVRIN_AUDIO_OUTPUT": "null",
             "TAVRIN_MPV_IPC": self.ipc_path,
+            # The program's own state (recovery journals) stays with the test.
+            "XDG_STATE_HOME": os.path.join(self.folder, "state"),
         })
         environment.update(env or {})
         self.log = open(os.path.join(self.folder, "program.log"), "w")

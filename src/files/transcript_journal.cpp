@@ -1,0 +1,135 @@
+#include "files/transcript_journal.h"
+
+#include "files/journal_writer.h"
+#include "files/recovery_journal.h"
+#include "files/user_folders.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace tavrin {
+
+namespace {
+
+const QString kSuffix = QStringLiteral(".journal");
+// A journal grows until it is this much larger than the text, then starts afresh from a snapshot.
+constexpr qint64 kSlackBytes = 1024 * 1024;
+constexpr qint64 kPositionEveryMs = 1000;
+
+} // namespace
+
+TranscriptJournal::TranscriptJournal(QTextDocument* document, QString folder, std::function<qint64()> positionMs,
+                                     QObject* parent)
+    : QObject(parent)
+    , document_(document)
+    , folder_(std::move(folder))
+    , positionMs_(std::move(positionMs))
+{
+    connect(document_, &QTextDocument::contentsChange, this, &TranscriptJournal::record);
+}
+
+TranscriptJournal::~TranscriptJournal() = default;
+
+QString TranscriptJournal::path() const
+{
+    return writer_ ? writer_->path() : QString();
+}
+
+void TranscriptJournal::flush()
+{
+    if (writer_)
+        writer_->flush();
+}
+
+QByteArray TranscriptJournal::start() const
+{
+    QByteArray bytes = journalHeader() + journalSnapshot(document_->toRawText());
+    if (!recording_.isEmpty())
+        bytes += journalRecording(recording_, positionMs_());
+    return bytes;
+}
+
+void TranscriptJournal::startJournal(const QString& path)
+{
+    writer_ = std::make_unique<JournalWriter>(path, start());
+    failureTold_ = false;
+}
+
+void TranscriptJournal::record(int position, int removed, int added)
+{
+    if (!writer_) {
+        if (document_->isEmpty() || !ensureUserFolder(folder_))
+            return;
+        const QString name = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")) + u'-'
+            + QString::number(QCoreApplication::applicationPid()) + kSuffix;
+        startJournal(QDir(folder_).filePath(name)); // its snapshot already holds this change
+        return;
+    }
+    // The inserted text read through a cursor: no copy of the whole document per key.
+    QTextCursor cursor(document_);
+    cursor.setPosition(position);
+    cursor.setPosition(std::min(position + added, document_->characterCount() - 1), QTextCursor::KeepAnchor);
+    writer_->append(journalEdit({position, removed, cursor.selectedText()}));
+    appendRecordingNowAndThen();
+    if (writer_->size() > 2 * qint64(document_->characterCount()) * 2 + kSlackBytes)
+        writer_->restart(start());
+    if (writer_->failed() && !failureTold_) {
+        failureTold_ = true;
+        Q_EMIT writingFailed();
+    }
+}
+
+void TranscriptJournal::appendRecordingNowAndThen()
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    if (recording_.isEmpty() || now - lastPositionRecord_ < kPositionEveryMs)
+        return;
+    lastPositionRecord_ = now;
+    writer_->append(journalRecording(recording_, positionMs_()));
+}
+
+void TranscriptJournal::setRecording(const QString& path)
+{
+    recording_ = path;
+    if (writer_)
+        writer_->append(journalRecording(recording_, positionMs_()));
+}
+
+void TranscriptJournal::retire()
+{
+    if (!writer_)
+        return;
+    const QString path = writer_->path();
+    writer_.reset(); // writes what is pending, then stops
+    QFile::remove(path);
+}
+
+void TranscriptJournal::close()
+{
+    if (!writer_)
+        return;
+    if (recording_.size())
+        writer_->append(journalRecording(recording_, positionMs_()));
+    writer_->append(journalClosed());
+    writer_->flush();
+}
+
+void TranscriptJournal::adopt(const QString& journalPath)
+{
+    startJournal(journalPath); // afresh, from the text as it is now
+}
+
+QStringList TranscriptJournal::unfinishedJournals(const QString& folder)
+{
+    QStringList paths;
+    const QFileInfoList found = QDir(folder).entryInfoList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Time);
+    for (const QFileInfo& info : found)
+        paths.append(info.absoluteFilePath());
+    return paths;
+}
+
+} // namespace tavrin

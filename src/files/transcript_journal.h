@@ -1,0 +1,61 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class QTextDocument;
+
+namespace tavrin {
+
+class JournalWriter;
+
+// Keeps every change of the editor's text in a recovery journal in the user's
+// state folder, so that a crash, a power loss or a forced log-out loses at
+// most the last second of typing. The journal starts with the first change;
+// a save retires it, since the text on disk is then the journal's.
+class TranscriptJournal : public QObject {
+    Q_OBJECT
+public:
+    // `positionMs` tells where playback is, kept with the text for recovery.
+    TranscriptJournal(QTextDocument* document, QString folder, std::function<qint64()> positionMs,
+                      QObject* parent = nullptr);
+    ~TranscriptJournal() override;
+
+    void setRecording(const QString& path);
+    // The text is saved: the journal goes, and the next change starts a new one.
+    void retire();
+    // The user closes the program: what is unsaved is kept, marked as closed.
+    void close();
+    // Goes on in a journal found at start (its text is now the editor's).
+    void adopt(const QString& journalPath);
+
+    // Journals left by earlier runs that were not retired, newest first.
+    static QStringList unfinishedJournals(const QString& folder);
+
+    QString path() const;
+    const QString& folder() const { return folder_; }
+    void flush();
+
+Q_SIGNALS:
+    // Writing the journal failed (a full disk, say): told once; typing goes on.
+    void writingFailed();
+
+private:
+    void record(int position, int removed, int added);
+    void startJournal(const QString& path);
+    QByteArray start() const;
+    void appendRecordingNowAndThen();
+
+    QTextDocument* document_;
+    QString folder_;
+    std::function<qint64()> positionMs_;
+    QString recording_;
+    std::unique_ptr<JournalWriter> writer_;
+    qint64 lastPositionRecord_ = 0;
+    bool failureTold_ = false;
+};
+
+} // namespace tavrin
