@@ -80,6 +80,8 @@ void TranscriptController::chooseAndLoad()
         if (refusesToEdit(transcript.text))
             return;
         widgets_.editor->setPlainText(transcript.text);
+        if (journal_)
+            journal_->retire(); // the text is a file's: nothing to recover until it changes
         if (transcript.unreadableBytes > 0)
             showMessage(kUnreadableBytes.arg(transcript.unreadableBytes));
     }
