@@ -108,15 +108,23 @@ void InputMethodSwitcher::requestPinyin()
     });
 }
 
+// The answer is dropped when it comes; until then the call stays a child of the
+// switcher, so that it is released with it rather than left pending.
+void InputMethodSwitcher::callWithoutAnswer(const QDBusMessage& call)
+{
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
+}
+
 void InputMethodSwitcher::switchTo(bool pinyinInstalled, int attempt)
 {
     if (!pinyinInstalled) {
-        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("Deactivate")));
+        callWithoutAnswer(controllerCall(QStringLiteral("Deactivate")));
         return;
     }
     QDBusMessage call = controllerCall(QStringLiteral("SetCurrentIM"));
     call << kPinyin;
-    QDBusConnection::sessionBus().asyncCall(call);
+    callWithoutAnswer(call);
     confirmPinyin(request_, attempt, 0);
 }
 

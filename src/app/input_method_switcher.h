@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDBusMessage>
 #include <QObject>
 
 #include <functional>
@@ -44,6 +45,7 @@ private:
     bool watchedInputHasFocus() const;
     void requestPinyin();
     void switchTo(bool pinyinInstalled, int attempt);
+    void callWithoutAnswer(const QDBusMessage& call);
     void confirmPinyin(int request, int attempt, int heldAnswers);
     void retryLater(int request, std::function<void()> retry);
 

@@ -4,6 +4,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QDBusPendingCallWatcher>
 #include <QDBusVirtualObject>
 #include <QLineEdit>
 #include <QtTest>
@@ -76,6 +77,13 @@ public:
 
     qsizetype count(const QString& call) const { return calls.count(call); }
 };
+
+// True once every call the switcher made has been answered: a call still
+// awaiting its answer when the program ends is never freed.
+bool answered(const tavrin::InputMethodSwitcher& switcher)
+{
+    return switcher.findChildren<QDBusPendingCallWatcher*>().isEmpty();
+}
 
 const QString kSwitch = QStringLiteral("SetCurrentIM pinyin");
 const QString kConfirm = QStringLiteral("CurrentInputMethod");
@@ -161,6 +169,7 @@ void InputMethodSwitcherTest::asksOnFocus()
     watched->setFocus();
     // The installed list is asked for once.
     QTRY_COMPARE(controller.calls, QStringList{QStringLiteral("AvailableInputMethods")} + requests + requests);
+    QTRY_VERIFY(answered(switcher));
 }
 
 void InputMethodSwitcherTest::repeatsALostSwitch_data()
@@ -207,6 +216,7 @@ void InputMethodSwitcherTest::repeatsALostSwitch()
                                       5 * tavrin::InputMethodSwitcher::kRetryDelayMs);
     QVERIFY2(!more, "asked again after the switch held or the attempts ran out");
     QCOMPARE(controller.current, lost < switches ? QStringLiteral("pinyin") : QStringLiteral("keyboard-us"));
+    QTRY_VERIFY(answered(switcher));
 }
 
 void InputMethodSwitcherTest::asksAgainWhenTheWindowComesBack()
@@ -233,6 +243,7 @@ void InputMethodSwitcherTest::asksAgainWhenTheWindowComesBack()
     QVERIFY(QTest::qWaitForWindowActive(&watched));
     QTRY_COMPARE(controller.count(kConfirm), 2 * held);
     QCOMPARE(controller.count(kSwitch), 2);
+    QTRY_VERIFY(answered(switcher));
 }
 
 void InputMethodSwitcherTest::nothingWithoutController()
@@ -246,6 +257,7 @@ void InputMethodSwitcherTest::nothingWithoutController()
     QVERIFY(QTest::qWaitForWindowActive(&window));
     watched->setFocus();
     QVERIFY(watched->hasFocus()); // no controller: focus works as ever, nothing waits
+    QTRY_VERIFY(answered(switcher));
 }
 
 QTEST_MAIN(InputMethodSwitcherTest)
