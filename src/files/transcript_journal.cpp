@@ -34,17 +34,6 @@ TranscriptJournal::TranscriptJournal(QTextDocument* document, QString folder, st
 
 TranscriptJournal::~TranscriptJournal() = default;
 
-QString TranscriptJournal::path() const
-{
-    return writer_ ? writer_->path() : QString();
-}
-
-void TranscriptJournal::flush()
-{
-    if (writer_)
-        writer_->flush();
-}
-
 QByteArray TranscriptJournal::start() const
 {
     QByteArray bytes = journalHeader() + journalSnapshot(document_->toRawText());
@@ -62,8 +51,13 @@ void TranscriptJournal::startJournal(const QString& path)
 void TranscriptJournal::record(int position, int removed, int added)
 {
     if (!writer_) {
-        if (document_->isEmpty() || !ensureUserFolder(folder_))
+        if (document_->isEmpty() || folderUnavailable_)
             return;
+        if (!ensureUserFolder(folder_)) {
+            folderUnavailable_ = true;
+            tellFailureOnce();
+            return;
+        }
         const QString name = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmsszzz")) + u'-'
             + QString::number(QCoreApplication::applicationPid()) + kSuffix;
         startJournal(QDir(folder_).filePath(name)); // its snapshot already holds this change
@@ -77,10 +71,16 @@ void TranscriptJournal::record(int position, int removed, int added)
     appendRecordingNowAndThen();
     if (writer_->size() > 2 * qint64(document_->characterCount()) * 2 + kSlackBytes)
         writer_->restart(start());
-    if (writer_->failed() && !failureTold_) {
-        failureTold_ = true;
-        Q_EMIT writingFailed();
-    }
+    if (writer_->failed())
+        tellFailureOnce();
+}
+
+void TranscriptJournal::tellFailureOnce()
+{
+    if (failureTold_)
+        return;
+    failureTold_ = true;
+    Q_EMIT writingFailed();
 }
 
 void TranscriptJournal::appendRecordingNowAndThen()

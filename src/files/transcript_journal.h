@@ -35,9 +35,7 @@ public:
     // Journals left by earlier runs that were not retired, newest first.
     static QStringList unfinishedJournals(const QString& folder);
 
-    QString path() const;
     const QString& folder() const { return folder_; }
-    void flush();
 
 Q_SIGNALS:
     // Writing the journal failed (a full disk, say): told once; typing goes on.
@@ -48,6 +46,7 @@ private:
     void startJournal(const QString& path);
     QByteArray start() const;
     void appendRecordingNowAndThen();
+    void tellFailureOnce();
 
     QTextDocument* document_;
     QString folder_;
@@ -56,6 +55,7 @@ private:
     std::unique_ptr<JournalWriter> writer_;
     qint64 lastPositionRecord_ = 0;
     bool failureTold_ = false;
+    bool folderUnavailable_ = false; // tried once: not again at every key
 };
 
 } // namespace tavrin

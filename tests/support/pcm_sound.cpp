@@ -1,5 +1,7 @@
 #include "pcm_sound.h"
 
+#include "wav_file.h"
+
 #include <QFile>
 #include <QtEndian>
 
@@ -11,7 +13,6 @@ namespace tavrin::test {
 
 namespace {
 
-constexpr quint16 kFormatPcm = 1;
 constexpr quint16 kFormatFloat = 3;
 constexpr quint16 kFormatExtensible = 0xFFFE;
 
@@ -34,20 +35,6 @@ float sampleAt(const char* data, quint16 format, int bits)
     if (bits == 32)
         return float(double(qFromLittleEndian<qint32>(data)) / 2147483648.0);
     qFatal("unsupported WAV sample size %d", bits);
-}
-
-void put16(QByteArray& out, quint16 value)
-{
-    char bytes[2];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 2);
-}
-
-void put32(QByteArray& out, quint32 value)
-{
-    char bytes[4];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, 4);
 }
 
 } // namespace
@@ -103,24 +90,13 @@ void writeToneWav(const QString& path, double seconds, int sampleRate, double fr
 {
     const quint32 frames = quint32(std::llround(seconds * sampleRate));
     const quint32 dataBytes = frames * 2 * quint32(channels);
-    QByteArray bytes("RIFF");
-    put32(bytes, 36 + dataBytes);
-    bytes.append("WAVEfmt ");
-    put32(bytes, 16);
-    put16(bytes, kFormatPcm);
-    put16(bytes, quint16(channels));
-    put32(bytes, quint32(sampleRate));
-    put32(bytes, quint32(sampleRate) * 2 * quint32(channels));
-    put16(bytes, quint16(2 * channels));
-    put16(bytes, 16);
-    bytes.append("data");
-    put32(bytes, dataBytes);
+    QByteArray bytes = wavHeader(sampleRate, channels, dataBytes);
     // A sine's RMS is its peak over the square root of two.
     const double peak = std::sqrt(2.0) * std::pow(10.0, dbfs / 20.0) * 32767.0;
     for (quint32 i = 0; i < frames; ++i) {
         const auto value = qint16(std::lround(peak * std::sin(2.0 * M_PI * frequency * i / sampleRate)));
         for (int channel = 0; channel < channels; ++channel)
-            put16(bytes, quint16(value));
+            appendSample(bytes, value);
     }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())

@@ -25,26 +25,37 @@ void put32(QByteArray& out, quint32 v)
 
 } // namespace
 
-void writeWav(const QString& path, double seconds, int sampleRate)
+QByteArray wavHeader(int sampleRate, int channels, quint32 dataBytes)
 {
-    const quint32 samples = quint32(std::llround(seconds * sampleRate));
-    const quint32 dataBytes = samples * 2;
     QByteArray bytes;
     bytes.append("RIFF");
     put32(bytes, 36 + dataBytes);
     bytes.append("WAVEfmt ");
     put32(bytes, 16);
     put16(bytes, 1); // PCM
-    put16(bytes, 1); // mono
+    put16(bytes, quint16(channels));
     put32(bytes, quint32(sampleRate));
-    put32(bytes, quint32(sampleRate) * 2);
-    put16(bytes, 2);
+    put32(bytes, quint32(sampleRate) * 2 * quint32(channels));
+    put16(bytes, quint16(2 * channels));
     put16(bytes, 16);
     bytes.append("data");
     put32(bytes, dataBytes);
+    return bytes;
+}
+
+void appendSample(QByteArray& out, qint16 sample)
+{
+    put16(out, quint16(sample));
+}
+
+void writeWav(const QString& path, double seconds, int sampleRate)
+{
+    const quint32 samples = quint32(std::llround(seconds * sampleRate));
+    const quint32 dataBytes = samples * 2;
+    QByteArray bytes = wavHeader(sampleRate, 1, dataBytes);
     const quint32 toneSamples = std::min<quint32>(samples, quint32(sampleRate) / 4);
     for (quint32 i = 0; i < toneSamples; ++i)
-        put16(bytes, quint16(qint16(6000 * std::sin(2 * M_PI * 440.0 * i / sampleRate))));
+        appendSample(bytes, qint16(6000 * std::sin(2 * M_PI * 440.0 * i / sampleRate)));
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()
         || !file.resize(44 + qint64(dataBytes)))
