@@ -33,7 +33,7 @@ int main(int argc, char* argv[])
     TMainForm1::Environment environment;
     environment.desktop = &desktop;
     environment.programFolder = QCoreApplication::applicationDirPath();
-    environment.journalFolder = QDir(stateFolder()).filePath(QStringLiteral("journals"));
+    environment.stateFolder = stateFolder();
     // For automated runs: the libmpv audio outputs to try, and a socket on which
     // the player answers JSON IPC.
     environment.player.audioOutput = qEnvironmentVariable("TAVRIN_AUDIO_OUTPUT");

@@ -9,17 +9,20 @@
 #include "desktop/palette_colour.h"
 #include "editor/editor_controller.h"
 #include "editor/transcript_edit.h"
+#include "files/file_memory.h"
 #include "files/transcript_controller.h"
 #include "files/transcript_journal.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"
 #include "playback/recording_loader.h"
+#include "playback/time_box.h"
 #include "playback/time_mark_controller.h"
 #include "playback/transport_controller.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_location.h"
 
 #include <QCloseEvent>
+#include <QDir>
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -77,7 +80,7 @@ TMainForm1::~TMainForm1() = default;
 void TMainForm1::N8Click()
 {
     if (const QString recording = recordings_->chooseAndLoad(); !recording.isEmpty())
-        transcript_->setRecording(recording);
+        transcript_->takeRecording(recording);
 }
 
 void TMainForm1::N9Click()
@@ -88,6 +91,7 @@ void TMainForm1::N9Click()
 void TMainForm1::BitBtn10Click()
 {
     transcript_->save();
+    recordings_->rememberPosition();
 }
 
 void TMainForm1::N7Click()
@@ -121,12 +125,17 @@ void TMainForm1::createControllers()
     auto showMessage = [this](const QString& text) { showPlainMessage(text); };
     transcript_ = std::make_unique<TranscriptController>(TranscriptController::Widgets{this, Memo1, Label17},
                                                          *environment_.desktop);
-    recordings_ = std::make_unique<RecordingLoader>(RecordingLoader::Widgets{this, Memo1, Timer1}, *WindowsMediaPlayer1,
-                                                    *environment_.desktop);
-    if (!environment_.journalFolder.isEmpty()) {
+    recordings_ = std::make_unique<RecordingLoader>(RecordingLoader::Widgets{this, Memo1, Timer1, Edit3},
+                                                    *WindowsMediaPlayer1, *environment_.desktop);
+    if (!environment_.stateFolder.isEmpty()) {
+        const QDir state(environment_.stateFolder);
+        fileMemory_ = std::make_unique<FileMemory>(state.filePath(QStringLiteral("files.json")));
+        transcript_->setFileMemory(fileMemory_.get());
+        recordings_->setFileMemory(fileMemory_.get());
         // The position is asked only once a recording is loaded, when the player runs.
         auto positionMs = [this] { return qint64(std::llround(WindowsMediaPlayer1->currentPosition() * 1000.0)); };
-        journal_ = new TranscriptJournal(Memo1->document(), environment_.journalFolder, positionMs, this);
+        journal_ =
+            new TranscriptJournal(Memo1->document(), state.filePath(QStringLiteral("journals")), positionMs, this);
         transcript_->setJournal(journal_);
     }
     const TransportWidgets transportWidgets{.playButton = BitBtn4,
@@ -142,7 +151,7 @@ void TMainForm1::createControllers()
         std::make_unique<TimeMarkController>(timeMarkWidgets, *WindowsMediaPlayer1, *environment_.desktop, showMessage);
     const EditorWidgets editorWidgets{.editor = Memo1, .spacePlays = RadioButton1, .searchBox = Edit4};
     EditorKeyTargets keyTargets{
-        .transport = *transport_, .timeMarks = *timeMarks_, .save = [this] { transcript_->save(); }};
+        .transport = *transport_, .timeMarks = *timeMarks_, .save = [this] { BitBtn10Click(); }};
     editor_ =
         std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), *environment_.desktop, showMessage);
 }
@@ -308,6 +317,7 @@ void TMainForm1::closeEvent(QCloseEvent* event)
         event->accept();
         if (journal_)
             journal_->close(); // unsaved text stays, offered at the next start
+        recordings_->rememberPosition();
         Form3->close();
     } else {
         event->ignore();

@@ -20,6 +20,7 @@ namespace tavrin {
 
 class Desktop;
 class EditorController;
+class FileMemory;
 class InputMethodSwitcher;
 class LinkLabel;
 class PlayerControls;
@@ -43,8 +44,9 @@ public:
         Desktop* desktop = nullptr;
         QString programFolder; // where the executable and its settings file live
         MediaPlayer::Options player;
-        // Where the recovery journals of unsaved text live; empty: none are kept.
-        QString journalFolder;
+        // Where the program keeps, between runs, the recovery journals of unsaved
+        // text and what it knows of the files it worked with; empty: nothing is kept.
+        QString stateFolder;
         // Ends the program once its event loop runs; the program exits with a failure code.
         std::function<void()> requestTermination;
     };
@@ -173,6 +175,7 @@ private:
     Environment environment_;
     std::unique_ptr<TranscriptController> transcript_;
     std::unique_ptr<RecordingLoader> recordings_;
+    std::unique_ptr<FileMemory> fileMemory_;
     TranscriptJournal* journal_ = nullptr;
     InputMethodSwitcher* inputMethod_ = nullptr;
     bool centred_ = false;

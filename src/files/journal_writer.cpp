@@ -1,12 +1,13 @@
 #include "files/journal_writer.h"
 
-#include "files/atomic_file.h"
 #include "files/unique_fd.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace tavrin {
@@ -26,18 +27,39 @@ bool writeAll(int fd, const QByteArray& bytes)
     return true;
 }
 
-// The file afresh, in place of the old one at once: written beside it, synced, renamed.
-bool replaceFile(const QString& path, const QByteArray& bytes)
+void syncFolderOf(const QString& path)
 {
-    try {
-        writeFileAtomically(path, bytes);
-        return true;
-    } catch (const std::exception&) {
-        return false;
+    const UniqueFd folder(
+        ::open(QFile::encodeName(QFileInfo(path).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.get() >= 0)
+        ::fsync(folder.get());
+}
+
+// The file afresh, in place of the old one at once: written beside it, synced,
+// renamed over it. Returned open for appending and locked before it takes the
+// old one's place, so that no other window ever finds the journal unlocked.
+UniqueFd replaceFile(const QString& path, const QByteArray& bytes)
+{
+    const QByteArray target = QFile::encodeName(path);
+    const QByteArray fresh = target + ".new";
+    UniqueFd file(::open(fresh.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600));
+    const bool ok = file.get() >= 0 && ::flock(file.get(), LOCK_EX | LOCK_NB) == 0 && writeAll(file.get(), bytes)
+        && ::fdatasync(file.get()) == 0 && ::rename(fresh.constData(), target.constData()) == 0;
+    if (!ok) {
+        ::unlink(fresh.constData());
+        return UniqueFd();
     }
+    syncFolderOf(path); // the rename itself lasts
+    return file;
 }
 
 } // namespace
+
+bool isJournalInUse(const QString& path)
+{
+    const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    return file.get() >= 0 && ::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
 
 JournalWriter::JournalWriter(QString path, QByteArray start, std::chrono::milliseconds syncInterval)
     : path_(std::move(path))
@@ -151,9 +173,8 @@ bool JournalWriter::writePending(std::unique_lock<std::mutex>& lock)
     bool ok = true;
     bool unsynced = false;
     if (!start.isEmpty()) {
-        ok = replaceFile(path_, start);
-        file_.reset(ok ? ::open(QFile::encodeName(path_).constData(), O_WRONLY | O_APPEND | O_CLOEXEC) : -1);
-        ok = ok && file_.get() >= 0;
+        file_ = replaceFile(path_, start);
+        ok = file_.get() >= 0;
     }
     if (ok && !(wasFailed && start.isEmpty()) && !records.isEmpty()) {
         ok = file_.get() >= 0 && writeAll(file_.get(), records);

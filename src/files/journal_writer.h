@@ -63,4 +63,8 @@ private:
     std::thread worker_;
 };
 
+// True when another window of the program is writing the journal at `path`
+// (a writer holds it locked while it runs): not to be recovered.
+bool isJournalInUse(const QString& path);
+
 } // namespace tavrin

@@ -1,16 +1,20 @@
 #include "files/transcript_controller.h"
 
+#include "desktop/app_texts.h"
 #include "desktop/command_runner.h"
 #include "desktop/desktop.h"
 #include "editor/editor_text.h"
 #include "editor/transcript_edit.h"
+#include "files/file_memory.h"
 #include "files/line_length.h"
 #include "files/recovery_journal.h"
 #include "files/transcript_file.h"
 #include "files/transcript_journal.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QTextDocument>
 
 namespace tavrin {
 
@@ -30,6 +34,18 @@ const QString kLineTooLong = QStringLiteral("文稿未加载：其中有一行�
 
 const QString kRecoveredAfterCrash = QStringLiteral("上次没有正常退出，未保存的文稿已恢复。请及时保存。");
 const QString kRecoveredAfterClose = QStringLiteral("上次关闭程序时文稿尚未保存，已为你恢复。请及时保存。");
+const QString kJournalDamaged = QStringLiteral("\n\n恢复记录中有一处损坏，文稿已恢复到损坏处之前的内容。");
+const QString kOthersUnsaved = QStringLiteral("\n\n另有%1份未保存的文稿，保存这份文稿后将逐一为你恢复。");
+const QString kOfferNextUnsaved =
+    QStringLiteral("还有一份上次未保存的文稿（%1个字）。是否现在恢复它？\n\n选“否”将保留它，下次启动时再询问。");
+const QString kReplaceQuestion = QStringLiteral(
+    "文稿文件“%1”已被其他程序改动过，或者不是在本程序中打开的。\n\n是否用编辑器中的文字替换它？选“否”不写入任何内容。");
+const QString kTranscriptBroughtBack = QStringLiteral("已加载这个录音的文稿“%1”。");
+const QString kLoadExistingQuestion =
+    QStringLiteral("这个录音已有文稿“%1”。\n\n是否加载这份文稿？选“是”，编辑器中现有的文字将被它替换%"
+                   "2；选“否”，保留编辑器中现有的文字。两种选择都不会写入任何文件。");
+const QString kEditorTextUnsaved = QStringLiteral("（这些文字尚未保存）");
+const QString kSaveForPreviousQuestion = QStringLiteral("编辑器中录音“%1”的文稿还没有保存。\n\n是否先把它保存到“%2”？");
 const QString kJournalFailed =
     QStringLiteral("无法写入文稿的恢复记录（磁盘可能已满），程序意外退出时未保存的内容可能丢失。请及时保存文稿。");
 
@@ -52,40 +68,76 @@ void TranscriptController::showMessage(const QString& text)
     showPlainMessage(desktop_, widgets_.owner, text);
 }
 
+bool TranscriptController::ask(const QString& question)
+{
+    return desktop_.askYesNo(widgets_.owner, texts::kNoticeCaption.toString(), question, BoxIcon::Question);
+}
+
 void TranscriptController::save()
 {
-    if (recording_.isEmpty()) {
+    if (recording_.isEmpty())
         showMessage(kNothingToSaveBeside);
-    } else {
-        try {
-            saveTranscript(recording_, editorText(widgets_.editor), writeFaults_);
-            if (journal_)
-                journal_->retire();
-            widgets_.savedNotice->setText(kSaved);
-            widgets_.savedNotice->show();
-        } catch (const std::exception&) {
-            showMessage(kSaveFailed);
-        }
-    }
+    else if (saveBeside(recording_))
+        offerNextUnsaved();
     widgets_.editor->setFocus();
+}
+
+bool TranscriptController::saveBeside(const QString& recording)
+{
+    const QString path = transcriptPathFor(recording);
+    if (!mayReplace(path))
+        return false;
+    try {
+        const QByteArray written = saveTranscript(recording, editorText(widgets_.editor), writeFaults_);
+        if (fileMemory_)
+            fileMemory_->rememberContent(path, transcriptDigest(written));
+    } catch (const std::exception&) {
+        showMessage(kSaveFailed);
+        return false;
+    }
+    textFile_ = path;
+    widgets_.editor->document()->setModified(false);
+    if (journal_)
+        journal_->retire();
+    widgets_.savedNotice->setText(kSaved);
+    widgets_.savedNotice->show();
+    return true;
+}
+
+// A transcript whose bytes are not those last loaded or saved here was written
+// by someone else (or never seen): replacing it is the user's decision.
+bool TranscriptController::mayReplace(const QString& transcriptPath)
+{
+    if (!fileMemory_ || !QFileInfo::exists(transcriptPath) || fileMemory_->holdsWhatWasLastSeen(transcriptPath))
+        return true;
+    return ask(kReplaceQuestion.arg(transcriptPath));
 }
 
 void TranscriptController::chooseAndLoad()
 {
     const QString path = desktop_.chooseFileToOpen(widgets_.owner, QString(), QString());
-    if (!path.isEmpty()) {
-        // A file that cannot be read, or is too large, ends the command in the
-        // default error box and leaves the editor's text as it was.
-        const DecodedTranscript transcript = loadTranscript(path);
-        if (refusesToEdit(transcript.text))
-            return;
-        widgets_.editor->setPlainText(transcript.text);
-        if (journal_)
-            journal_->retire(); // the text is a file's: nothing to recover until it changes
-        if (transcript.unreadableBytes > 0)
-            showMessage(kUnreadableBytes.arg(transcript.unreadableBytes));
-    }
+    if (!path.isEmpty() && !loadIntoEditor(path))
+        return; // as after an error, the focus stays where it was
     widgets_.editor->setFocus();
+}
+
+// A file that cannot be read, or is too large, ends the command in the default
+// error box and leaves the editor's text as it was.
+bool TranscriptController::loadIntoEditor(const QString& path)
+{
+    const LoadedTranscript transcript = loadTranscript(path);
+    if (refusesToEdit(transcript.text))
+        return false;
+    widgets_.editor->setPlainText(transcript.text);
+    widgets_.editor->document()->setModified(false);
+    textFile_ = path;
+    if (fileMemory_)
+        fileMemory_->rememberContent(path, transcript.digest);
+    if (journal_)
+        journal_->retire(); // the text is a file's: nothing to recover until it changes
+    if (transcript.unreadableBytes > 0)
+        showMessage(kUnreadableBytes.arg(transcript.unreadableBytes));
+    return true;
 }
 
 // Refused before the editor sees it: laying out such a line would freeze the
@@ -110,28 +162,97 @@ void TranscriptController::setRecording(const QString& path)
         journal_->setRecording(path);
 }
 
+void TranscriptController::takeRecording(const QString& path)
+{
+    offerToSaveForPrevious(path);
+    setRecording(path);
+    const QString transcript = transcriptPathFor(path);
+    if (!QFileInfo(transcript).isFile() || textFile_ == transcript)
+        return; // nothing to bring back, or the editor holds it already
+    if (editorText(widgets_.editor).isEmpty()) {
+        if (loadIntoEditor(transcript))
+            showMessage(kTranscriptBroughtBack.arg(transcript));
+    } else {
+        const bool unsaved = widgets_.editor->document()->isModified();
+        if (ask(kLoadExistingQuestion.arg(transcript, unsaved ? kEditorTextUnsaved : QString())))
+            loadIntoEditor(transcript);
+    }
+    widgets_.editor->setFocus();
+}
+
+// Text typed for one recording would otherwise be saved beside the next one.
+void TranscriptController::offerToSaveForPrevious(const QString& nextRecording)
+{
+    if (recording_.isEmpty() || recording_ == nextRecording || !widgets_.editor->document()->isModified()
+        || editorText(widgets_.editor).isEmpty())
+        return;
+    if (ask(kSaveForPreviousQuestion.arg(recording_, transcriptPathFor(recording_))))
+        saveBeside(recording_);
+}
+
 bool TranscriptController::recoverUnsaved(const std::function<bool(const QString&, qint64)>& reopen)
 {
     if (!journal_)
         return false;
+    reopen_ = reopen;
     QObject::connect(
         journal_, &TranscriptJournal::writingFailed, widgets_.owner, [this] { showMessage(kJournalFailed); },
         Qt::UniqueConnection);
-    for (const QString& path : TranscriptJournal::unfinishedJournals(journal_->folder())) {
-        const ReplayedJournal replayed = replayJournal(readWhole(path));
-        if (replayed.ending == ReplayedJournal::Ending::WrongHeader || replayed.text.isEmpty())
-            continue; // another version's, or nothing to lose: left where it is
-        journal_->adopt(path);
-        // The editor keeps paragraphs apart with U+2029; a transcript has line breaks.
-        widgets_.editor->setPlainText(QString(replayed.text).replace(QChar::ParagraphSeparator, u'\n'));
-        if (!replayed.recording.isEmpty() && QFile::exists(replayed.recording)
-            && reopen(replayed.recording, replayed.positionMs))
-            setRecording(replayed.recording);
-        showMessage(replayed.closed ? kRecoveredAfterClose : kRecoveredAfterCrash);
-        widgets_.editor->setFocus();
-        return true;
+    otherUnsaved_ = TranscriptJournal::unfinishedJournals(journal_->folder());
+    while (!otherUnsaved_.isEmpty()) {
+        const QString path = otherUnsaved_.takeFirst();
+        if (const std::optional<ReplayedJournal> replayed = unsavedTextOf(path)) {
+            bringBack(path, *replayed);
+            const QString damage = replayed->ending == ReplayedJournal::Ending::Corrupt ? kJournalDamaged : QString();
+            const QString others = otherUnsaved_.isEmpty() ? QString() : kOthersUnsaved.arg(otherUnsaved_.size());
+            showMessage((replayed->closed ? kRecoveredAfterClose : kRecoveredAfterCrash) + damage + others);
+            widgets_.editor->setFocus();
+            return true;
+        }
     }
     return false;
+}
+
+// Nothing for a journal of another version, or one with an empty text: such a
+// journal is left where it is.
+std::optional<ReplayedJournal> TranscriptController::unsavedTextOf(const QString& journalPath)
+{
+    ReplayedJournal replayed = replayJournal(readWhole(journalPath));
+    if (replayed.ending == ReplayedJournal::Ending::WrongHeader || replayed.text.isEmpty())
+        return std::nullopt;
+    return replayed;
+}
+
+// Puts the text a journal of an earlier run holds into the editor, goes on
+// in that journal, and reopens its recording where playback was.
+void TranscriptController::bringBack(const QString& journalPath, const ReplayedJournal& replayed)
+{
+    journal_->adopt(journalPath);
+    // The editor keeps paragraphs apart with U+2029; a transcript has line breaks.
+    widgets_.editor->setPlainText(QString(replayed.text).replace(QChar::ParagraphSeparator, u'\n'));
+    widgets_.editor->document()->setModified(true);
+    textFile_.clear();
+    if (!replayed.recording.isEmpty() && QFile::exists(replayed.recording)
+        && reopen_(replayed.recording, replayed.positionMs)) {
+        setRecording(replayed.recording);
+        textFile_ = transcriptPathFor(replayed.recording);
+    }
+}
+
+// The text just saved made room in the editor for the next unsaved one.
+void TranscriptController::offerNextUnsaved()
+{
+    while (!otherUnsaved_.isEmpty()) {
+        const QString path = otherUnsaved_.takeFirst();
+        const std::optional<ReplayedJournal> replayed = unsavedTextOf(path);
+        if (!replayed)
+            continue;
+        if (ask(kOfferNextUnsaved.arg(replayed->text.size())))
+            bringBack(path, *replayed);
+        else
+            otherUnsaved_.clear(); // kept on disk, offered again at the next start
+        return;
+    }
 }
 
 } // namespace tavrin

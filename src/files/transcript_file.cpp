@@ -1,6 +1,7 @@
 #include "files/transcript_file.h"
 
 #include "files/atomic_file.h"
+#include "files/file_memory.h"
 #include "files/unique_fd.h"
 
 #include <QFile>
@@ -64,14 +65,16 @@ QString transcriptPathFor(const QString& recordingPath)
     return recordingPath + u".txt"_s;
 }
 
-void saveTranscript(const QString& recordingPath, QStringView editorText, const FileWriteFaults* faults)
+QByteArray saveTranscript(const QString& recordingPath, QStringView editorText, const FileWriteFaults* faults)
 {
     if (recordingPath.isEmpty())
         throw std::runtime_error("No recording is loaded, so the transcript has no place to go");
-    writeFileAtomically(transcriptPathFor(recordingPath), encodeTranscript(editorText), faults);
+    QByteArray bytes = encodeTranscript(editorText);
+    writeFileAtomically(transcriptPathFor(recordingPath), bytes, faults);
+    return bytes;
 }
 
-DecodedTranscript loadTranscript(const QString& path, qint64 capacityBytes)
+LoadedTranscript loadTranscript(const QString& path, qint64 capacityBytes)
 {
     // O_NONBLOCK keeps a named pipe without a writer from hanging the window.
     const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
@@ -84,7 +87,8 @@ DecodedTranscript loadTranscript(const QString& path, qint64 capacityBytes)
         failToOpen(path, EISDIR);
     if (st.st_size > capacityBytes)
         failOnCapacity();
-    return decodeTranscript(readAll(path, file.get(), S_ISREG(st.st_mode) ? st.st_size : 0, capacityBytes));
+    const QByteArray bytes = readAll(path, file.get(), S_ISREG(st.st_mode) ? st.st_size : 0, capacityBytes);
+    return {decodeTranscript(bytes), transcriptDigest(bytes)};
 }
 
 } // namespace tavrin

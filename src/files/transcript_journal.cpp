@@ -127,8 +127,10 @@ QStringList TranscriptJournal::unfinishedJournals(const QString& folder)
 {
     QStringList paths;
     const QFileInfoList found = QDir(folder).entryInfoList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Time);
-    for (const QFileInfo& info : found)
-        paths.append(info.absoluteFilePath());
+    for (const QFileInfo& info : found) {
+        if (!isJournalInUse(info.absoluteFilePath()))
+            paths.append(info.absoluteFilePath());
+    }
     return paths;
 }
 

@@ -32,7 +32,8 @@ public:
     // Goes on in a journal found at start (its text is now the editor's).
     void adopt(const QString& journalPath);
 
-    // Journals left by earlier runs that were not retired, newest first.
+    // Journals left by earlier runs that were not retired and that no other
+    // window is writing, newest first.
     static QStringList unfinishedJournals(const QString& folder);
 
     const QString& folder() const { return folder_; }

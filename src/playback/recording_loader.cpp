@@ -2,10 +2,15 @@
 
 #include "desktop/command_runner.h"
 #include "desktop/desktop.h"
+#include "files/file_memory.h"
 #include "playback/media_player.h"
+#include "playback/time_text.h"
 
+#include <QLineEdit>
 #include <QTimer>
+
 #include <QWidget>
+#include <cmath>
 
 namespace tavrin {
 
@@ -34,12 +39,15 @@ QString RecordingLoader::chooseAndLoad()
     QString loaded;
     const QString path = desktop_.chooseFileToOpen(widgets_.owner, kRecordingDialogTitle, kRecordingFilter);
     if (!path.isEmpty()) {
+        rememberPosition();
         try {
             // The player waits for its verdict: a file it cannot play is a failure.
             player_.setUrl(path);
             loaded = path;
+            open_ = path;
             player_.stop();
             widgets_.displayRefresh->start();
+            showRememberedPosition(path);
             showPlainMessage(desktop_, widgets_.owner, kRecordingLoaded);
         } catch (const std::exception&) {
             showPlainMessage(desktop_, widgets_.owner, kRecordingFailed);
@@ -55,11 +63,27 @@ bool RecordingLoader::reopenAt(const QString& path, qint64 positionMs)
         player_.setUrl(path);
         player_.stop();
         player_.setCurrentPosition(double(positionMs) / 1000.0);
+        open_ = path;
         widgets_.displayRefresh->start();
         return true;
     } catch (const std::exception&) {
         return false;
     }
+}
+
+void RecordingLoader::rememberPosition()
+{
+    if (fileMemory_ && !open_.isEmpty())
+        fileMemory_->rememberPosition(open_, qint64(std::llround(player_.currentPosition() * 1000.0)));
+}
+
+// The recording still starts stopped at its beginning: one click on the time
+// box's button goes on where the user stopped.
+void RecordingLoader::showRememberedPosition(const QString& path)
+{
+    const std::optional<qint64> positionMs = fileMemory_ ? fileMemory_->positionMs(path) : std::nullopt;
+    if (positionMs && *positionMs >= 1000)
+        widgets_.timeBox->setText(displayTimeText(playerTimeText(double(*positionMs) / 1000.0)));
 }
 
 } // namespace tavrin

@@ -2,12 +2,14 @@
 
 #include <QString>
 
+class QLineEdit;
 class QTimer;
 class QWidget;
 
 namespace tavrin {
 
 class Desktop;
+class FileMemory;
 class MediaPlayer;
 
 // Loading a recording into the player, chosen in the file dialog.
@@ -17,6 +19,7 @@ public:
         QWidget* owner = nullptr;         // of the dialog and the messages
         QWidget* editor = nullptr;        // gets the focus back
         QTimer* displayRefresh = nullptr; // runs once a recording is loaded
+        QLineEdit* timeBox = nullptr;     // shows where the user stopped last time
     };
 
     RecordingLoader(const Widgets& widgets, MediaPlayer& player, Desktop& desktop);
@@ -27,10 +30,20 @@ public:
     // Opens `path` again, stopped at `positionMs` (after a crash); false when it cannot be played.
     bool reopenAt(const QString& path, qint64 positionMs);
 
+    // Keeps where playback was in each recording, shown in the time box when it
+    // is loaded again; none: nothing is kept.
+    void setFileMemory(FileMemory* memory) { fileMemory_ = memory; }
+    // Keeps where playback is now in the open recording.
+    void rememberPosition();
+
 private:
+    void showRememberedPosition(const QString& path);
+
     Widgets widgets_;
     MediaPlayer& player_;
     Desktop& desktop_;
+    FileMemory* fileMemory_ = nullptr;
+    QString open_; // the recording the player has open
 };
 
 } // namespace tavrin
