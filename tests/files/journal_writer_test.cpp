@@ -38,6 +38,7 @@ private Q_SLOTS:
     void flushAndRestart();
     void closingWritesWhatIsPending();
     void unwritableFolderFailsQuietly();
+    void inUseWhileItsWriterRuns();
 };
 
 void JournalWriterTest::editsReachTheFileWithoutBeingAsked()
@@ -104,6 +105,25 @@ void JournalWriterTest::unwritableFolderFailsQuietly()
     writer.flush();
     QVERIFY(writer.failed());
     QVERIFY(!QFile::exists(path));
+}
+
+// Another window must not take over a journal that is still being written,
+// also across a restart, which puts a new file in its place.
+void JournalWriterTest::inUseWhileItsWriterRuns()
+{
+    TempFolder folder;
+    const QString path = folder.filePath(QStringLiteral("f.journal"));
+    {
+        JournalWriter writer(path, startWith(QStringLiteral("a")), std::chrono::hours(1));
+        writer.flush();
+        QVERIFY(tavrin::isJournalInUse(path));
+        writer.restart(startWith(QStringLiteral("b")));
+        writer.flush();
+        QCOMPARE(replayedText(path), QStringLiteral("b"));
+        QVERIFY(tavrin::isJournalInUse(path));
+    }
+    QVERIFY(!tavrin::isJournalInUse(path));
+    QVERIFY(!tavrin::isJournalInUse(folder.filePath(QStringLiteral("missing.journal"))));
 }
 
 QTEST_GUILESS_MAIN(JournalWriterTest)

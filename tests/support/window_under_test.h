@@ -34,8 +34,9 @@ struct WindowUnderTest {
     FileWriteFaults transcriptFaults; // none unless a test sets some
 
     // With `programSubfolder`, the program lives in a folder of that name inside programFolder.
+    // With `stateFolder`, the window keeps its journals and its memory of files there.
     explicit WindowUnderTest(bool withSettingsFile = true, const QString& settingsName = QStringLiteral("Time.ini"),
-                             const QString& programSubfolder = QString())
+                             const QString& programSubfolder = QString(), const QString& stateFolder = QString())
         : programPath(programFolder.path())
     {
         if (!programSubfolder.isEmpty()) {
@@ -48,6 +49,7 @@ struct WindowUnderTest {
         TMainForm1::Environment environment;
         environment.desktop = &desktop;
         environment.programFolder = programPath;
+        environment.stateFolder = stateFolder;
         environment.player.audioOutput = QStringLiteral("null");
         environment.requestTermination = [this] { terminationRequested = true; };
         window = std::make_unique<TMainForm1>(environment);
