@@ -63,6 +63,13 @@ TranscriptController::TranscriptController(const Widgets& widgets, Desktop& desk
 {
 }
 
+void TranscriptController::setJournal(TranscriptJournal* journal)
+{
+    journal_ = journal;
+    QObject::connect(journal_, &TranscriptJournal::writingFailed, widgets_.owner,
+                     [this] { showMessage(kJournalFailed); });
+}
+
 void TranscriptController::showMessage(const QString& text)
 {
     showPlainMessage(desktop_, widgets_.owner, text);
@@ -169,7 +176,7 @@ void TranscriptController::takeRecording(const QString& path)
     const QString transcript = transcriptPathFor(path);
     if (!QFileInfo(transcript).isFile() || textFile_ == transcript)
         return; // nothing to bring back, or the editor holds it already
-    if (editorText(widgets_.editor).isEmpty()) {
+    if (editorText(widgets_.editor).trimmed().isEmpty()) { // blank lines alone hold nothing to keep
         if (loadIntoEditor(transcript))
             showMessage(kTranscriptBroughtBack.arg(transcript));
     } else {
@@ -195,9 +202,6 @@ bool TranscriptController::recoverUnsaved(const std::function<bool(const QString
     if (!journal_)
         return false;
     reopen_ = reopen;
-    QObject::connect(
-        journal_, &TranscriptJournal::writingFailed, widgets_.owner, [this] { showMessage(kJournalFailed); },
-        Qt::UniqueConnection);
     otherUnsaved_ = TranscriptJournal::unfinishedJournals(journal_->folder());
     while (!otherUnsaved_.isEmpty()) {
         const QString path = otherUnsaved_.takeFirst();

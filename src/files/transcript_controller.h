@@ -44,7 +44,7 @@ public:
     void takeRecording(const QString& path);
 
     // Keeps every change in `journal`, which a save retires; none: no journal.
-    void setJournal(TranscriptJournal* journal) { journal_ = journal; }
+    void setJournal(TranscriptJournal* journal);
     // Brings back the text an earlier run left unsaved (a crash, or closing
     // without saving), newest first, and reopens its recording at its position
     // with `reopen`. True when there was such a text.

@@ -207,8 +207,39 @@ class Program:
         """Checks that a message box shows `text` and closes it with `key`."""
         box = self.find(name=caption, role="alert")
         self.find(role="label", name=text, within=box)
+        self.window(caption)  # on screen, so that it gets the key
         self.key(key)
         wait_for(lambda: self.visible_window(caption) is None, f"the message {text!r} to close")
+
+    def answer_box(self, part, key="Return", caption=APPLICATION_TITLE):
+        """Waits for a box whose text holds `part`, closes it with `key` (Return: OK
+        or Yes, Escape: No) and returns its whole text. Another box may follow at
+        once under the same caption: closing is seen by this text going."""
+        def text_with_part():
+            application = self.application()
+            for index in range(application.get_child_count()):
+                box = application.get_child_at_index(index)
+                try:
+                    if box is None or box.get_role_name() != "alert" or box.get_name() != caption:
+                        continue
+                    # A box shown where the last one was may be given its accessible
+                    # address: what the bus cached of the old one must go.
+                    box.clear_cache()
+                    for child in range(box.get_child_count()):
+                        label = box.get_child_at_index(child)
+                        if label is None:
+                            continue
+                        label.clear_cache()
+                        if label.get_role_name() == "label" and part in (label.get_name() or ""):
+                            return label.get_name()
+                except gi.repository.GLib.Error:
+                    continue
+            return None
+        text = wait_for(text_with_part, f"a box saying {part!r}")
+        self.window(caption)  # on screen, so that it gets the key
+        self.key(key)
+        wait_for(lambda: text_with_part() is None, f"the box {part!r} to close")
+        return text
 
     def main_window(self):
         return self.window(MAIN_TITLE)
@@ -301,10 +332,13 @@ class Program:
         self.key("ctrl+a")
         self.type(path)
         wait_for(lambda: self.text(name_box) == path, lambda: f"the path in the file dialog, not {self.text(name_box)!r}")
-        # The first Return may only close the name box's completion list.
+        # The first Return may only close the name box's completion list. The
+        # dialog may also stay on screen a while after taking the path, as the
+        # window opens the file before it draws again: another Return then would
+        # reach the editor.
         for _ in range(3):
             self.key("Return")
-            if wait_for(lambda: self.window_gone(dialog_window), "the file dialog to close", timeout=3,
+            if wait_for(lambda: self.window_gone(dialog_window), "the file dialog to close", timeout=10,
                         raise_on_timeout=False):
                 return
         raise AssertionError("the file dialog did not take the path")
