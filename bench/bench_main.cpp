@@ -1,6 +1,7 @@
 // tavrin_bench keys <recording> <repetitions>
 // tavrin_bench text <transcript> <repetitions>
 // tavrin_bench memory idle|recording|transcript|bare [file]
+// tavrin_bench journal typing|soak|recovery <transcript> <keystrokes|edits|records>
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
 #include "app/memory_tuning.h"
@@ -13,6 +14,7 @@ namespace tavrin::bench {
 int runKeyLatency(const QString& recording, int repetitions);
 int runTextOperations(const QString& transcript, int repetitions);
 int runMemory(const QString& mode, const QString& file);
+int runJournalCost(const QString& part, const QString& transcript, int count);
 } // namespace tavrin::bench
 
 int main(int argc, char* argv[])
@@ -29,6 +31,8 @@ int main(int argc, char* argv[])
         return tavrin::bench::runTextOperations(arguments[1], arguments[2].toInt());
     if (command == QStringLiteral("memory") && arguments.size() >= 2)
         return tavrin::bench::runMemory(arguments[1], arguments.value(2));
-    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory ...\n");
+    if (command == QStringLiteral("journal") && arguments.size() == 4)
+        return tavrin::bench::runJournalCost(arguments[1], arguments[2], arguments[3].toInt());
+    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal ...\n");
     return 2;
 }

@@ -1,14 +1,16 @@
 #include "bench_window.h"
 
+#include "app/first_paint.h"
 #include "editor/transcript_edit.h"
 #include "support/wav_file.h"
 
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 namespace tavrin::bench {
 
-BenchWindow::BenchWindow()
+BenchWindow::BenchWindow(const QString& journalFolder)
 {
     QFile settings(programFolder.filePath(QStringLiteral("Time.ini")));
     if (!settings.open(QIODevice::WriteOnly)
@@ -19,9 +21,13 @@ BenchWindow::BenchWindow()
     environment.desktop = &desktop;
     environment.programFolder = programFolder.path();
     environment.player.audioOutput = QStringLiteral("null");
+    environment.journalFolder = journalFolder;
     window = std::make_unique<TMainForm1>(environment);
+    // Installed after the window's own, this runs first; what it queues runs after
+    // the window's start-up work (recovering unsaved text), so figures exclude it.
+    whenFirstPainted(window.get(), [this] { QTimer::singleShot(0, window.get(), [this] { startWorkDone = true; }); });
     window->show();
-    if (!QTest::qWaitForWindowExposed(window.get()))
+    if (!QTest::qWaitForWindowExposed(window.get()) || !QTest::qWaitFor([this] { return startWorkDone; }, 30000))
         qFatal("the window did not show");
     window->Memo1->setFocus();
 }

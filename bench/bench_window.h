@@ -18,8 +18,10 @@ struct BenchWindow {
     QTemporaryDir programFolder;
     test::ScriptedDesktop desktop;
     std::unique_ptr<TMainForm1> window;
+    bool startWorkDone = false; // what the window does after its first paint has run
 
-    BenchWindow();
+    // With a journal folder, the window keeps a recovery journal there, as the program does.
+    explicit BenchWindow(const QString& journalFolder = QString());
     TMainForm1* operator->() const { return window.get(); }
     // Loads a recording through the menu, as a user does.
     void loadRecording(const QString& path);

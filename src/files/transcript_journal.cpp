@@ -67,12 +67,21 @@ void TranscriptJournal::record(int position, int removed, int added)
     QTextCursor cursor(document_);
     cursor.setPosition(position);
     cursor.setPosition(std::min(position + added, document_->characterCount() - 1), QTextCursor::KeepAnchor);
-    writer_->append(journalEdit({position, removed, cursor.selectedText()}));
+    append(journalEdit({position, removed, cursor.selectedText()}));
     appendRecordingNowAndThen();
-    if (writer_->size() > 2 * qint64(document_->characterCount()) * 2 + kSlackBytes)
-        writer_->restart(start());
     if (writer_->failed())
         tellFailureOnce();
+}
+
+// Decided before the record is written, not after: the worker writes at once,
+// so a record appended first would sit on the disk past the limit until the
+// fresh start replaced the file. The snapshot already holds what the record says.
+void TranscriptJournal::append(const QByteArray& record)
+{
+    if (writer_->size() + record.size() > 2 * qint64(document_->characterCount()) * 2 + kSlackBytes)
+        writer_->restart(start());
+    else
+        writer_->append(record);
 }
 
 void TranscriptJournal::tellFailureOnce()
@@ -89,14 +98,14 @@ void TranscriptJournal::appendRecordingNowAndThen()
     if (recording_.isEmpty() || now - lastPositionRecord_ < kPositionEveryMs)
         return;
     lastPositionRecord_ = now;
-    writer_->append(journalRecording(recording_, positionMs_()));
+    append(journalRecording(recording_, positionMs_()));
 }
 
 void TranscriptJournal::setRecording(const QString& path)
 {
     recording_ = path;
     if (writer_)
-        writer_->append(journalRecording(recording_, positionMs_()));
+        append(journalRecording(recording_, positionMs_()));
 }
 
 void TranscriptJournal::retire()
@@ -113,7 +122,7 @@ void TranscriptJournal::close()
     if (!writer_)
         return;
     if (recording_.size())
-        writer_->append(journalRecording(recording_, positionMs_()));
+        append(journalRecording(recording_, positionMs_()));
     writer_->append(journalClosed());
     writer_->flush();
 }

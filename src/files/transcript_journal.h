@@ -44,6 +44,9 @@ Q_SIGNALS:
 
 private:
     void record(int position, int removed, int added);
+    // Appends `record`, or starts afresh from a snapshot when the journal would
+    // outgrow twice the text and 1 MB with it.
+    void append(const QByteArray& record);
     void startJournal(const QString& path);
     QByteArray start() const;
     void appendRecordingNowAndThen();
