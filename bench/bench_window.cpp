@@ -10,7 +10,7 @@
 
 namespace tavrin::bench {
 
-BenchWindow::BenchWindow(const QString& journalFolder)
+BenchWindow::BenchWindow(const QString& stateFolder)
 {
     QFile settings(programFolder.filePath(QStringLiteral("Time.ini")));
     if (!settings.open(QIODevice::WriteOnly)
@@ -21,7 +21,7 @@ BenchWindow::BenchWindow(const QString& journalFolder)
     environment.desktop = &desktop;
     environment.programFolder = programFolder.path();
     environment.player.audioOutput = QStringLiteral("null");
-    environment.journalFolder = journalFolder;
+    environment.stateFolder = stateFolder;
     window = std::make_unique<TMainForm1>(environment);
     // Installed after the window's own, this runs first; what it queues runs after
     // the window's start-up work (recovering unsaved text), so figures exclude it.

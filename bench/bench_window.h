@@ -21,7 +21,7 @@ struct BenchWindow {
     bool startWorkDone = false; // what the window does after its first paint has run
 
     // With a journal folder, the window keeps a recovery journal there, as the program does.
-    explicit BenchWindow(const QString& journalFolder = QString());
+    explicit BenchWindow(const QString& stateFolder = QString());
     TMainForm1* operator->() const { return window.get(); }
     // Loads a recording through the menu, as a user does.
     void loadRecording(const QString& path);

@@ -50,9 +50,11 @@ double timedKeystroke(TranscriptEdit* editor)
     });
 }
 
+// The journals a window keeps in its state folder.
 QFileInfoList journalFiles(const QString& folder)
 {
-    return QDir(folder).entryInfoList({QStringLiteral("*.journal")}, QDir::Files);
+    return QDir(QDir(folder).filePath(QStringLiteral("journals")))
+        .entryInfoList({QStringLiteral("*.journal")}, QDir::Files);
 }
 
 // A journal's file is written beside its place and renamed into it: once it is
@@ -121,14 +123,14 @@ void loadTranscript(BenchWindow& window, const QString& transcript)
 }
 
 // A window with a recording and `transcript` loaded, its cursor at the end; the
-// journal is kept in `journalFolder`, or not at all when that is empty.
+// journal is kept in `stateFolder`, or not at all when that is empty.
 struct TypingWindow {
     QTemporaryDir recordings;
     BenchWindow window;
     double loadMs = 0;
 
-    TypingWindow(const QString& transcript, const QString& journalFolder)
-        : window(journalFolder)
+    TypingWindow(const QString& transcript, const QString& stateFolder)
+        : window(stateFolder)
     {
         window.loadRecording(writeShortRecording(recordings.path()));
         loadMs = millisecondsOf([&] { loadTranscript(window, transcript); });
@@ -374,7 +376,8 @@ double timedRecovery(const QString& kept, const QString& expected)
 {
     QTemporaryDir journals;
     BenchWindow recovering(journals.path());
-    if (!QFile::copy(kept, QDir(journals.path()).filePath(QStringLiteral("kept.journal"))))
+    if (!QDir(journals.path()).mkpath(QStringLiteral("journals"))
+        || !QFile::copy(kept, QDir(journals.path()).filePath(QStringLiteral("journals/kept.journal"))))
         qFatal("cannot copy the journal");
     bool recovered = false;
     const double ms = millisecondsOf(
