@@ -61,14 +61,29 @@ bool isJournalInUse(const QString& path)
     return file.get() >= 0 && ::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
-JournalWriter::JournalWriter(QString path, QByteArray start, std::chrono::milliseconds syncInterval)
+namespace {
+
+JournalWriter::Start madeAlready(QByteArray bytes)
+{
+    const qint64 size = bytes.size();
+    return {[bytes = std::move(bytes)] { return bytes; }, size};
+}
+
+} // namespace
+
+JournalWriter::JournalWriter(QString path, Start start, std::chrono::milliseconds syncInterval)
     : path_(std::move(path))
     , syncInterval_(syncInterval)
     , restartWith_(std::move(start))
-    , size_(restartWith_.size())
+    , size_(restartWith_.expectedSize)
     , appended_(1)
 {
     worker_ = std::thread([this] { run(); });
+}
+
+JournalWriter::JournalWriter(QString path, QByteArray start, std::chrono::milliseconds syncInterval)
+    : JournalWriter(std::move(path), madeAlready(std::move(start)), syncInterval)
+{
 }
 
 JournalWriter::~JournalWriter()
@@ -94,9 +109,14 @@ void JournalWriter::append(const QByteArray& record)
 
 void JournalWriter::restart(QByteArray start)
 {
+    restart(madeAlready(std::move(start)));
+}
+
+void JournalWriter::restart(Start start)
+{
     {
         const std::lock_guard lock(mutex_);
-        size_ = start.size();
+        size_ = start.expectedSize;
         restartWith_ = std::move(start);
         pending_.clear();
         failed_ = false;
@@ -165,25 +185,26 @@ void JournalWriter::run()
 // disk. True when something was written that is not synced yet.
 bool JournalWriter::writePending(std::unique_lock<std::mutex>& lock)
 {
-    const QByteArray start = std::exchange(restartWith_, QByteArray());
+    const Start start = std::exchange(restartWith_, Start());
     const QByteArray records = std::exchange(pending_, QByteArray());
     const quint64 generation = appended_;
     const bool wasFailed = failed_;
+    const bool restarting = bool(start.make);
     lock.unlock();
     bool ok = true;
     bool unsynced = false;
-    if (!start.isEmpty()) {
-        file_ = replaceFile(path_, start);
+    if (restarting) {
+        file_ = replaceFile(path_, start.make());
         ok = file_.get() >= 0;
     }
-    if (ok && !(wasFailed && start.isEmpty()) && !records.isEmpty()) {
+    if (ok && !(wasFailed && !restarting) && !records.isEmpty()) {
         ok = file_.get() >= 0 && writeAll(file_.get(), records);
         unsynced = true;
     }
     lock.lock();
     // A restart asked for meanwhile starts the file afresh, and clears a failure with it.
-    if (restartWith_.isEmpty())
-        failed_ = (failed_ && start.isEmpty()) || !ok;
+    if (!restartWith_.make)
+        failed_ = (failed_ && !restarting) || !ok;
     writtenGeneration_ = generation;
     return unsynced;
 }

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -18,8 +19,16 @@ namespace tavrin {
 // second, at most once a second however fast the user types.
 class JournalWriter {
 public:
-    // Starts the journal at `path` with `start` (its header and first snapshot),
-    // replacing any file there.
+    // The bytes a journal starts with (its header and a snapshot of the whole
+    // text), made on the writer's thread: encoding a long text would hold up
+    // the key press that asked for it.
+    struct Start {
+        std::function<QByteArray()> make;
+        qint64 expectedSize = 0; // what size() counts until they are made
+    };
+
+    // Starts the journal at `path` with `start`, replacing any file there.
+    JournalWriter(QString path, Start start, std::chrono::milliseconds syncInterval = std::chrono::milliseconds(1000));
     JournalWriter(QString path, QByteArray start,
                   std::chrono::milliseconds syncInterval = std::chrono::milliseconds(1000));
     // Writes and syncs what is still pending, then stops.
@@ -30,6 +39,7 @@ public:
     void append(const QByteArray& record);
     // Starts the file afresh with `start` (a snapshot of the whole text): the
     // journal stays small. Records appended after this call follow it.
+    void restart(Start start);
     void restart(QByteArray start);
     // Writes and syncs what is pending now and waits for it (tests, closing).
     void flush();
@@ -51,7 +61,7 @@ private:
     std::condition_variable wake_;
     std::condition_variable written_;
     QByteArray pending_;
-    QByteArray restartWith_; // non-empty: replace the file with this first
+    Start restartWith_; // set: replace the file with what it makes first
     bool stopping_ = false;
     bool urgent_ = false; // flush() waits: write now
     bool failed_ = false;

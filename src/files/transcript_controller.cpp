@@ -135,16 +135,25 @@ bool TranscriptController::loadIntoEditor(const QString& path)
     const LoadedTranscript transcript = loadTranscript(path);
     if (refusesToEdit(transcript.text))
         return false;
-    widgets_.editor->setPlainText(transcript.text);
+    if (journal_)
+        journal_->retire(); // the text is a file's: nothing to recover until it changes
+    replaceEditorText(transcript.text);
     widgets_.editor->document()->setModified(false);
     textFile_ = path;
     if (fileMemory_)
         fileMemory_->rememberContent(path, transcript.digest);
-    if (journal_)
-        journal_->retire(); // the text is a file's: nothing to recover until it changes
     if (transcript.unreadableBytes > 0)
         showMessage(kUnreadableBytes.arg(transcript.unreadableBytes));
     return true;
+}
+
+// The whole text at once: a file's or a journal's, which holds it already.
+void TranscriptController::replaceEditorText(const QString& text)
+{
+    if (journal_)
+        journal_->ignoreChangesWhile([&] { widgets_.editor->setPlainText(text); });
+    else
+        widgets_.editor->setPlainText(text);
 }
 
 // Refused before the editor sees it: laying out such a line would freeze the
@@ -175,7 +184,7 @@ void TranscriptController::takeRecording(const QString& path)
     setRecording(path);
     const QString transcript = transcriptPathFor(path);
     if (!QFileInfo(transcript).isFile() || textFile_ == transcript)
-        return; // nothing to bring back, or the editor holds it already
+        return;                                            // nothing to bring back, or the editor holds it already
     if (editorText(widgets_.editor).trimmed().isEmpty()) { // blank lines alone hold nothing to keep
         if (loadIntoEditor(transcript))
             showMessage(kTranscriptBroughtBack.arg(transcript));
@@ -231,9 +240,10 @@ std::optional<ReplayedJournal> TranscriptController::unsavedTextOf(const QString
 // in that journal, and reopens its recording where playback was.
 void TranscriptController::bringBack(const QString& journalPath, const ReplayedJournal& replayed)
 {
-    journal_->adopt(journalPath);
     // The editor keeps paragraphs apart with U+2029; a transcript has line breaks.
-    widgets_.editor->setPlainText(QString(replayed.text).replace(QChar::ParagraphSeparator, u'\n'));
+    replaceEditorText(QString(replayed.text).replace(QChar::ParagraphSeparator, u'\n'));
+    // Only now: until the journal starts afresh from the text, its file stays as it was.
+    journal_->adopt(journalPath);
     widgets_.editor->document()->setModified(true);
     textFile_.clear();
     if (!replayed.recording.isEmpty() && QFile::exists(replayed.recording)

@@ -63,6 +63,7 @@ private:
     bool saveBeside(const QString& recording);
     bool mayReplace(const QString& transcriptPath);
     bool loadIntoEditor(const QString& path);
+    void replaceEditorText(const QString& text);
     void offerToSaveForPrevious(const QString& nextRecording);
     std::optional<ReplayedJournal> unsavedTextOf(const QString& journalPath);
     void bringBack(const QString& journalPath, const ReplayedJournal& replayed);

@@ -34,12 +34,21 @@ TranscriptJournal::TranscriptJournal(QTextDocument* document, QString folder, st
 
 TranscriptJournal::~TranscriptJournal() = default;
 
-QByteArray TranscriptJournal::start() const
+// The text is taken now, on the window's thread (a copy that shares its
+// characters); the writer encodes it on its own.
+JournalWriter::Start TranscriptJournal::start() const
 {
-    QByteArray bytes = journalHeader() + journalSnapshot(document_->toRawText());
-    if (!recording_.isEmpty())
-        bytes += journalRecording(recording_, positionMs_());
-    return bytes;
+    const QString text = document_->toRawText();
+    const QString recording = recording_;
+    const qint64 positionMs = recording.isEmpty() ? 0 : positionMs_();
+    const qint64 expectedSize = 64 + 2 * (text.size() + recording.size());
+    return {[text, recording, positionMs] {
+                QByteArray bytes = journalHeader() + journalSnapshot(text);
+                if (!recording.isEmpty())
+                    bytes += journalRecording(recording, positionMs);
+                return bytes;
+            },
+            expectedSize};
 }
 
 void TranscriptJournal::startJournal(const QString& path)
@@ -50,6 +59,8 @@ void TranscriptJournal::startJournal(const QString& path)
 
 void TranscriptJournal::record(int position, int removed, int added)
 {
+    if (ignoring_)
+        return;
     if (!writer_) {
         if (document_->isEmpty() || folderUnavailable_)
             return;
@@ -125,6 +136,13 @@ void TranscriptJournal::close()
         append(journalRecording(recording_, positionMs_()));
     writer_->append(journalClosed());
     writer_->flush();
+}
+
+void TranscriptJournal::ignoreChangesWhile(const std::function<void()>& change)
+{
+    const bool wasIgnoring = std::exchange(ignoring_, true);
+    change();
+    ignoring_ = wasIgnoring;
 }
 
 void TranscriptJournal::adopt(const QString& journalPath)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/journal_writer.h"
+
 #include <QObject>
 #include <QString>
 
@@ -9,8 +11,6 @@
 class QTextDocument;
 
 namespace tavrin {
-
-class JournalWriter;
 
 // Keeps every change of the editor's text in a recovery journal in the user's
 // state folder, so that a crash, a power loss or a forced log-out loses at
@@ -31,6 +31,9 @@ public:
     void close();
     // Goes on in a journal found at start (its text is now the editor's).
     void adopt(const QString& journalPath);
+    // Runs `change` of the text without journalling it: a file's text put into
+    // the editor (the file holds it), or a journal's (which holds it).
+    void ignoreChangesWhile(const std::function<void()>& change);
 
     // Journals left by earlier runs that were not retired and that no other
     // window is writing, newest first.
@@ -48,7 +51,7 @@ private:
     // outgrow twice the text and 1 MB with it.
     void append(const QByteArray& record);
     void startJournal(const QString& path);
-    QByteArray start() const;
+    JournalWriter::Start start() const;
     void appendRecordingNowAndThen();
     void tellFailureOnce();
 
@@ -60,6 +63,7 @@ private:
     qint64 lastPositionRecord_ = 0;
     bool failureTold_ = false;
     bool folderUnavailable_ = false; // tried once: not again at every key
+    bool ignoring_ = false;
 };
 
 } // namespace tavrin

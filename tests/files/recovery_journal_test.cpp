@@ -4,6 +4,7 @@
 #include <QRandomGenerator>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QtEndian>
 #include <QtTest>
 
 using tavrin::JournalEdit;
@@ -83,6 +84,8 @@ private Q_SLOTS:
     void recordingAndClosing();
     void notAJournal_data();
     void notAJournal();
+    void checksumIsTheStandardCrc32_data();
+    void checksumIsTheStandardCrc32();
     void randomEditsReplayToTheDocument_data();
     void randomEditsReplayToTheDocument();
 };
@@ -169,6 +172,26 @@ void RecoveryJournalTest::notAJournal()
     const ReplayedJournal replayed = tavrin::replayJournal(bytes);
     QCOMPARE(replayed.ending, Ending::WrongHeader);
     QVERIFY(replayed.text.isEmpty());
+}
+
+// Journals left by earlier runs must stay readable: each record's checksum is
+// the CRC-32 of zip and PNG, here as zlib computes it for the same payload.
+void RecoveryJournalTest::checksumIsTheStandardCrc32_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint32>("zlibCrc");
+    QTest::newRow("shorter than a step of 8 bytes") << QStringLiteral("听打") << quint32(0x0AEADA0F);
+    QTest::newRow("many steps and a tail")
+        << QStringLiteral("第1行，听打整理的文字。").repeated(7) << quint32(0xDB48E1B4);
+}
+
+void RecoveryJournalTest::checksumIsTheStandardCrc32()
+{
+    QFETCH(QString, text);
+    QFETCH(quint32, zlibCrc);
+    const QByteArray record = tavrin::journalSnapshot(text);
+    QCOMPARE(qFromLittleEndian<quint32>(record.constData()), quint32(1 + 2 * text.size()));
+    QCOMPARE(qFromLittleEndian<quint32>(record.constData() + 4), zlibCrc);
 }
 
 void RecoveryJournalTest::randomEditsReplayToTheDocument_data()
