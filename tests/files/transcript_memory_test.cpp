@@ -76,6 +76,7 @@ private Q_SLOTS:
     void timeBoxOffersWhereTheUserStopped_data();
     void timeBoxOffersWhereTheUserStopped();
     void unsavedTextsOfEarlierRunsComeBackNewestFirst();
+    void stateFolderThatCannotBeWrittenIsToldOnce();
 };
 
 void TranscriptMemoryTest::reopeningARecordingBringsItsTranscriptBack_data()
@@ -302,6 +303,25 @@ void TranscriptMemoryTest::unsavedTextsOfEarlierRunsComeBackNewestFirst()
     QCOMPARE(editorText(window->Memo1), u"older text"_s);
     QVERIFY(!QFile::exists(newer)); // saved: retired
     QVERIFY(QFile::exists(older));  // still unsaved: kept
+}
+
+// The state folder's place is taken by a file: no journal and no memory can be
+// kept. Typing goes on, the user hears it once, and saving works as ever.
+void TranscriptMemoryTest::stateFolderThatCannotBeWrittenIsToldOnce()
+{
+    TempFolder parent;
+    const QString notAFolder = parent.write(u"state"_s, "a file"_ba);
+    WindowUnderTest window(true, u"Time.ini"_s, QString(), notAFolder);
+    QVERIFY(window.show());
+    const QString recording = window.loadRecording(5.0);
+    QTest::keyClicks(window->Memo1, u"abc"_s);
+    QTest::keyClicks(window->Memo1, u"def"_s);
+    QCOMPARE(window.desktop.boxes.size(), 1);
+    QVERIFY2(window.desktop.boxes.first().text.contains(u"无法写入文稿的恢复记录"_s),
+             qPrintable(window.desktop.boxes.first().text));
+    window->BitBtn10->click();
+    QCOMPARE(TempFolder::read(recording + u".txt"_s), "abcdef"_ba);
+    QCOMPARE(window.desktop.boxes.size(), 1);
 }
 
 QTEST_MAIN(TranscriptMemoryTest)
