@@ -19,7 +19,7 @@ BenchWindow::BenchWindow(const QString& stateFolder)
     settings.close();
     TMainForm1::Environment environment;
     environment.desktop = &desktop;
-    environment.programFolder = programFolder.path();
+    environment.settingsFolder = programFolder.path();
     environment.player.audioOutput = QStringLiteral("null");
     environment.stateFolder = stateFolder;
     window = std::make_unique<TMainForm1>(environment);

@@ -1,9 +1,11 @@
 #include "app/app_style.h"
+#include "app/command_line.h"
 #include "app/first_paint.h"
 #include "app/main_window.h"
 #include "app/memory_tuning.h"
 #include "app/qt_desktop.h"
 #include "files/user_folders.h"
+#include "settings/settings_location.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,12 +13,47 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+#include <optional>
+
 using namespace tavrin;
+
+namespace {
+
+// Help and the version are answered on the terminal before any window (or
+// display) is needed.
+std::optional<int> answerOnTheTerminal(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine line = parseCommandLine(arguments, QDir::currentPath());
+    if (line.action == CommandLine::Action::ShowHelp) {
+        std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    if (line.action == CommandLine::Action::ShowVersion) {
+        std::printf("tavrin %s\n", TAVRIN_VERSION);
+        return 0;
+    }
+    return std::nullopt;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
+    if (const std::optional<int> answered = answerOnTheTerminal(argc, argv))
+        return *answered;
     returnLargeBuffersToTheSystem();
     QApplication application(argc, argv);
+    // What is left once Qt took its own options (-platform and the like).
+    const CommandLine line = parseCommandLine(QCoreApplication::arguments().mid(1), QDir::currentPath());
+    if (line.action == CommandLine::Action::Refuse) {
+        std::fprintf(stderr, "tavrin: %s\n\n%s", line.problem.toLocal8Bit().constData(),
+                     commandLineHelp().toLocal8Bit().constData());
+        return 2;
+    }
     // The window manager and the desktop entry know the program by this name;
     // the title users see is given to each window and box explicitly.
     QApplication::setApplicationName(QStringLiteral("tavrin"));
@@ -32,8 +69,13 @@ int main(int argc, char* argv[])
     QtDesktop desktop;
     TMainForm1::Environment environment;
     environment.desktop = &desktop;
-    environment.programFolder = QCoreApplication::applicationDirPath();
+    const SettingsPlace settings =
+        chooseSettingsPlace(QCoreApplication::applicationDirPath(), configFolder(), isFolderWritable);
+    environment.settingsFolder = settings.folder;
+    environment.settingsSearched = settings.searched;
     environment.stateFolder = stateFolder();
+    environment.recordingToOpen = line.recording;
+    environment.transcriptToOpen = line.transcript;
     // For automated runs: the libmpv audio outputs to try, and a socket on which
     // the player answers JSON IPC.
     environment.player.audioOutput = qEnvironmentVariable("TAVRIN_AUDIO_OUTPUT");

@@ -9,6 +9,7 @@
 #include "desktop/palette_colour.h"
 #include "editor/editor_controller.h"
 #include "editor/transcript_edit.h"
+#include "files/dropped_files.h"
 #include "files/file_memory.h"
 #include "files/transcript_controller.h"
 #include "files/transcript_journal.h"
@@ -23,6 +24,9 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -61,7 +65,7 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::endSession);
 
     FormCreate();
-    Form3 = new TForm3(this, *environment_.desktop, environment_.programFolder);
+    Form3 = new TForm3(this, *environment_.desktop, environment_.settingsFolder);
     // The dialog's boxes ask for the same input method as the window's inputs.
     for (QLineEdit* box : {Form3->Edit2, Form3->Edit3, Form3->Edit1})
         inputMethod_->watch(box);
@@ -72,7 +76,49 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
             transcript_->recoverUnsaved(
                 [this](const QString& path, qint64 ms) { return recordings_->reopenAt(path, ms); });
         });
+        if (!ending_)
+            runCommand([this] { openFiles(environment_.recordingToOpen, environment_.transcriptToOpen); });
     });
+    setAcceptDrops(true);
+}
+
+// A recording as " 加载音视频 " loads it, a transcript as " 加载文稿 ".
+void TMainForm1::openFiles(const QString& recording, const QString& transcript)
+{
+    if (!recording.isEmpty()) {
+        if (const QString loaded = recordings_->load(recording); !loaded.isEmpty())
+            transcript_->takeRecording(loaded);
+    }
+    if (!transcript.isEmpty())
+        transcript_->load(transcript);
+}
+
+void TMainForm1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void TMainForm1::dropEvent(QDropEvent* event)
+{
+    event->acceptProposedAction();
+    const DroppedFile dropped = decideDrop(event->mimeData()->urls());
+    // Run once the drop is over, so that the file manager is not kept waiting
+    // while the recording opens and its messages are read.
+    QMetaObject::invokeMethod(
+        this,
+        [this, dropped] {
+            activateWindow();
+            runCommand([this, &dropped] {
+                if (dropped.kind == DroppedFile::Kind::Refused)
+                    showPlainMessage(dropped.message);
+                else if (dropped.kind == DroppedFile::Kind::Recording)
+                    openFiles(dropped.path, QString());
+                else
+                    openFiles(QString(), dropped.path);
+            });
+        },
+        Qt::QueuedConnection);
 }
 
 TMainForm1::~TMainForm1() = default;
@@ -145,7 +191,7 @@ void TMainForm1::createControllers()
                                             .displayRefresh = Timer1,
                                             .typingArea = Memo1};
     transport_ = std::make_unique<TransportController>(transportWidgets, *WindowsMediaPlayer1,
-                                                       environment_.programFolder, showMessage);
+                                                       environment_.settingsFolder, showMessage);
     const TimeMarkWidgets timeMarkWidgets{.editor = Memo1, .position = Label1, .timeBox = Edit3};
     timeMarks_ =
         std::make_unique<TimeMarkController>(timeMarkWidgets, *WindowsMediaPlayer1, *environment_.desktop, showMessage);
@@ -173,10 +219,13 @@ void TMainForm1::showPlainMessage(const QString& text)
 
 void TMainForm1::FormCreate()
 {
-    if (!findSettingsFile(environment_.programFolder).isEmpty())
+    if (!findSettingsFile(environment_.settingsFolder).isEmpty())
         return;
-    environment_.desktop->showMessage(this, texts::kNoticeCaption.toString(), texts::kSettingsFileMissing.toString(),
-                                      BoxIcon::Information);
+    // Installed, the settings may be in either of two places: both are named.
+    QString message = texts::kSettingsFileMissing.toString();
+    if (environment_.settingsSearched.size() > 1)
+        message += QStringLiteral("\n\n已查找：\n%1").arg(environment_.settingsSearched.join(u'\n'));
+    environment_.desktop->showMessage(this, texts::kNoticeCaption.toString(), message, BoxIcon::Information);
     // Start-up goes on; the program ends as soon as its event loop runs.
     ending_ = true;
     if (environment_.requestTermination)

@@ -42,7 +42,11 @@ class TMainForm1 : public QMainWindow {
 public:
     struct Environment {
         Desktop* desktop = nullptr;
-        QString programFolder; // where the executable and its settings file live
+        QString settingsFolder;       // where the settings file is read and written
+        QStringList settingsSearched; // where it was looked for, named when it is missing
+        // Given on the command line: opened once the window is up, as the menu opens them.
+        QString recordingToOpen;
+        QString transcriptToOpen;
         MediaPlayer::Options player;
         // Where the program keeps, between runs, the recovery journals of unsaved
         // text and what it knows of the files it worked with; empty: nothing is kept.
@@ -64,6 +68,8 @@ public:
     TranscriptController& transcript() { return *transcript_; }
     // The desktop session ends (log-out, shut-down): the window closes without asking.
     void endSession() { ending_ = true; }
+    // Opens files given on the command line or dropped on the window; either may be empty.
+    void openFiles(const QString& recording, const QString& transcript);
 
     // Application shell.
     void FormCreate();
@@ -161,6 +167,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void buildLayout();

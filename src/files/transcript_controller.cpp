@@ -44,6 +44,7 @@ const QString kTranscriptBroughtBack = QStringLiteral("已加载这个录音的�
 const QString kLoadExistingQuestion =
     QStringLiteral("这个录音已有文稿“%1”。\n\n是否加载这份文稿？选“是”，编辑器中现有的文字将被它替换%"
                    "2；选“否”，保留编辑器中现有的文字。两种选择都不会写入任何文件。");
+const QString kReplaceUnsavedQuestion = QStringLiteral("编辑器中的文字尚未保存。是否加载文稿“%1”替换它们？");
 const QString kEditorTextUnsaved = QStringLiteral("（这些文字尚未保存）");
 const QString kSaveForPreviousQuestion = QStringLiteral("编辑器中录音“%1”的文稿还没有保存。\n\n是否先把它保存到“%2”？");
 const QString kJournalFailed =
@@ -126,6 +127,17 @@ void TranscriptController::chooseAndLoad()
     if (!path.isEmpty() && !loadIntoEditor(path))
         return; // as after an error, the focus stays where it was
     widgets_.editor->setFocus();
+}
+
+// Not chosen in the dialog but given from outside: unsaved text is replaced
+// only with the user's word.
+void TranscriptController::load(const QString& path)
+{
+    const bool unsaved = widgets_.editor->document()->isModified() && !editorText(widgets_.editor).trimmed().isEmpty();
+    if (unsaved && !ask(kReplaceUnsavedQuestion.arg(path)))
+        return;
+    if (loadIntoEditor(path))
+        widgets_.editor->setFocus();
 }
 
 // A file that cannot be read, or is too large, ends the command in the default

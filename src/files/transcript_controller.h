@@ -37,6 +37,8 @@ public:
 
     void save();
     void chooseAndLoad();
+    // The same for a transcript given otherwise (the command line, a drop).
+    void load(const QString& path);
     // The player now has `path` open: the transcript belongs to it from now on.
     // Offers first to save unsaved text of the recording open before, then
     // brings back the recording's own transcript, asking when the editor holds

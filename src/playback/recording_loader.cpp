@@ -36,25 +36,28 @@ QString RecordingLoader::chooseAndLoad()
     // The player (libmpv and the libraries it brings, some 60 MB) starts only
     // when it is first needed, while the user looks for the recording.
     player_.startInBackground();
-    QString loaded;
     const QString path = desktop_.chooseFileToOpen(widgets_.owner, kRecordingDialogTitle, kRecordingFilter);
-    if (!path.isEmpty()) {
-        rememberPosition();
-        try {
-            // The player waits for its verdict: a file it cannot play is a failure.
-            player_.setUrl(path);
-            loaded = path;
-            open_ = path;
-            player_.stop();
-            widgets_.displayRefresh->start();
-            showRememberedPosition(path);
-            showPlainMessage(desktop_, widgets_.owner, kRecordingLoaded);
-        } catch (const std::exception&) {
-            showPlainMessage(desktop_, widgets_.owner, kRecordingFailed);
-        }
-    }
+    const QString loaded = path.isEmpty() ? QString() : load(path);
     widgets_.editor->setFocus();
     return loaded;
+}
+
+QString RecordingLoader::load(const QString& path)
+{
+    rememberPosition();
+    try {
+        // The player waits for its verdict: a file it cannot play is a failure.
+        player_.setUrl(path);
+        open_ = path;
+        player_.stop();
+        widgets_.displayRefresh->start();
+        showRememberedPosition(path);
+        showPlainMessage(desktop_, widgets_.owner, kRecordingLoaded);
+        return path;
+    } catch (const std::exception&) {
+        showPlainMessage(desktop_, widgets_.owner, kRecordingFailed);
+        return {};
+    }
 }
 
 bool RecordingLoader::reopenAt(const QString& path, qint64 positionMs)

@@ -27,6 +27,8 @@ public:
     // The recording the player now has open; empty when the user cancelled or
     // it could not be played, and the one open before stays open.
     QString chooseAndLoad();
+    // The same for a recording given otherwise (the command line, a drop).
+    QString load(const QString& path);
     // Opens `path` again, stopped at `positionMs` (after a crash); false when it cannot be played.
     bool reopenAt(const QString& path, qint64 positionMs);
 

@@ -24,11 +24,11 @@ const QString kPaused = QStringLiteral("继续");
 
 } // namespace
 
-TransportController::TransportController(const TransportWidgets& widgets, MediaPlayer& player, QString programFolder,
+TransportController::TransportController(const TransportWidgets& widgets, MediaPlayer& player, QString settingsFolder,
                                          ShowPlainMessage showMessage)
     : widgets_(widgets)
     , player_(player)
-    , programFolder_(std::move(programFolder))
+    , settingsFolder_(std::move(settingsFolder))
     , showMessage_(std::move(showMessage))
 {
 }
@@ -69,7 +69,7 @@ void TransportController::stepBy(QStringView key, int direction)
 {
     // The step length is read afresh on every press, so a change to the
     // settings file applies from the next press on.
-    const QString value = readStepSetting(programFolder_, key);
+    const QString value = readStepSetting(settingsFolder_, key);
     const double position = player_.currentPosition();
     const std::optional<qint32> seconds = parseInteger(value);
     if (!seconds)

@@ -37,8 +37,8 @@ public:
         Paused
     };
 
-    // `programFolder` holds the settings file the step lengths are read from.
-    TransportController(const TransportWidgets& widgets, MediaPlayer& player, QString programFolder,
+    // `settingsFolder` holds the settings file the step lengths are read from.
+    TransportController(const TransportWidgets& widgets, MediaPlayer& player, QString settingsFolder,
                         ShowPlainMessage showMessage);
 
     // Plays from stopped, paused or ready, pauses while playing; tells the user
@@ -63,7 +63,7 @@ private:
 
     TransportWidgets widgets_;
     MediaPlayer& player_;
-    QString programFolder_;
+    QString settingsFolder_;
     ShowPlainMessage showMessage_;
     LastAction lastAction_ = LastAction::None;
 };

@@ -24,12 +24,12 @@ QLineEdit* box(QWidget* parent, const QRect& geometry, const QString& name, cons
 
 } // namespace
 
-TForm3::TForm3(QWidget* owner, Desktop& desktop, QString programFolder)
+TForm3::TForm3(QWidget* owner, Desktop& desktop, QString settingsFolder)
     : QDialog(owner,
               Qt::Dialog | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                   | Qt::WindowCloseButtonHint)
     , desktop_(desktop)
-    , programFolder_(std::move(programFolder))
+    , settingsFolder_(std::move(settingsFolder))
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("时长设置"));
@@ -91,17 +91,17 @@ void TForm3::hideEvent(QHideEvent* event)
 
 void TForm3::FormShow()
 {
-    Edit2->setText(readStepSetting(programFolder_, kStepBackKey));
-    Edit3->setText(readStepSetting(programFolder_, kSpareStepKey));
-    Edit1->setText(readStepSetting(programFolder_, kStepForwardKey));
+    Edit2->setText(readStepSetting(settingsFolder_, kStepBackKey));
+    Edit3->setText(readStepSetting(settingsFolder_, kSpareStepKey));
+    Edit1->setText(readStepSetting(settingsFolder_, kStepForwardKey));
 }
 
 void TForm3::Button1Click()
 {
     // Written exactly as typed, numbers or not: a bad value shows when a step uses it.
-    writeStepSetting(programFolder_, kStepBackKey, Edit2->text());
-    writeStepSetting(programFolder_, kSpareStepKey, Edit3->text());
-    writeStepSetting(programFolder_, kStepForwardKey, Edit1->text());
+    writeStepSetting(settingsFolder_, kStepBackKey, Edit2->text());
+    writeStepSetting(settingsFolder_, kSpareStepKey, Edit3->text());
+    writeStepSetting(settingsFolder_, kStepForwardKey, Edit1->text());
     showPlainMessage(desktop_, this, QStringLiteral("更改时间成功!"));
     accept();
 }

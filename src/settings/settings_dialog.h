@@ -15,7 +15,7 @@ class Desktop;
 class TForm3 : public QDialog {
     Q_OBJECT
 public:
-    TForm3(QWidget* owner, Desktop& desktop, QString programFolder);
+    TForm3(QWidget* owner, Desktop& desktop, QString settingsFolder);
 
     void FormShow();
     void Button1Click();
@@ -36,7 +36,7 @@ protected:
 
 private:
     Desktop& desktop_;
-    QString programFolder_;
+    QString settingsFolder_;
 };
 
 } // namespace tavrin

@@ -37,9 +37,9 @@ std::optional<QByteArray> readWhole(const QString& path)
 
 } // namespace
 
-QString readStepSetting(const QString& programFolder, QStringView key)
+QString readStepSetting(const QString& settingsFolder, QStringView key)
 {
-    const QString path = findSettingsFile(programFolder);
+    const QString path = findSettingsFile(settingsFolder);
     if (path.isEmpty())
         return key.toString();
     const std::optional<QByteArray> file = readWhole(path);
@@ -49,9 +49,9 @@ QString readStepSetting(const QString& programFolder, QStringView key)
     return value ? decodeGbk(*value) : key.toString();
 }
 
-void writeStepSetting(const QString& programFolder, QStringView key, QStringView value)
+void writeStepSetting(const QString& settingsFolder, QStringView key, QStringView value)
 {
-    const QString path = settingsFilePath(programFolder);
+    const QString path = settingsFilePath(settingsFolder);
     QByteArray file;
     if (QFile::exists(path)) {
         const std::optional<QByteArray> current = readWhole(path);

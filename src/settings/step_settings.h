@@ -15,11 +15,11 @@ inline constexpr QStringView kSpareStepKey = u"shijian3";   // read by no comman
 
 // The text stored under `key`, or the key's own name when the file, the section
 // or the key is missing or the file cannot be read.
-QString readStepSetting(const QString& programFolder, QStringView key);
+QString readStepSetting(const QString& settingsFolder, QStringView key);
 
 // Stores `value` under `key` exactly as given. Throws std::runtime_error with
 // "Unable to write to <path>" when the file cannot be written; the file is then
 // unchanged.
-void writeStepSetting(const QString& programFolder, QStringView key, QStringView value);
+void writeStepSetting(const QString& settingsFolder, QStringView key, QStringView value);
 
 } // namespace tavrin

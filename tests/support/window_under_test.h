@@ -11,6 +11,7 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <functional>
 #include <memory>
 
 namespace tavrin::test {
@@ -36,7 +37,8 @@ struct WindowUnderTest {
     // With `programSubfolder`, the program lives in a folder of that name inside programFolder.
     // With `stateFolder`, the window keeps its journals and its memory of files there.
     explicit WindowUnderTest(bool withSettingsFile = true, const QString& settingsName = QStringLiteral("Time.ini"),
-                             const QString& programSubfolder = QString(), const QString& stateFolder = QString())
+                             const QString& programSubfolder = QString(), const QString& stateFolder = QString(),
+                             const std::function<void(TMainForm1::Environment&)>& adjust = {})
         : programPath(programFolder.path())
     {
         if (!programSubfolder.isEmpty()) {
@@ -48,10 +50,12 @@ struct WindowUnderTest {
             TempFolder::writeAt(QDir(programPath).filePath(settingsName), shippedSettings());
         TMainForm1::Environment environment;
         environment.desktop = &desktop;
-        environment.programFolder = programPath;
+        environment.settingsFolder = programPath;
         environment.stateFolder = stateFolder;
         environment.player.audioOutput = QStringLiteral("null");
         environment.requestTermination = [this] { terminationRequested = true; };
+        if (adjust)
+            adjust(environment);
         window = std::make_unique<TMainForm1>(environment);
         window->transcript().setWriteFaults(&transcriptFaults);
     }
