@@ -80,6 +80,7 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
             runCommand([this] { openFiles(environment_.recordingToOpen, environment_.transcriptToOpen); });
     });
     setAcceptDrops(true);
+    connect(Memo1, &TranscriptEdit::filesDropped, this, &TMainForm1::openDropped);
 }
 
 // A recording as " 加载音视频 " loads it, a transcript as " 加载文稿 ".
@@ -102,7 +103,12 @@ void TMainForm1::dragEnterEvent(QDragEnterEvent* event)
 void TMainForm1::dropEvent(QDropEvent* event)
 {
     event->acceptProposedAction();
-    const DroppedFile dropped = decideDrop(event->mimeData()->urls());
+    openDropped(event->mimeData()->urls());
+}
+
+void TMainForm1::openDropped(const QList<QUrl>& urls)
+{
+    const DroppedFile dropped = decideDrop(urls);
     // Run once the drop is over, so that the file manager is not kept waiting
     // while the recording opens and its messages are read.
     QMetaObject::invokeMethod(
