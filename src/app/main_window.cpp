@@ -86,12 +86,15 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
 // A recording as " 加载音视频 " loads it, a transcript as " 加载文稿 ".
 void TMainForm1::openFiles(const QString& recording, const QString& transcript)
 {
-    if (!recording.isEmpty()) {
-        if (const QString loaded = recordings_->load(recording); !loaded.isEmpty())
-            transcript_->takeRecording(loaded);
-    }
-    if (!transcript.isEmpty())
+    const QString loaded = recording.isEmpty() ? QString() : recordings_->load(recording);
+    if (!transcript.isEmpty()) {
+        // The transcript named is the one wanted, not the one beside the recording.
+        if (!loaded.isEmpty())
+            transcript_->setRecording(loaded);
         transcript_->load(transcript);
+    } else if (!loaded.isEmpty()) {
+        transcript_->takeRecording(loaded);
+    }
 }
 
 void TMainForm1::dragEnterEvent(QDragEnterEvent* event)
