@@ -65,6 +65,9 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::endSession);
 
     FormCreate();
+    // A recording given on the command line: the player starts while the window first paints.
+    if (!environment_.recordingToOpen.isEmpty() && !ending_)
+        WindowsMediaPlayer1->startInBackground();
     Form3 = new TForm3(this, *environment_.desktop, environment_.settingsFolder);
     // The dialog's boxes ask for the same input method as the window's inputs.
     for (QLineEdit* box : {Form3->Edit2, Form3->Edit3, Form3->Edit1})
