@@ -65,6 +65,9 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     connect(qApp, &QGuiApplication::commitDataRequest, this, &TMainForm1::endSession);
 
     FormCreate();
+    // A recording given on the command line: the player starts while the window first paints.
+    if (!environment_.recordingToOpen.isEmpty() && !ending_)
+        WindowsMediaPlayer1->startInBackground();
     Form3 = new TForm3(this, *environment_.desktop, environment_.settingsFolder);
     // The dialog's boxes ask for the same input method as the window's inputs.
     for (QLineEdit* box : {Form3->Edit2, Form3->Edit3, Form3->Edit1})
@@ -80,17 +83,21 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
             runCommand([this] { openFiles(environment_.recordingToOpen, environment_.transcriptToOpen); });
     });
     setAcceptDrops(true);
+    connect(Memo1, &TranscriptEdit::filesDropped, this, &TMainForm1::openDropped);
 }
 
 // A recording as " 加载音视频 " loads it, a transcript as " 加载文稿 ".
 void TMainForm1::openFiles(const QString& recording, const QString& transcript)
 {
-    if (!recording.isEmpty()) {
-        if (const QString loaded = recordings_->load(recording); !loaded.isEmpty())
-            transcript_->takeRecording(loaded);
-    }
-    if (!transcript.isEmpty())
+    const QString loaded = recording.isEmpty() ? QString() : recordings_->load(recording);
+    if (!transcript.isEmpty()) {
+        // The transcript named is the one wanted, not the one beside the recording.
+        if (!loaded.isEmpty())
+            transcript_->setRecording(loaded);
         transcript_->load(transcript);
+    } else if (!loaded.isEmpty()) {
+        transcript_->takeRecording(loaded);
+    }
 }
 
 void TMainForm1::dragEnterEvent(QDragEnterEvent* event)
@@ -102,7 +109,12 @@ void TMainForm1::dragEnterEvent(QDragEnterEvent* event)
 void TMainForm1::dropEvent(QDropEvent* event)
 {
     event->acceptProposedAction();
-    const DroppedFile dropped = decideDrop(event->mimeData()->urls());
+    openDropped(event->mimeData()->urls());
+}
+
+void TMainForm1::openDropped(const QList<QUrl>& urls)
+{
+    const DroppedFile dropped = decideDrop(urls);
     // Run once the drop is over, so that the file manager is not kept waiting
     // while the recording opens and its messages are read.
     QMetaObject::invokeMethod(

@@ -3,6 +3,7 @@
 #include "playback/media_player.h"
 
 #include <QMainWindow>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
@@ -70,6 +71,7 @@ public:
     void endSession() { ending_ = true; }
     // Opens files given on the command line or dropped on the window; either may be empty.
     void openFiles(const QString& recording, const QString& transcript);
+    void openDropped(const QList<QUrl>& urls);
 
     // Application shell.
     void FormCreate();

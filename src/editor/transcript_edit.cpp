@@ -3,8 +3,11 @@
 #include "editor/time_word.h"
 
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QTextBlock>
 
 namespace tavrin {
@@ -57,6 +60,32 @@ void TranscriptEdit::contextMenuEvent(QContextMenuEvent* event)
     // standard edit menu opens, whether asked for by mouse or keyboard.
     event->accept();
     Q_EMIT contextMenuRequested(event->pos());
+}
+
+void TranscriptEdit::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        QPlainTextEdit::dragEnterEvent(event);
+}
+
+void TranscriptEdit::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+    else
+        QPlainTextEdit::dragMoveEvent(event);
+}
+
+void TranscriptEdit::dropEvent(QDropEvent* event)
+{
+    if (!event->mimeData()->hasUrls()) {
+        QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    event->acceptProposedAction();
+    Q_EMIT filesDropped(event->mimeData()->urls());
 }
 
 } // namespace tavrin

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QUrl>
 
 #include <functional>
 
@@ -27,7 +28,14 @@ Q_SIGNALS:
     void doubleClicked();
     void contextMenuRequested(const QPoint& position);
 
+    // Files dragged from a file manager and dropped here: they are for the
+    // window to open, not text to insert.
+    void filesDropped(const QList<QUrl>& urls);
+
 protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;

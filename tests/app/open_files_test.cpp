@@ -17,20 +17,20 @@ namespace {
 const QString kRecordingLoaded =
     u"加载音视频文件成功！点击保存文稿按钮后，可以通过按快捷键空格（回车）进行播放与暂停边听边整理了。"_s;
 
-// Drops `paths` on the middle of the window, as a file manager does.
-void drop(TMainForm1& window, const QStringList& paths)
+// Drops `paths` on the middle of `target`, as a file manager does.
+void drop(QWidget* target, const QStringList& paths)
 {
     QMimeData data;
     QList<QUrl> urls;
     for (const QString& path : paths)
         urls.append(path.contains(u"://"_s) ? QUrl(path) : QUrl::fromLocalFile(path));
     data.setUrls(urls);
-    const QPoint middle = window.rect().center();
+    const QPoint middle = target->rect().center();
     QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &enter);
+    QApplication::sendEvent(target, &enter);
     QVERIFY(enter.isAccepted());
     QDropEvent dropped(middle, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&window, &dropped);
+    QApplication::sendEvent(target, &dropped);
 }
 
 } // namespace
@@ -73,7 +73,8 @@ void OpenFilesTest::filesGivenAtStart()
     QTRY_COMPARE_WITH_TIMEOUT(editorText(window->Memo1), expectedText, 20000);
     if (recording) {
         QCOMPARE(window->WindowsMediaPlayer1->url(), wav);
-        QCOMPARE(window.desktop.boxes.first().text, kRecordingLoaded);
+        QCOMPARE(window.desktop.texts().first(), kRecordingLoaded);
+        QCOMPARE(window.desktop.boxes.size(), transcript ? 1 : 2); // the one beside it is told of only when loaded
         QCOMPARE(window->transcript().recording(), wav);
     }
     QCOMPARE(QApplication::focusWidget(), window->Memo1);
@@ -82,17 +83,19 @@ void OpenFilesTest::filesGivenAtStart()
 void OpenFilesTest::droppedFiles_data()
 {
     QTest::addColumn<QStringList>("names"); // in the test's folder, or an address
+    QTest::addColumn<bool>("onTheText");    // dropped on the text, else on the window around it
     QTest::addColumn<bool>("recordingLoaded");
     QTest::addColumn<QString>("expectedText");
     QTest::addColumn<QString>("message"); // a part of the one message shown, or empty
 
     // clang-format off
-    QTest::newRow("a recording") << QStringList{u"r.wav"_s} << true << u"typed"_s << kRecordingLoaded;
-    QTest::newRow("a transcript") << QStringList{u"t.txt"_s} << false << u"from a file"_s << QString();
-    QTest::newRow("two files") << QStringList{u"r.wav"_s, u"t.txt"_s} << false << u"typed"_s << u"一次只能拖入一个文件"_s;
-    QTest::newRow("a missing file") << QStringList{u"gone.wav"_s} << false << u"typed"_s << u"无法读取拖入的文件"_s;
-    QTest::newRow("a folder") << QStringList{u"sub"_s} << false << u"typed"_s << u"无法读取拖入的文件"_s;
-    QTest::newRow("a web address") << QStringList{u"https://example.com/a.mp3"_s} << false << u"typed"_s
+    QTest::newRow("a recording") << QStringList{u"r.wav"_s} << false << true << u"typed"_s << kRecordingLoaded;
+    QTest::newRow("a recording on the text") << QStringList{u"r.wav"_s} << true << true << u"typed"_s << kRecordingLoaded;
+    QTest::newRow("a transcript on the text") << QStringList{u"t.txt"_s} << true << false << u"from a file"_s << QString();
+    QTest::newRow("two files") << QStringList{u"r.wav"_s, u"t.txt"_s} << true << false << u"typed"_s << u"一次只能拖入一个文件"_s;
+    QTest::newRow("a missing file") << QStringList{u"gone.wav"_s} << false << false << u"typed"_s << u"无法读取拖入的文件"_s;
+    QTest::newRow("a folder") << QStringList{u"sub"_s} << true << false << u"typed"_s << u"无法读取拖入的文件"_s;
+    QTest::newRow("a web address") << QStringList{u"https://example.com/a.mp3"_s} << true << false << u"typed"_s
         << u"只能拖入本机上的文件"_s;
     // clang-format on
 }
@@ -100,6 +103,7 @@ void OpenFilesTest::droppedFiles_data()
 void OpenFilesTest::droppedFiles()
 {
     QFETCH(QStringList, names);
+    QFETCH(bool, onTheText);
     QFETCH(bool, recordingLoaded);
     QFETCH(QString, expectedText);
     QFETCH(QString, message);
@@ -115,7 +119,7 @@ void OpenFilesTest::droppedFiles()
     window->Memo1->setPlainText(u"typed"_s);
     window->Memo1->document()->setModified(false);
 
-    drop(*window, paths);
+    drop(onTheText ? window->Memo1->viewport() : static_cast<QWidget*>(window.window.get()), paths);
     if (message.isEmpty()) {
         QTRY_COMPARE_WITH_TIMEOUT(editorText(window->Memo1), expectedText, 20000);
         QVERIFY(window.desktop.boxes.isEmpty());
@@ -123,7 +127,7 @@ void OpenFilesTest::droppedFiles()
         QTRY_VERIFY_WITH_TIMEOUT(!window.desktop.boxes.isEmpty(), 20000);
         QCOMPARE(window.desktop.boxes.size(), 1);
         QVERIFY2(window.desktop.boxes.first().text.contains(message), qPrintable(window.desktop.boxes.first().text));
-        QCOMPARE(editorText(window->Memo1), expectedText);
+        QCOMPARE(editorText(window->Memo1), expectedText); // no path typed into the text either
     }
     QCOMPARE(window->WindowsMediaPlayer1->url().isEmpty(), !recordingLoaded);
     QCOMPARE(window->transcript().recording().isEmpty(), !recordingLoaded);

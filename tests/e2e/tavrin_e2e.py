@@ -152,7 +152,7 @@ class Program:
     """The real program, started from a folder of its own so that each test has
     its own settings file beside the executable."""
 
-    def __init__(self, binary, settings=SHIPPED_SETTINGS, settings_name="Time.ini", cwd=None, env=None):
+    def __init__(self, binary, settings=SHIPPED_SETTINGS, settings_name="Time.ini", cwd=None, env=None, args=()):
         self.folder = tempfile.mkdtemp(prefix="tavrin-e2e-")
         self.executable = os.path.join(self.folder, "tavrin")
         shutil.copy2(binary, self.executable)
@@ -171,7 +171,7 @@ class Program:
         })
         environment.update(env or {})
         self.log = open(os.path.join(self.folder, "program.log"), "w")
-        self.process = subprocess.Popen([self.executable], cwd=cwd or self.folder, env=environment,
+        self.process = subprocess.Popen([self.executable, *args], cwd=cwd or self.folder, env=environment,
                                         stdout=self.log, stderr=subprocess.STDOUT)
         self._application = None
 
