@@ -88,6 +88,8 @@ QByteArray record(const QByteArray& payload)
 // surrogate pair, which UTF-8 cannot carry, comes back as it was.
 void appendText(QByteArray& out, QStringView text)
 {
+    if (text.isEmpty())
+        return; // an empty view may hold no pointer, which copying may not be given
     const qsizetype at = out.size();
     out.resize(at + 2 * text.size());
     qToLittleEndian<quint16>(text.utf16(), text.size(), out.data() + at);
@@ -96,7 +98,8 @@ void appendText(QByteArray& out, QStringView text)
 QString fromUtf16(QByteArrayView bytes)
 {
     QString text(bytes.size() / 2, Qt::Uninitialized);
-    qFromLittleEndian<quint16>(bytes.data(), text.size(), text.data());
+    if (!text.isEmpty())
+        qFromLittleEndian<quint16>(bytes.data(), text.size(), text.data());
     return text;
 }
 
@@ -108,7 +111,8 @@ public:
     void assign(QByteArrayView utf16)
     {
         units_.resize(utf16.size() / 2);
-        qFromLittleEndian<quint16>(utf16.data(), qsizetype(units_.size()), units_.data());
+        if (!units_.empty())
+            qFromLittleEndian<quint16>(utf16.data(), qsizetype(units_.size()), units_.data());
         gapStart_ = gapEnd_ = qsizetype(units_.size());
     }
 
@@ -122,12 +126,15 @@ public:
         const qsizetype added = inserted.size() / 2;
         if (gapEnd_ - gapStart_ < added)
             widenGap(added);
-        qFromLittleEndian<quint16>(inserted.data(), added, units_.data() + gapStart_);
+        if (added > 0)
+            qFromLittleEndian<quint16>(inserted.data(), added, units_.data() + gapStart_);
         gapStart_ += added;
     }
 
     QString text() const
     {
+        if (size() == 0)
+            return {};
         QString text(size(), Qt::Uninitialized);
         char16_t* out = reinterpret_cast<char16_t*>(text.data());
         std::copy(units_.begin(), units_.begin() + gapStart_, out);
