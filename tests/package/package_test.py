@@ -187,7 +187,8 @@ def installed():
 
 def apt_get(*arguments):
     environment = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
-    run(["apt-get", "-y", "-q", *arguments], env=environment)
+    # Another apt run on the machine (an update, a set-up script) is waited for.
+    run(["apt-get", "-y", "-q", "-o", "DPkg::Lock::Timeout=120", *arguments], env=environment)
 
 
 def install(deb):
