@@ -40,7 +40,7 @@ def save_and_wait(program, path, expected):
 
 def test_morning_after_the_transcript_comes_back(binary):
     with tempfile.TemporaryDirectory() as folder:
-        recording = os.path.join(folder, "访谈.wav")
+        recording = os.path.join(folder, "morning.wav")  # typed into the file dialog: ASCII, which xdotool types reliably
         write_wav(recording, 20)
         write(recording + ".txt", YESTERDAY)
         with Program(binary) as program:

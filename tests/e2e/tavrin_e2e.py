@@ -204,12 +204,9 @@ class Program:
         return wait_for(lambda: self.visible_window(title), f"a window titled {title!r}", timeout)
 
     def answer_message(self, text, key="Return", caption=APPLICATION_TITLE):
-        """Checks that a message box shows `text` and closes it with `key`."""
-        box = self.find(name=caption, role="alert")
-        self.find(role="label", name=text, within=box)
-        self.window(caption)  # on screen, so that it gets the key
-        self.key(key)
-        wait_for(lambda: self.visible_window(caption) is None, f"the message {text!r} to close")
+        """Checks that a message box shows exactly `text` and closes it with `key`."""
+        shown = self.answer_box(text, key, caption)
+        check(shown == text, f"the message says {shown!r}, not {text!r}")
 
     def answer_box(self, part, key="Return", caption=APPLICATION_TITLE):
         """Waits for a box whose text holds `part`, closes it with `key` (Return: OK
