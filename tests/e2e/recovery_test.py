@@ -38,6 +38,21 @@ def journals_in(state):
     return [name for name in os.listdir(folder) if name.endswith(".journal")] if os.path.isdir(folder) else []
 
 
+def change_the_transcript(program, state, recording, earlier):
+    """Writes a recording with `earlier` as its transcript, loads it (the transcript
+    comes back), types "x" at its end and waits until the journal holds the change."""
+    write_wav(recording, 20)
+    with open(recording + ".txt", "wb") as file:
+        file.write(earlier)
+    program.activate(program.main_window())
+    program.load_recording(recording)
+    program.answer_box(BROUGHT_BACK)
+    program.click(program.find(name="文稿听打整理区", role="text"))
+    program.key("ctrl+End")
+    program.type("x")
+    wait_for(lambda: journals_in(state), "the journal of the change")
+
+
 def recover_and_save(binary, state, recording, expected):
     """Starts the program again: the text comes back, with its recording, and saving
     it gives `expected` beside the recording."""
@@ -106,18 +121,9 @@ def test_killed_while_saving(binary):
         state = {"XDG_STATE_HOME": os.path.join(folder, "state")}
         recording = os.path.join(folder, "lecture.wav")
         transcript = recording + ".txt"
-        write_wav(recording, 20)
         earlier = long_transcript(600_000)  # some 16 MB: the save takes a while
-        with open(transcript, "wb") as file:
-            file.write(earlier)
         with Program(binary, env=state) as program:
-            program.activate(program.main_window())
-            program.load_recording(recording)
-            program.answer_box(BROUGHT_BACK)
-            program.click(program.find(name="文稿听打整理区", role="text"))
-            program.key("ctrl+End")
-            program.type("x")
-            wait_for(lambda: journals_in(state), "the journal of the change")
+            change_the_transcript(program, state, recording, earlier)
             program.key("ctrl+s")
             kill_when(program, lambda: any(name.endswith(".tmp") for name in os.listdir(folder)),
                       "the save to begin")
@@ -130,20 +136,10 @@ def test_killed_while_the_journal_is_compacted(binary):
     with tempfile.TemporaryDirectory() as folder:
         state = {"XDG_STATE_HOME": os.path.join(folder, "state")}
         recording = os.path.join(folder, "meeting.wav")
-        transcript = recording + ".txt"
-        write_wav(recording, 20)
         earlier = long_transcript(100_000)  # some 1.6 million characters
-        with open(transcript, "wb") as file:
-            file.write(earlier)
         journals = os.path.join(state["XDG_STATE_HOME"], "tavrin", "journals")
         with Program(binary, env=state) as program:
-            program.activate(program.main_window())
-            program.load_recording(recording)
-            program.answer_box(BROUGHT_BACK)
-            program.click(program.find(name="文稿听打整理区", role="text"))
-            program.key("ctrl+End")
-            program.type("x")
-            wait_for(lambda: journals_in(state), "the journal of the change")
+            change_the_transcript(program, state, recording, earlier)
             program.key("ctrl+a")
             program.key("ctrl+c")
             # Replacing the whole text with itself records all of it each time,
