@@ -13,12 +13,15 @@
 #include "files/file_memory.h"
 #include "files/transcript_controller.h"
 #include "files/transcript_journal.h"
+#include "playback/passage_loop.h"
 #include "playback/player_controls.h"
 #include "playback/rate_spin_box.h"
 #include "playback/recording_loader.h"
 #include "playback/time_box.h"
 #include "playback/time_mark_controller.h"
 #include "playback/transport_controller.h"
+#include "settings/playback_options.h"
+#include "settings/playback_options_dialog.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_location.h"
 
@@ -72,6 +75,9 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     // The dialog's boxes ask for the same input method as the window's inputs.
     for (QLineEdit* box : {Form3->Edit2, Form3->Edit3, Form3->Edit1})
         inputMethod_->watch(box);
+    playbackOptionsDialog = new PlaybackOptionsDialog(this, *environment_.desktop, *playbackSettings_);
+    connect(playbackOptionsDialog, &PlaybackOptionsDialog::optionsTried, this,
+            [this](const PlaybackOptions& options) { runCommand([&] { applyListeningAids(options); }); });
     // Connecting to the session bus need not hold up the window's first sight.
     whenFirstPainted(this, [this] {
         inputMethod_->arm();
@@ -157,6 +163,11 @@ void TMainForm1::N7Click()
     Form3->exec();
 }
 
+void TMainForm1::showPlaybackOptions()
+{
+    playbackOptionsDialog->exec();
+}
+
 // The text's size: 大, 中, 小 and 极小 in the menu.
 void TMainForm1::N13Click()
 {
@@ -204,14 +215,24 @@ void TMainForm1::createControllers()
                                             .typingArea = Memo1};
     transport_ = std::make_unique<TransportController>(transportWidgets, *WindowsMediaPlayer1,
                                                        environment_.settingsFolder, showMessage);
+    playbackSettings_ = std::make_unique<PlaybackSettings>(environment_.settingsFolder, showMessage);
+    transport_->setResumeBackStep([this] { return playbackSettings_->read().resumeBackStep; });
+    loop_ = new PassageLoop(*WindowsMediaPlayer1, showMessage, this);
+    connect(loop_, &PassageLoop::endsChanged, this,
+            [this] { PlayerControls1->setLoopEnds(loop_->start(), loop_->end()); });
     const TimeMarkWidgets timeMarkWidgets{.editor = Memo1, .position = Label1, .timeBox = Edit3};
     timeMarks_ =
         std::make_unique<TimeMarkController>(timeMarkWidgets, *WindowsMediaPlayer1, *environment_.desktop, showMessage);
     const EditorWidgets editorWidgets{.editor = Memo1, .spacePlays = RadioButton1, .searchBox = Edit4};
     EditorKeyTargets keyTargets{
-        .transport = *transport_, .timeMarks = *timeMarks_, .save = [this] { BitBtn10Click(); }};
+        .transport = *transport_, .timeMarks = *timeMarks_, .loop = *loop_, .save = [this] { BitBtn10Click(); }};
     editor_ =
         std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), *environment_.desktop, showMessage);
+}
+
+void TMainForm1::applyListeningAids(const PlaybackOptions& options)
+{
+    Q_UNUSED(options);
 }
 
 void TMainForm1::runCommand(const std::function<void()>& command)
@@ -380,6 +401,7 @@ void TMainForm1::closeEvent(QCloseEvent* event)
             journal_->close(); // unsaved text stays, offered at the next start
         recordings_->rememberPosition();
         Form3->close();
+        playbackOptionsDialog->close();
     } else {
         event->ignore();
     }
@@ -408,6 +430,7 @@ void TMainForm1::connectHandlers()
     on(N17, &QAction::triggered, &TMainForm1::N17Click);
     on(N18, &QAction::triggered, &TMainForm1::N18Click);
     on(N7, &QAction::triggered, &TMainForm1::N7Click);
+    on(playbackOptionsAction, &QAction::triggered, &TMainForm1::showPlaybackOptions);
     on(N13, &QAction::triggered, &TMainForm1::N13Click);
     on(N15, &QAction::triggered, &TMainForm1::N15Click);
     on(N16, &QAction::triggered, &TMainForm1::N16Click);

@@ -24,6 +24,10 @@ class EditorController;
 class FileMemory;
 class InputMethodSwitcher;
 class LinkLabel;
+class PassageLoop;
+class PlaybackOptionsDialog;
+class PlaybackSettings;
+struct PlaybackOptions;
 class PlayerControls;
 class RecordingLoader;
 class RateSpinBox;
@@ -98,6 +102,7 @@ public:
     void N9Click();
     void BitBtn10Click();
     void N7Click();
+    void showPlaybackOptions();
 
     // Editor tools.
     bool Memo1KeyDown(QKeyEvent* event); // true when the key is swallowed
@@ -162,8 +167,10 @@ public:
     QAction* N6 = nullptr;
     QAction* N19 = nullptr;
     QAction* N20 = nullptr;
+    QAction* playbackOptionsAction = nullptr; // 设置 → 播放选项
 
-    TForm3* Form3 = nullptr; // the step settings dialog, created hidden
+    TForm3* Form3 = nullptr;                                // the step settings dialog, created hidden
+    PlaybackOptionsDialog* playbackOptionsDialog = nullptr; // created hidden
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -181,6 +188,8 @@ private:
     void connectPlayer();
     void centreOnScreen();
     void createControllers();
+    // The player plays through the listening aids that are on.
+    void applyListeningAids(const PlaybackOptions& options);
 
     Environment environment_;
     std::unique_ptr<TranscriptController> transcript_;
@@ -194,6 +203,8 @@ private:
     std::unique_ptr<TransportController> transport_;
     std::unique_ptr<TimeMarkController> timeMarks_;
     std::unique_ptr<EditorController> editor_;
+    std::unique_ptr<PlaybackSettings> playbackSettings_;
+    PassageLoop* loop_ = nullptr;
 };
 
 } // namespace tavrin

@@ -214,6 +214,7 @@ void TMainForm1::buildMenu()
     QMenu* settings = menu(bar, QStringLiteral("N2"), QStringLiteral("  设置  "));
     N2 = settings->menuAction();
     N7 = item(settings, QStringLiteral("N7"), QStringLiteral("前进后退步进时长"));
+    playbackOptionsAction = item(settings, QStringLiteral("playbackOptionsAction"), QStringLiteral("播放选项"));
     QMenu* sizes = menu(settings, QStringLiteral("N12"), QStringLiteral("字号"));
     N12 = sizes->menuAction();
     N13 = item(sizes, QStringLiteral("N13"), QStringLiteral("大"));

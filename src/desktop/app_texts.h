@@ -17,6 +17,8 @@ inline constexpr QStringView kSettingsFileMissing =
 // The two lines are split by LF then CR; the marks around 是 and 否 are ASCII quotes.
 inline constexpr QStringView kCloseQuestion =
     u"程序即将关闭，请确认你已经保存了文档！\n\r点\"是\"退出程序，点\"否\"返回保存！";
+// Told by the commands that need a recording while none is loaded.
+inline constexpr QStringView kNothingLoaded = u"没有加载音视频文件或格式不正确！";
 inline constexpr QStringView kUnknownError = u"发生未知错误";
 inline constexpr QStringView kNoSoundDevice =
     u"无法打开声音设备，录音将静音播放。请检查声卡或音频服务后重新启动本程序。";

@@ -5,6 +5,7 @@
 #include "editor/gbk_search.h"
 #include "editor/key_dispatch.h"
 #include "editor/transcript_edit.h"
+#include "playback/passage_loop.h"
 #include "playback/time_mark_controller.h"
 #include "playback/transport_controller.h"
 
@@ -54,6 +55,9 @@ bool EditorController::handleKey(QKeyEvent* event)
         break;
     case EditorCommand::InsertTimeMark:
         keyTargets_.timeMarks.insertMark();
+        break;
+    case EditorCommand::Loop:
+        keyTargets_.loop.press();
         break;
     case EditorCommand::PlayPause:
         // The play key is taken whole: it never types, so a selection stays.

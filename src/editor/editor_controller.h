@@ -13,6 +13,7 @@ class QRadioButton;
 namespace tavrin {
 
 class Desktop;
+class PassageLoop;
 class TimeMarkController;
 class TranscriptEdit;
 class TransportController;
@@ -24,11 +25,12 @@ struct EditorWidgets {
     QLineEdit* searchBox = nullptr;
 };
 
-// What the editor's keys run besides typing: the transport and time marks, and
+// What the editor's keys run besides typing: the transport, the loop and time marks, and
 // saving, which belongs to the transcript.
 struct EditorKeyTargets {
     TransportController& transport;
     TimeMarkController& timeMarks;
+    PassageLoop& loop;
     std::function<void()> save;
 };
 

@@ -35,6 +35,8 @@ KeyDecision decideEditorKey(int qtKey, Qt::KeyboardModifiers modifiers, PlayKey 
         return {EditorCommand::StepForward, false};
     case Qt::Key_F8:
         return {EditorCommand::InsertTimeMark, false};
+    case Qt::Key_F7:
+        return {EditorCommand::Loop, false};
     case Qt::Key_F10:
     case Qt::Key_Alt:
         return {EditorCommand::HotKeyWarning, false};

@@ -15,6 +15,7 @@ enum class EditorCommand {
     StepBack,
     StepForward,
     InsertTimeMark,
+    Loop,
     PlayPause,
     HotKeyWarning,
     Save,

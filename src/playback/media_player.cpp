@@ -46,6 +46,7 @@ void MediaPlayer::setUrl(const QString& path)
         throw PlayerError("播放器操作失败：上一个文件仍在打开中");
     const QString previous = player.url;
     const double previousPosition = currentPosition();
+    player.endLoop(); // a passage of one recording means nothing in another
     if (player.open(path, 0.0)) {
         player.url = path;
         player.state.stopped = false;
@@ -78,9 +79,10 @@ void MediaPlayer::play()
     Private& player = started();
     if (player.nothingOpen())
         return;
-    // A recording stopped at its end plays again from the start.
+    // A recording stopped at its end plays again from the start, or from the
+    // loop's start when the loop runs to the end.
     if (player.atEnd())
-        player.seekTo(0.0);
+        player.seekTo(player.loop ? player.loop->start : 0.0);
     player.mpv().setFlag("pause", false);
     player.state.heldAt.reset();
     player.state.stopped = false;
@@ -182,6 +184,34 @@ bool MediaPlayer::isMuted() const
 void MediaPlayer::setMuted(bool muted)
 {
     started().mpv().setFlag("mute", muted);
+}
+
+} // namespace tavrin
+
+namespace tavrin {
+
+void MediaPlayer::setLoop(const Loop& loop)
+{
+    Private& player = started();
+    if (player.nothingOpen())
+        return;
+    const double length = std::max(duration(), 0.0);
+    const double start = std::clamp(std::min(loop.start, loop.end), 0.0, length);
+    const double end = std::clamp(std::max(loop.start, loop.end), 0.0, length);
+    player.mpv().setOption("ab-loop-a", QByteArray::number(start, 'f', 6).constData());
+    player.mpv().setOption("ab-loop-b", QByteArray::number(end, 'f', 6).constData());
+    player.loop = Loop{start, end};
+    Q_EMIT loopChanged();
+}
+
+void MediaPlayer::clearLoop()
+{
+    started().endLoop();
+}
+
+std::optional<MediaPlayer::Loop> MediaPlayer::loop() const
+{
+    return d->loop;
 }
 
 } // namespace tavrin

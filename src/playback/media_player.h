@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <stdexcept>
 
 namespace tavrin {
@@ -91,6 +92,17 @@ public:
     bool isMuted() const;
     void setMuted(bool muted);
 
+    // A passage played over and over: whenever playback reaches `end` it goes on
+    // from `start` (libmpv's A-B loop, so no timer is late). A seek to a position
+    // outside the passage ends the loop, as does opening a recording.
+    struct Loop {
+        double start = 0.0;
+        double end = 0.0;
+    };
+    void setLoop(const Loop& loop); // the ends are clamped into the recording
+    void clearLoop();
+    std::optional<Loop> loop() const;
+
 Q_SIGNALS:
     void urlChanged(const QString& url);
     void positionChanged(double seconds);
@@ -99,6 +111,8 @@ Q_SIGNALS:
     void rateChanged(double rate);
     void volumeChanged(int volume);
     void mutedChanged(bool muted);
+    // The loop was set or ended, by a call or by a seek out of it.
+    void loopChanged();
     // A seek or a start of playback has been carried out and sound flows from the new position.
     void playbackRestarted();
     // No sound device could be opened; playback goes on silently. Emitted at most once.

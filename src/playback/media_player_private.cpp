@@ -154,12 +154,12 @@ bool MediaPlayer::Private::open(const QString& path, double start)
 
 void MediaPlayer::Private::waitForOpeningVerdict()
 {
-    QEventLoop loop;
-    QTimer::singleShot(options_.openTimeoutMs, &loop, &QEventLoop::quit);
-    state.openingLoop = &loop;
+    QEventLoop waiting;
+    QTimer::singleShot(options_.openTimeoutMs, &waiting, &QEventLoop::quit);
+    state.openingLoop = &waiting;
     drainEvents();
     if (state.isOpening())
-        loop.exec();
+        waiting.exec();
     state.openingLoop = nullptr;
 }
 
@@ -187,6 +187,10 @@ bool MediaPlayer::Private::atEnd() const
 
 void MediaPlayer::Private::seekTo(double seconds)
 {
+    // Positions are kept to the millisecond, so an end of the loop is inside it.
+    constexpr double kSlack = 0.0005;
+    if (loop && (seconds < loop->start - kSlack || seconds > loop->end + kSlack))
+        endLoop();
     // A recording that has just played to its end counts as stopped, even
     // before the pause made for it has come through.
     if (atEnd())
@@ -195,6 +199,16 @@ void MediaPlayer::Private::seekTo(double seconds)
     mpv_->command({"seek", target.constData(), "absolute+exact"});
     state.seekInFlight = seconds;
     state.heldAt.reset();
+}
+
+void MediaPlayer::Private::endLoop()
+{
+    if (!loop)
+        return;
+    mpv_->setOption("ab-loop-a", "no");
+    mpv_->setOption("ab-loop-b", "no");
+    loop.reset();
+    Q_EMIT owner_.loopChanged();
 }
 
 void MediaPlayer::Private::useFilterChain(const QByteArray& chain)

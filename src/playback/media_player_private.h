@@ -81,6 +81,8 @@ public:
     // Played to its end, and no seek asked for since.
     bool atEnd() const;
     void seekTo(double seconds);
+    // Ends the loop, in libmpv too; says so when there was one.
+    void endLoop();
     void useFilterChain(const QByteArray& chain);
 
     // Opens `path` paused at `start`; returns whether it opened, else leaves the
@@ -92,6 +94,7 @@ public:
 
     QString url; // of the loaded recording
     OpenSeekState state;
+    std::optional<Loop> loop; // as set in libmpv
 
 private:
     void start();

@@ -1,5 +1,6 @@
 #include "playback/player_controls.h"
 
+#include "playback/seek_bar.h"
 #include "playback/time_text.h"
 
 #include <QHBoxLayout>
@@ -36,7 +37,7 @@ PlayerControls::PlayerControls(QWidget* parent)
     , play_(makeButton(this, QStyle::SP_MediaPlay, QStringLiteral("播放")))
     , pause_(makeButton(this, QStyle::SP_MediaPause, QStringLiteral("暂停")))
     , stop_(makeButton(this, QStyle::SP_MediaStop, QStringLiteral("停止")))
-    , seek_(new QSlider(Qt::Horizontal, this))
+    , seek_(new SeekBar(this))
     , time_(new QLabel(this))
     , mute_(makeButton(this, QStyle::SP_MediaVolume, QStringLiteral("静音")))
     , volume_(new QSlider(Qt::Horizontal, this))
@@ -118,6 +119,22 @@ void PlayerControls::setMuted(bool muted)
     const QSignalBlocker quiet(mute_);
     mute_->setChecked(muted);
     mute_->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+}
+
+void PlayerControls::setLoopEnds(std::optional<double> start, std::optional<double> end)
+{
+    auto ticks = [](std::optional<double> seconds) -> std::optional<int> {
+        if (!seconds)
+            return std::nullopt;
+        return int(std::lround(*seconds * kTicksPerSecond));
+    };
+    seek_->setLoopEnds(ticks(start), ticks(end));
+    QString description;
+    if (start && end)
+        description = QStringLiteral("循环播放 %1 至 %2").arg(playerTimeText(*start), playerTimeText(*end));
+    else if (start)
+        description = QStringLiteral("循环起点 %1").arg(playerTimeText(*start));
+    seek_->setAccessibleDescription(description);
 }
 
 void PlayerControls::showTime()

@@ -2,11 +2,15 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class QLabel;
 class QSlider;
 class QToolButton;
 
 namespace tavrin {
+
+class SeekBar;
 
 // The player's own control bar: play, pause, stop, a seek bar with the time,
 // mute and volume. It holds no player: it shows what it is told and emits
@@ -21,6 +25,8 @@ public:
     void setPaused(bool paused);
     void setVolume(int volume);
     void setMuted(bool muted);
+    // The passage loop's ends in seconds; nullopt: not set.
+    void setLoopEnds(std::optional<double> start, std::optional<double> end);
 
 Q_SIGNALS:
     void playRequested();
@@ -36,7 +42,7 @@ private:
     QToolButton* play_;
     QToolButton* pause_;
     QToolButton* stop_;
-    QSlider* seek_;
+    SeekBar* seek_;
     QLabel* time_;
     QToolButton* mute_;
     QSlider* volume_;

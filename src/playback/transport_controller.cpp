@@ -1,5 +1,6 @@
 #include "playback/transport_controller.h"
 
+#include "desktop/app_texts.h"
 #include "playback/media_player.h"
 #include "playback/rate_spin_box.h"
 #include "playback/time_text.h"
@@ -11,6 +12,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
@@ -18,7 +20,6 @@ namespace tavrin {
 
 namespace {
 
-const QString kNothingLoaded = QStringLiteral("没有加载音视频文件或格式不正确！");
 const QString kPlayed = QStringLiteral("暂停");
 const QString kPaused = QStringLiteral("继续");
 
@@ -37,12 +38,14 @@ void TransportController::playPause()
 {
     widgets_.typingArea->setFocus();
     if (player_.url().isEmpty()) {
-        showMessage_(kNothingLoaded);
+        showMessage_(texts::kNothingLoaded.toString());
         return;
     }
     switch (player_.playState()) {
-    case PlayStateStopped:
     case PlayStatePaused:
+        stepBackOnResume();
+        [[fallthrough]];
+    case PlayStateStopped:
     case PlayStateReady:
         player_.play();
         setLastAction(LastAction::Played);
@@ -55,6 +58,21 @@ void TransportController::playPause()
         break;
     }
     widgets_.displayRefresh->start();
+}
+
+void TransportController::stepBackOnResume()
+{
+    // Only on resuming: a pause leaves the position where the words stopped,
+    // so a time mark taken while paused is true.
+    const double seconds = resumeBackStep_ ? resumeBackStep_() : 0.0;
+    if (seconds <= 0.0)
+        return;
+    const double position = player_.currentPosition();
+    double target = std::max(0.0, position - seconds);
+    // Inside a loop the words come again from no earlier than its start, so the loop stays.
+    if (const auto loop = player_.loop(); loop && position >= loop->start)
+        target = std::max(target, loop->start);
+    player_.setCurrentPosition(target);
 }
 
 void TransportController::setLastAction(LastAction action)

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <functional>
+#include <utility>
+
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -41,8 +44,12 @@ public:
     TransportController(const TransportWidgets& widgets, MediaPlayer& player, QString settingsFolder,
                         ShowPlainMessage showMessage);
 
+    // Seconds played again when play/pause resumes after a pause; read at every
+    // resume. Unset, nothing is played again.
+    void setResumeBackStep(std::function<double()> seconds) { resumeBackStep_ = std::move(seconds); }
+
     // Plays from stopped, paused or ready, pauses while playing; tells the user
-    // when no recording is loaded.
+    // when no recording is loaded. Resuming after a pause starts the back-step earlier.
     void playPause();
     // Step by the lengths in the settings file, then play. Throw std::runtime_error
     // when the length there is not a whole number.
@@ -59,12 +66,14 @@ public:
 
 private:
     void stepBy(QStringView key, int direction);
+    void stepBackOnResume();
     void setLastAction(LastAction action);
 
     TransportWidgets widgets_;
     MediaPlayer& player_;
     QString settingsFolder_;
     ShowPlainMessage showMessage_;
+    std::function<double()> resumeBackStep_;
     LastAction lastAction_ = LastAction::None;
 };
 

@@ -34,6 +34,8 @@ void KeyDispatchTest::decidesEveryKey_data()
     row("Shift+F12", Qt::Key_F12, shift, PlayKey::Enter, EditorCommand::StepForward, false);
     row("F8", Qt::Key_F8, none, PlayKey::Space, EditorCommand::InsertTimeMark, false);
     row("Ctrl+F8", Qt::Key_F8, ctrl, PlayKey::Space, EditorCommand::InsertTimeMark, false);
+    row("F7", Qt::Key_F7, none, PlayKey::Space, EditorCommand::Loop, false);
+    row("Shift+F7", Qt::Key_F7, shift, PlayKey::Enter, EditorCommand::Loop, false);
 
     row("Space, Space mode", Qt::Key_Space, none, PlayKey::Space, EditorCommand::PlayPause, true);
     row("Shift+Space, Space mode", Qt::Key_Space, shift, PlayKey::Space, EditorCommand::PlayPause, true);

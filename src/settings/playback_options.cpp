@@ -1,0 +1,119 @@
+#include "settings/playback_options.h"
+
+#include "settings/settings_file.h"
+
+#include <QLocale>
+
+#include <cmath>
+#include <utility>
+
+namespace tavrin {
+
+namespace {
+
+struct FlagSetting {
+    QStringView key;
+    bool PlaybackOptions::*value;
+};
+
+constexpr FlagSetting kFlags[] = {
+    {kVolumeBoostKey, &PlaybackOptions::volumeBoost},
+    {kLoudnessLevellingKey, &PlaybackOptions::loudnessLevelling},
+    {kNoiseReductionKey, &PlaybackOptions::noiseReduction},
+    {kVoiceBandKey, &PlaybackOptions::voiceBand},
+};
+
+QString damagedValue(QStringView key, QStringView value, const QString& expected)
+{
+    return QStringLiteral("设置文件 Time.ini 的[播放]中，%1 的值“%2”无效：%3")
+        .arg(key.toString(), value.toString(), expected);
+}
+
+std::optional<bool> parseFlag(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (trimmed == u"1")
+        return true;
+    if (trimmed == u"0")
+        return false;
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<double> parseResumeBackStep(QStringView text)
+{
+    bool ok = false;
+    const double seconds = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(seconds) || seconds < 0.0 || seconds > kLongestResumeBackStep)
+        return std::nullopt;
+    const double units = seconds / kResumeBackStepUnit;
+    if (units != std::floor(units))
+        return std::nullopt;
+    return seconds;
+}
+
+QString resumeBackStepText(double seconds)
+{
+    return QString::number(seconds, 'g', 4);
+}
+
+StoredPlaybackOptions readPlaybackOptions(const QString& settingsFolder)
+{
+    QList<QStringView> keys{kResumeBackStepKey};
+    for (const FlagSetting& flag : kFlags)
+        keys.append(flag.key);
+    const QList<std::optional<QString>> texts = readSettingValues(settingsFolder, kPlaybackSection, keys);
+
+    StoredPlaybackOptions stored;
+    if (const std::optional<QString>& text = texts[0]) {
+        if (const auto seconds = parseResumeBackStep(*text))
+            stored.options.resumeBackStep = *seconds;
+        else
+            stored.problems << damagedValue(
+                kResumeBackStepKey, *text, QStringLiteral("应为0到10之间的秒数，以0.5为单位。现按0秒（不后退）处理。"));
+    }
+    for (qsizetype i = 0; i < qsizetype(std::size(kFlags)); ++i) {
+        const std::optional<QString>& text = texts[i + 1];
+        if (!text)
+            continue;
+        if (const auto on = parseFlag(*text))
+            stored.options.*kFlags[i].value = *on;
+        else
+            stored.problems << damagedValue(kFlags[i].key, *text, QStringLiteral("应为1（开）或0（关）。现按关处理。"));
+    }
+    return stored;
+}
+
+void writePlaybackOptions(const QString& settingsFolder, const PlaybackOptions& options)
+{
+    SettingValues values{{kResumeBackStepKey.toString(), resumeBackStepText(options.resumeBackStep)}};
+    for (const FlagSetting& flag : kFlags)
+        values.append({flag.key.toString(), options.*flag.value ? QStringLiteral("1") : QStringLiteral("0")});
+    writeSettingValues(settingsFolder, kPlaybackSection, values);
+}
+
+PlaybackSettings::PlaybackSettings(QString settingsFolder, ShowPlainMessage report)
+    : settingsFolder_(std::move(settingsFolder))
+    , report_(std::move(report))
+{
+}
+
+PlaybackOptions PlaybackSettings::read()
+{
+    StoredPlaybackOptions stored = readPlaybackOptions(settingsFolder_);
+    for (const QString& problem : std::as_const(stored.problems)) {
+        if (!reported_.contains(problem)) {
+            reported_.insert(problem);
+            report_(problem);
+        }
+    }
+    return stored.options;
+}
+
+void PlaybackSettings::write(const PlaybackOptions& options)
+{
+    writePlaybackOptions(settingsFolder_, options);
+}
+
+} // namespace tavrin
