@@ -81,6 +81,7 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     // Connecting to the session bus need not hold up the window's first sight.
     whenFirstPainted(this, [this] {
         inputMethod_->arm();
+        runCommand([this] { applyListeningAids(playbackSettings_->read()); });
         runCommand([this] {
             transcript_->recoverUnsaved(
                 [this](const QString& path, qint64 ms) { return recordings_->reopenAt(path, ms); });
@@ -232,7 +233,10 @@ void TMainForm1::createControllers()
 
 void TMainForm1::applyListeningAids(const PlaybackOptions& options)
 {
-    Q_UNUSED(options);
+    WindowsMediaPlayer1->setListeningAids({.volumeBoost = options.volumeBoost,
+                                           .loudnessLevelling = options.loudnessLevelling,
+                                           .noiseReduction = options.noiseReduction,
+                                           .voiceBand = options.voiceBand});
 }
 
 void TMainForm1::runCommand(const std::function<void()>& command)

@@ -47,6 +47,7 @@ void MediaPlayer::setUrl(const QString& path)
     const QString previous = player.url;
     const double previousPosition = currentPosition();
     player.endLoop(); // a passage of one recording means nothing in another
+    player.useFilterChain(audioFilterChain(rate(), player.aids));
     if (player.open(path, 0.0)) {
         player.url = path;
         player.state.stopped = false;
@@ -154,8 +155,20 @@ void MediaPlayer::setRate(double rate)
     if (!std::isfinite(rate) || rate <= 0.0)
         throw PlayerError("播放器操作失败：无效的播放速度");
     // The chain first: with the speed first, libmpv would put in its own stretcher for a moment.
-    player.useFilterChain(audioFilterChain(rate));
+    player.useFilterChain(audioFilterChain(rate, player.aids));
     player.mpv().setDouble("speed", rate);
+}
+
+void MediaPlayer::setListeningAids(const ListeningAids& aids)
+{
+    d->aids = aids;
+    if (d->hasStarted())
+        started().useFilterChain(audioFilterChain(rate(), aids));
+}
+
+ListeningAids MediaPlayer::listeningAids() const
+{
+    return d->aids;
 }
 
 double MediaPlayer::duration() const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/audio_filters.h"
+
 #include <QObject>
 #include <QString>
 
@@ -84,6 +86,9 @@ public:
 
     double rate() const;
     void setRate(double rate);
+    // Heard at once while playing. Set before libmpv has started, they apply from the first recording.
+    void setListeningAids(const ListeningAids& aids);
+    ListeningAids listeningAids() const;
 
     // For the player's own control bar.
     double duration() const; // seconds; 0 while nothing is loaded

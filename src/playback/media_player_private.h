@@ -95,6 +95,8 @@ public:
     QString url; // of the loaded recording
     OpenSeekState state;
     std::optional<Loop> loop; // as set in libmpv
+    ListeningAids aids;
+    bool hasStarted() const { return startWaited_ && mpv_; }
 
 private:
     void start();
