@@ -58,11 +58,11 @@ bool loopsRound(MediaPlayer* player, double start, double end, int rounds)
         kWaitMs);
 }
 
-// Resumed without a back-step, playback may already have moved on a little.
+// Resumed without a back-step, the position is libmpv's, which may have moved
+// on a little or, just after the start, lag by its sound buffer.
 bool resumedFrom(MediaPlayer* player, double seconds)
 {
-    const double position = player->currentPosition();
-    return position >= seconds && position < seconds + 0.3;
+    return std::abs(player->currentPosition() - seconds) < 0.5;
 }
 
 } // namespace
@@ -220,6 +220,11 @@ void PlaybackAidsTest::damagedBackStepIsToldOnce()
     WindowUnderTest window;
     writeOptions(window, "resumeBackStep=2s\r\n");
     QVERIFY(window.show());
+    // Read once the window is up, for the listening aids: told then, and only then.
+    QTRY_COMPARE_WITH_TIMEOUT(window.desktop.texts().size(), 1, kWaitMs);
+    const QString told = window.desktop.texts().first();
+    QVERIFY2(told.contains(QStringLiteral("resumeBackStep")) && told.contains(QStringLiteral("“2s”")),
+             qPrintable(told));
     window.loadRecording(60.0);
     MediaPlayer* player = window->WindowsMediaPlayer1;
     for (int round = 0; round < 2; ++round) {
@@ -227,10 +232,7 @@ void PlaybackAidsTest::damagedBackStepIsToldOnce()
         press(window, Qt::Key_Space);
         QVERIFY(resumedFrom(player, 10.0));
     }
-    const QStringList told = window.desktop.texts();
-    QCOMPARE(told.size(), 1);
-    QVERIFY2(told.first().contains(QStringLiteral("resumeBackStep")) && told.first().contains(QStringLiteral("“2s”")),
-             qPrintable(told.first()));
+    QVERIFY(window.desktop.texts().isEmpty());
 }
 
 void PlaybackAidsTest::loopKeyThreePresses()
@@ -355,8 +357,8 @@ void PlaybackAidsTest::dialogSavesAndTheNextStartReadsIt()
         PlaybackOptionsDialog* dialog = window->playbackOptionsDialog;
         dialog->open();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
-        // The damaged value is told when the dialog reads it, and shown as off.
-        QCOMPARE(window.desktop.texts().size(), 1);
+        // The damaged value is told once, and shown as off.
+        QTRY_COMPARE_WITH_TIMEOUT(window.desktop.texts().size(), 1, kWaitMs);
         QVERIFY(window.desktop.texts().first().contains(QStringLiteral("noiseReduction")));
         QVERIFY(!dialog->noiseReduction->isChecked());
         dialog->resumeBackStep->setValue(2.5);
