@@ -199,10 +199,6 @@ void MediaPlayer::setMuted(bool muted)
     started().mpv().setFlag("mute", muted);
 }
 
-} // namespace tavrin
-
-namespace tavrin {
-
 void MediaPlayer::setLoop(const Loop& loop)
 {
     Private& player = started();
