@@ -166,11 +166,6 @@ void MediaPlayer::setListeningAids(const ListeningAids& aids)
         started().useFilterChain(audioFilterChain(rate(), aids));
 }
 
-ListeningAids MediaPlayer::listeningAids() const
-{
-    return d->aids;
-}
-
 double MediaPlayer::duration() const
 {
     const Private& player = started();

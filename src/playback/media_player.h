@@ -88,7 +88,6 @@ public:
     void setRate(double rate);
     // Heard at once while playing. Set before libmpv has started, they apply from the first recording.
     void setListeningAids(const ListeningAids& aids);
-    ListeningAids listeningAids() const;
 
     // For the player's own control bar.
     double duration() const; // seconds; 0 while nothing is loaded

@@ -35,6 +35,15 @@ void press(WindowUnderTest& window, Qt::Key key)
     QTest::keyClick(window->Memo1, key);
 }
 
+// The loop key pressed with playback paused at `seconds`.
+bool pressLoopKeyAt(WindowUnderTest& window, double seconds)
+{
+    if (!window.pauseAt(seconds))
+        return false;
+    press(window, Qt::Key_F7);
+    return true;
+}
+
 SeekBar* seekBar(WindowUnderTest& window)
 {
     return window->PlayerControls1->findChild<SeekBar*>();
@@ -242,14 +251,12 @@ void PlaybackAidsTest::loopKeyThreePresses()
     window.loadRecording(60.0);
     MediaPlayer* player = window->WindowsMediaPlayer1;
     SeekBar* bar = seekBar(window);
-    QVERIFY(window.pauseAt(5.0));
-    press(window, Qt::Key_F7);
+    QVERIFY(pressLoopKeyAt(window, 5.0));
     QVERIFY(!player->loop());
     QCOMPARE(bar->loopStart(), std::optional<int>(50));
     QCOMPARE(bar->loopEnd(), std::nullopt);
 
-    QVERIFY(window.pauseAt(6.5));
-    press(window, Qt::Key_F7);
+    QVERIFY(pressLoopKeyAt(window, 6.5));
     QVERIFY(player->loop());
     QCOMPARE(player->loop()->start, 5.0);
     QCOMPARE(player->loop()->end, 6.5);
@@ -276,15 +283,12 @@ void PlaybackAidsTest::tooShortLoopIsRefused()
     QVERIFY(window.show());
     window.loadRecording(60.0);
     MediaPlayer* player = window->WindowsMediaPlayer1;
-    QVERIFY(window.pauseAt(5.0));
-    press(window, Qt::Key_F7);
-    QVERIFY(window.pauseAt(5.2));
-    press(window, Qt::Key_F7);
+    QVERIFY(pressLoopKeyAt(window, 5.0));
+    QVERIFY(pressLoopKeyAt(window, 5.2));
     QCOMPARE(window.desktop.texts(), QStringList{kTooShort});
     QVERIFY(!player->loop());
     // The start stays marked: a press further on sets the loop from it.
-    QVERIFY(window.pauseAt(7.0));
-    press(window, Qt::Key_F7);
+    QVERIFY(pressLoopKeyAt(window, 7.0));
     QVERIFY(player->loop());
     QCOMPARE(player->loop()->start, 5.0);
 }
@@ -295,8 +299,7 @@ void PlaybackAidsTest::loopAcrossTheEnd()
     QVERIFY(window.show());
     window.loadRecording(4.0);
     MediaPlayer* player = window->WindowsMediaPlayer1;
-    QVERIFY(window.pauseAt(2.5));
-    press(window, Qt::Key_F7);
+    QVERIFY(pressLoopKeyAt(window, 2.5));
     press(window, Qt::Key_Space);
     // Played to the end, the end is the loop's end.
     QVERIFY(QTest::qWaitFor([&] { return player->playState() == PlayStateStopped; }, kWaitMs));
@@ -315,10 +318,8 @@ void PlaybackAidsTest::jumpOutOfTheLoopEndsIt()
     QVERIFY(window.show());
     window.loadRecording(60.0);
     MediaPlayer* player = window->WindowsMediaPlayer1;
-    QVERIFY(window.pauseAt(5.0));
-    press(window, Qt::Key_F7);
-    QVERIFY(window.pauseAt(8.0));
-    press(window, Qt::Key_F7);
+    QVERIFY(pressLoopKeyAt(window, 5.0));
+    QVERIFY(pressLoopKeyAt(window, 8.0));
     QVERIFY(player->loop());
     press(window, Qt::Key_F12); // 5 s on, past the loop's end
     QVERIFY(!player->loop());
@@ -337,10 +338,8 @@ void PlaybackAidsTest::backStepStaysInsideTheLoop()
     QVERIFY(window.show());
     window.loadRecording(60.0);
     MediaPlayer* player = window->WindowsMediaPlayer1;
-    QVERIFY(window.pauseAt(5.0));
-    press(window, Qt::Key_F7);
-    QVERIFY(window.pauseAt(9.0));
-    press(window, Qt::Key_F7);
+    QVERIFY(pressLoopKeyAt(window, 5.0));
+    QVERIFY(pressLoopKeyAt(window, 9.0));
     QVERIFY(window.pauseAt(6.0));
     press(window, Qt::Key_Space);
     QCOMPARE(player->currentPosition(), 5.0);
