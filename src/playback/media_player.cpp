@@ -1,6 +1,5 @@
 #include "playback/media_player.h"
 
-#include "playback/audio_filters.h"
 #include "playback/media_player_private.h"
 #include "playback/time_text.h"
 
@@ -152,8 +151,19 @@ void MediaPlayer::setRate(double rate)
     if (!std::isfinite(rate) || rate <= 0.0)
         throw PlayerError("播放器操作失败：无效的播放速度");
     // The chain first: with the speed first, libmpv would put in its own stretcher for a moment.
-    player.useFilterChain(audioFilterChain(rate));
+    player.useFilterChain(rate, player.sound.aids());
     player.mpv().setDouble("speed", rate);
+}
+
+SoundAids MediaPlayer::soundAids() const
+{
+    return started().sound.aids();
+}
+
+void MediaPlayer::setSoundAids(const SoundAids& aids)
+{
+    Private& player = started();
+    player.useFilterChain(player.sound.rate(), aids);
 }
 
 double MediaPlayer::duration() const

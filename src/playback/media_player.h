@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/sound_aids.h"
+
 #include <QObject>
 #include <QString>
 
@@ -83,6 +85,10 @@ public:
 
     double rate() const;
     void setRate(double rate);
+
+    // Listening aids, applied at once, also while playing, at every rate.
+    SoundAids soundAids() const;
+    void setSoundAids(const SoundAids& aids); // throws when libmpv cannot filter the sound so
 
     // For the player's own control bar.
     double duration() const; // seconds; 0 while nothing is loaded

@@ -6,6 +6,7 @@
 
 #include "playback/media_player.h"
 #include "playback/mpv_handle.h"
+#include "playback/sound_chain.h"
 
 #include <QByteArray>
 #include <QString>
@@ -81,7 +82,8 @@ public:
     // Played to its end, and no seek asked for since.
     bool atEnd() const;
     void seekTo(double seconds);
-    void useFilterChain(const QByteArray& chain);
+    // The rate and the sound aids from now on (see SoundChain); throws when libmpv refuses the chain.
+    void useFilterChain(double rate, const SoundAids& aids);
 
     // Opens `path` paused at `start`; returns whether it opened, else leaves the
     // reason in state.openingError.
@@ -92,6 +94,7 @@ public:
 
     QString url; // of the loaded recording
     OpenSeekState state;
+    SoundChain sound;
 
 private:
     void start();
@@ -125,7 +128,6 @@ private:
     std::atomic<bool> wakeupQueued_{false};
     bool silentByChoice_ = false; // the silent output was asked for, not fallen back to
     bool soundDeviceReported_ = false;
-    QByteArray filterChain_; // libmpv's "af", empty at start
 };
 
 } // namespace tavrin
