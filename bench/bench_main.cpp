@@ -2,6 +2,7 @@
 // tavrin_bench text <transcript> <repetitions>
 // tavrin_bench memory idle|recording|transcript|bare [file]
 // tavrin_bench journal typing|soak|recovery <transcript> <keystrokes|edits|records>
+// tavrin_bench sound <seconds of voice> <repetitions>
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
 #include "app/memory_tuning.h"
@@ -15,6 +16,7 @@ int runKeyLatency(const QString& recording, int repetitions);
 int runTextOperations(const QString& transcript, int repetitions);
 int runMemory(const QString& mode, const QString& file);
 int runJournalCost(const QString& part, const QString& transcript, int count);
+int runListeningAidsCost(int seconds, int repetitions);
 } // namespace tavrin::bench
 
 int main(int argc, char* argv[])
@@ -33,6 +35,8 @@ int main(int argc, char* argv[])
         return tavrin::bench::runMemory(arguments[1], arguments.value(2));
     if (command == QStringLiteral("journal") && arguments.size() == 4)
         return tavrin::bench::runJournalCost(arguments[1], arguments[2], arguments[3].toInt());
-    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal ...\n");
+    if (command == QStringLiteral("sound") && arguments.size() == 3)
+        return tavrin::bench::runListeningAidsCost(arguments[1].toInt(), arguments[2].toInt());
+    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal|sound ...\n");
     return 2;
 }

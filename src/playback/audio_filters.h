@@ -1,21 +1,15 @@
 #pragma once
 
+#include "playback/listening_aids.h"
+
 #include <QByteArray>
+
+#include <vector>
 
 namespace tavrin {
 
-// Aids for hard recordings, each on or off; all off, the sound is untouched.
-struct ListeningAids {
-    bool volumeBoost = false;       // 300 %, limited so that it never clips
-    bool loudnessLevelling = false; // quiet and loud speakers brought to one loudness
-    bool noiseReduction = false;    // steady background noise lowered
-    bool voiceBand = false;         // only the voice's frequencies, about 100 Hz to 4 kHz
-
-    bool operator==(const ListeningAids&) const = default;
-};
-
-// libmpv's audio filter chain (its "af" option) for playing at a rate through
-// the aids that are on: every filter the sound passes through is chosen here.
+// libmpv's audio filter chain (its "af" option) for playing at a rate with
+// sound aids: every filter the sound passes through is chosen here.
 //
 // Away from 1.0 the voice keeps its pitch through scaletempo2, the time
 // stretcher libmpv itself picks for speech. Left to libmpv, it is inserted with
@@ -25,6 +19,27 @@ struct ListeningAids {
 // speed keeps libmpv from inserting its own. At 1.0 with no aid the chain is
 // empty, as libmpv has it: the sound is untouched and the last milliseconds of
 // a recording, which the stretcher holds back, are heard.
+//
+// With any aid on, the filters of all four are in the chain, those of the aids
+// that are off set to pass the sound unchanged, so that an aid is turned on or
+// off inside the filters in place (soundAidSwitches()) while playing: a new
+// chain drops the sound its filters hold and starts them afresh, a jump of up
+// to a tenth of a second. In the order of the sound: noise reduction first,
+// on the sound as recorded; the voice band; levelling, on the voice without
+// rumble and hiss; the stretcher; last the boost with its limiter, which holds
+// every sample below full scale, whatever the filters before it did.
 QByteArray audioFilterChain(double rate, const ListeningAids& aids = {});
+
+// One setting of a filter in the chain, changed while playing with libmpv's
+// af-command: the filter's label in the chain, the option and its new value.
+struct FilterSetting {
+    QByteArray label;
+    QByteArray option;
+    QByteArray value;
+    bool operator==(const FilterSetting&) const = default;
+};
+
+// The settings that turn the aids' filters of a chain from `from` to `to`.
+std::vector<FilterSetting> soundAidSwitches(const ListeningAids& from, const ListeningAids& to);
 
 } // namespace tavrin

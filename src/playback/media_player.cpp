@@ -1,6 +1,5 @@
 #include "playback/media_player.h"
 
-#include "playback/audio_filters.h"
 #include "playback/media_player_private.h"
 #include "playback/time_text.h"
 
@@ -47,7 +46,6 @@ void MediaPlayer::setUrl(const QString& path)
     const QString previous = player.url;
     const double previousPosition = currentPosition();
     player.endLoop(); // a passage of one recording means nothing in another
-    player.useFilterChain(audioFilterChain(rate(), player.aids));
     if (player.open(path, 0.0)) {
         player.url = path;
         player.state.stopped = false;
@@ -155,15 +153,21 @@ void MediaPlayer::setRate(double rate)
     if (!std::isfinite(rate) || rate <= 0.0)
         throw PlayerError("播放器操作失败：无效的播放速度");
     // The chain first: with the speed first, libmpv would put in its own stretcher for a moment.
-    player.useFilterChain(audioFilterChain(rate, player.aids));
+    player.useFilterChain(rate, player.sound.aids());
     player.mpv().setDouble("speed", rate);
+}
+
+ListeningAids MediaPlayer::listeningAids() const
+{
+    return d->sound.aids();
 }
 
 void MediaPlayer::setListeningAids(const ListeningAids& aids)
 {
-    d->aids = aids;
     if (d->hasStarted())
-        started().useFilterChain(audioFilterChain(rate(), aids));
+        d->useFilterChain(d->sound.rate(), aids);
+    else
+        d->sound.keepForFirstOpening(aids);
 }
 
 double MediaPlayer::duration() const

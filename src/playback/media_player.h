@@ -1,6 +1,6 @@
 #pragma once
 
-#include "playback/audio_filters.h"
+#include "playback/listening_aids.h"
 
 #include <QObject>
 #include <QString>
@@ -86,7 +86,10 @@ public:
 
     double rate() const;
     void setRate(double rate);
-    // Heard at once while playing. Set before libmpv has started, they apply from the first recording.
+    // Listening aids, heard at once, also while playing, at every rate. Set
+    // before libmpv has started, they apply from the first recording. Throws
+    // when libmpv cannot filter the sound so.
+    ListeningAids listeningAids() const;
     void setListeningAids(const ListeningAids& aids);
 
     // For the player's own control bar.

@@ -110,6 +110,7 @@ void MediaPlayer::Private::handlePlaybackRestart()
     if (state.seekInFlight && mpv_->getFlag("pause"))
         state.heldAt = state.seekInFlight;
     state.seekInFlight.reset();
+    sound.restarted(*mpv_);
     if (state.isOpening() && state.openingStarted)
         state.settleOpening(OpenSeekState::Opening::Opened);
     Q_EMIT owner_.playbackRestarted();

@@ -137,6 +137,7 @@ bool MediaPlayer::Private::open(const QString& path, double start)
     state.forgetSeeks();
     state.openingStarted = false;
     mpv_->setFlag("pause", true);
+    sound.beforeRestart(*mpv_);
     state.openingEntry = mpv_->loadFile(path, start);
     waitForOpeningVerdict();
     // Sound is all this player gives: a file whose sound cannot be played
@@ -195,6 +196,7 @@ void MediaPlayer::Private::seekTo(double seconds)
     // before the pause made for it has come through.
     if (atEnd())
         mpv_->setFlag("pause", true);
+    sound.beforeRestart(*mpv_);
     const QByteArray target = QByteArray::number(seconds, 'f', 6);
     mpv_->command({"seek", target.constData(), "absolute+exact"});
     state.seekInFlight = seconds;
@@ -211,12 +213,9 @@ void MediaPlayer::Private::endLoop()
     Q_EMIT owner_.loopChanged();
 }
 
-void MediaPlayer::Private::useFilterChain(const QByteArray& chain)
+void MediaPlayer::Private::useFilterChain(double rate, const ListeningAids& aids)
 {
-    if (chain != filterChain_) {
-        mpv_->setOption("af", chain.constData());
-        filterChain_ = chain;
-    }
+    sound.use(*mpv_, rate, aids);
 }
 
 } // namespace tavrin

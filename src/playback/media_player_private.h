@@ -6,6 +6,7 @@
 
 #include "playback/media_player.h"
 #include "playback/mpv_handle.h"
+#include "playback/sound_chain.h"
 
 #include <QByteArray>
 #include <QString>
@@ -83,7 +84,8 @@ public:
     void seekTo(double seconds);
     // Ends the loop, in libmpv too; says so when there was one.
     void endLoop();
-    void useFilterChain(const QByteArray& chain);
+    // The rate and the sound aids from now on (see SoundChain); throws when libmpv refuses the chain.
+    void useFilterChain(double rate, const ListeningAids& aids);
 
     // Opens `path` paused at `start`; returns whether it opened, else leaves the
     // reason in state.openingError.
@@ -95,7 +97,7 @@ public:
     QString url; // of the loaded recording
     OpenSeekState state;
     std::optional<Loop> loop; // as set in libmpv
-    ListeningAids aids;
+    SoundChain sound;
     bool hasStarted() const { return startWaited_ && mpv_; }
 
 private:
@@ -130,7 +132,6 @@ private:
     std::atomic<bool> wakeupQueued_{false};
     bool silentByChoice_ = false; // the silent output was asked for, not fallen back to
     bool soundDeviceReported_ = false;
-    QByteArray filterChain_; // libmpv's "af", empty at start
 };
 
 } // namespace tavrin
