@@ -32,5 +32,11 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmpv2, fonts-noto-cjk, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
+# The foot pedals' udev rule is left out of an ordinary install (it belongs to
+# udev's folder, not to the prefix); the package holds it beside everything else,
+# still as one package.
+set(CPACK_COMPONENTS_ALL Unspecified udev_rules)
+set(CPACK_DEB_COMPONENT_INSTALL ON)
+set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
 set(CPACK_SOURCE_GENERATOR "")
 include(CPack)

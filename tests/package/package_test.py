@@ -64,6 +64,7 @@ def expected_files(appstream_id):
         "/usr/share/man/man1/tavrin.1.gz": "file",
         "/usr/share/doc/tavrin/copyright": "file",
         "/usr/share/doc/tavrin/changelog.gz": "file",
+        "/usr/lib/udev/rules.d/70-tavrin-pedals.rules": "file",
     }
     for size in ICON_SIZES:
         files[f"/usr/share/icons/hicolor/{size}x{size}/apps/tavrin.png"] = "file"
