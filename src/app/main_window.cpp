@@ -20,6 +20,7 @@
 #include "playback/time_box.h"
 #include "playback/time_mark_controller.h"
 #include "playback/transport_controller.h"
+#include "settings/pedal_options_dialog.h"
 #include "settings/playback_options.h"
 #include "settings/playback_options_dialog.h"
 #include "settings/settings_dialog.h"
@@ -78,10 +79,12 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     playbackOptionsDialog = new PlaybackOptionsDialog(this, *environment_.desktop, *playbackSettings_);
     connect(playbackOptionsDialog, &PlaybackOptionsDialog::optionsTried, this,
             [this](const PlaybackOptions& options) { runCommand([&] { applyListeningAids(options); }); });
+    createPedals();
     // Connecting to the session bus need not hold up the window's first sight.
     whenFirstPainted(this, [this] {
         inputMethod_->arm();
         runCommand([this] { applyListeningAids(playbackSettings_->read()); });
+        runCommand([this] { startPedals(); });
         runCommand([this] {
             transcript_->recoverUnsaved(
                 [this](const QString& path, qint64 ms) { return recordings_->reopenAt(path, ms); });
@@ -406,6 +409,7 @@ void TMainForm1::closeEvent(QCloseEvent* event)
         recordings_->rememberPosition();
         Form3->close();
         playbackOptionsDialog->close();
+        pedalOptionsDialog->close();
     } else {
         event->ignore();
     }
@@ -435,6 +439,7 @@ void TMainForm1::connectHandlers()
     on(N18, &QAction::triggered, &TMainForm1::N18Click);
     on(N7, &QAction::triggered, &TMainForm1::N7Click);
     on(playbackOptionsAction, &QAction::triggered, &TMainForm1::showPlaybackOptions);
+    on(pedalOptionsAction, &QAction::triggered, &TMainForm1::showPedalOptions);
     on(N13, &QAction::triggered, &TMainForm1::N13Click);
     on(N15, &QAction::triggered, &TMainForm1::N15Click);
     on(N16, &QAction::triggered, &TMainForm1::N16Click);

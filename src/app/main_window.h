@@ -25,8 +25,12 @@ class FileMemory;
 class InputMethodSwitcher;
 class LinkLabel;
 class PassageLoop;
+class PedalCommands;
+class PedalOptionsDialog;
+class PedalSource;
 class PlaybackOptionsDialog;
 class PlaybackSettings;
+struct PedalOptions;
 struct PlaybackOptions;
 class PlayerControls;
 class RecordingLoader;
@@ -56,6 +60,9 @@ public:
         // Where the program keeps, between runs, the recovery journals of unsaved
         // text and what it knows of the files it worked with; empty: nothing is kept.
         QString stateFolder;
+        // Whether the foot pedals plugged into this computer are looked for and
+        // grabbed; without, pedal events come only from streams added to pedalSource().
+        bool findPedals = true;
         // Ends the program once its event loop runs; the program exits with a failure code.
         std::function<void()> requestTermination;
     };
@@ -71,6 +78,8 @@ public:
     void showPlainMessage(const QString& text);
     // The transcript and the recording it belongs to.
     TranscriptController& transcript() { return *transcript_; }
+    // Where the pedals' presses come from.
+    PedalSource& pedalSource() { return *pedalSource_; }
     // The desktop session ends (log-out, shut-down): the window closes without asking.
     void endSession() { ending_ = true; }
     // Opens files given on the command line or dropped on the window; either may be empty.
@@ -103,6 +112,7 @@ public:
     void BitBtn10Click();
     void N7Click();
     void showPlaybackOptions();
+    void showPedalOptions();
 
     // Editor tools.
     bool Memo1KeyDown(QKeyEvent* event); // true when the key is swallowed
@@ -168,9 +178,11 @@ public:
     QAction* N19 = nullptr;
     QAction* N20 = nullptr;
     QAction* playbackOptionsAction = nullptr; // 设置 → 播放选项
+    QAction* pedalOptionsAction = nullptr;    // 设置 → 脚踏板设置
 
     TForm3* Form3 = nullptr;                                // the step settings dialog, created hidden
     PlaybackOptionsDialog* playbackOptionsDialog = nullptr; // created hidden
+    PedalOptionsDialog* pedalOptionsDialog = nullptr;       // created hidden
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -190,6 +202,9 @@ private:
     void createControllers();
     // The player plays through the listening aids that are on.
     void applyListeningAids(const PlaybackOptions& options);
+    void createPedals();
+    void startPedals();
+    void usePedalOptions(const PedalOptions& options);
 
     Environment environment_;
     std::unique_ptr<TranscriptController> transcript_;
@@ -205,6 +220,8 @@ private:
     std::unique_ptr<EditorController> editor_;
     std::unique_ptr<PlaybackSettings> playbackSettings_;
     PassageLoop* loop_ = nullptr;
+    PedalSource* pedalSource_ = nullptr;
+    PedalCommands* pedalCommands_ = nullptr;
 };
 
 } // namespace tavrin

@@ -215,6 +215,7 @@ void TMainForm1::buildMenu()
     N2 = settings->menuAction();
     N7 = item(settings, QStringLiteral("N7"), QStringLiteral("前进后退步进时长"));
     playbackOptionsAction = item(settings, QStringLiteral("playbackOptionsAction"), QStringLiteral("播放选项"));
+    pedalOptionsAction = item(settings, QStringLiteral("pedalOptionsAction"), QStringLiteral("脚踏板设置"));
     QMenu* sizes = menu(settings, QStringLiteral("N12"), QStringLiteral("字号"));
     N12 = sizes->menuAction();
     N13 = item(sizes, QStringLiteral("N13"), QStringLiteral("大"));

@@ -53,6 +53,7 @@ struct WindowUnderTest {
         environment.settingsFolder = programPath;
         environment.stateFolder = stateFolder;
         environment.player.audioOutput = QStringLiteral("null");
+        environment.findPedals = false; // a pedal of this computer is not the test's
         environment.requestTermination = [this] { terminationRequested = true; };
         if (adjust)
             adjust(environment);

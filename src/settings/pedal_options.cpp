@@ -1,0 +1,107 @@
+#include "settings/pedal_options.h"
+
+#include "settings/settings_file.h"
+
+#include <optional>
+
+namespace tavrin {
+
+namespace {
+
+// The words stored for the roles and modes: plain ASCII, so a hand-edited file
+// in any encoding reads the same.
+struct RoleWord {
+    PedalRole role;
+    QStringView word;
+};
+
+constexpr RoleWord kRoleWords[] = {
+    {PedalRole::None, u"none"},
+    {PedalRole::Back, u"back"},
+    {PedalRole::Play, u"play"},
+    {PedalRole::Forward, u"forward"},
+};
+
+constexpr QStringView kPedalKeys[kPedalCount] = {kLeftPedalKey, kMiddlePedalKey, kRightPedalKey};
+constexpr QStringView kHoldWord = u"hold";
+constexpr QStringView kToggleWord = u"toggle";
+
+QString damagedValue(QStringView key, QStringView value, const QString& expected)
+{
+    return QStringLiteral("设置文件 Time.ini 的[脚踏板]中，%1 的值“%2”无效：%3")
+        .arg(key.toString(), value.toString(), expected);
+}
+
+std::optional<PedalRole> parseRole(QStringView text)
+{
+    for (const RoleWord& entry : kRoleWords) {
+        if (text.trimmed() == entry.word)
+            return entry.role;
+    }
+    return std::nullopt;
+}
+
+QString roleWord(PedalRole role)
+{
+    for (const RoleWord& entry : kRoleWords) {
+        if (entry.role == role)
+            return entry.word.toString();
+    }
+    return QStringLiteral("none");
+}
+
+std::optional<PedalPlayMode> parsePlayMode(QStringView text)
+{
+    if (text.trimmed() == kHoldWord)
+        return PedalPlayMode::HoldToPlay;
+    if (text.trimmed() == kToggleWord)
+        return PedalPlayMode::Toggle;
+    return std::nullopt;
+}
+
+} // namespace
+
+StoredPedalOptions readPedalOptions(const QString& settingsFolder)
+{
+    const QList<std::optional<QString>> texts =
+        readSettingValues(settingsFolder, kPedalSection,
+                          {kPedalDeviceKey, kPedalPlayModeKey, kLeftPedalKey, kMiddlePedalKey, kRightPedalKey});
+    StoredPedalOptions stored;
+    if (texts[0])
+        stored.options.devicePath = texts[0]->trimmed();
+    if (const std::optional<QString>& text = texts[1]) {
+        if (const auto mode = parsePlayMode(*text))
+            stored.options.playMode = *mode;
+        else
+            stored.problems << damagedValue(
+                kPedalPlayModeKey, *text,
+                QStringLiteral("应为hold（按住播放）或toggle（按一下播放/暂停）。现按hold处理。"));
+    }
+    for (int pedal = 0; pedal < kPedalCount; ++pedal) {
+        const std::optional<QString>& text = texts[pedal + 2];
+        if (!text)
+            continue;
+        if (const auto role = parseRole(*text))
+            stored.options.roles[pedal] = *role;
+        else
+            stored.problems << damagedValue(
+                kPedalKeys[pedal], *text,
+                QStringLiteral("应为back（后退）、play（播放）、forward（前进）或none（不用）。现按%1处理。")
+                    .arg(roleWord(stored.options.roles[pedal])));
+    }
+    return stored;
+}
+
+void writePedalOptions(const QString& settingsFolder, const PedalOptions& options)
+{
+    SettingValues values{
+        {kPedalDeviceKey.toString(), options.devicePath},
+        {kPedalPlayModeKey.toString(),
+         (options.playMode == PedalPlayMode::Toggle ? kToggleWord : kHoldWord).toString()},
+    };
+    for (int pedal = 0; pedal < kPedalCount; ++pedal)
+        values.append({kPedalKeys[pedal].toString(), roleWord(options.roles[pedal])});
+    writeSettingValues(settingsFolder, kPedalSection, values);
+}
+
+} // namespace tavrin

@@ -1,0 +1,279 @@
+#include "playback/pedals/pedal_source.h"
+#include "settings/pedal_options_dialog.h"
+#include "support/window_under_test.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QtTest>
+
+#include <linux/input.h>
+#include <unistd.h>
+
+#include <cmath>
+
+using namespace tavrin;
+using tavrin::test::shippedSettings;
+using tavrin::test::WindowUnderTest;
+
+namespace {
+
+constexpr int kWaitMs = 20000;
+// The key codes of a three-pedal device, left to right.
+const QList<int> kPedalCodes{BTN_0, BTN_1, BTN_2};
+enum Pedal {
+    Left,
+    Middle,
+    Right
+};
+
+// A pedal device of the test's: what is written to it comes out of the window's pedal source.
+class PipedPedal {
+public:
+    explicit PipedPedal(WindowUnderTest& window)
+    {
+        int ends[2];
+        if (pipe(ends) != 0)
+            qFatal("no pipe");
+        writeEnd_ = ends[1];
+        window->pedalSource().addEventStream(ends[0], kPedalCodes);
+    }
+    ~PipedPedal() { unplug(); }
+
+    void press(Pedal pedal) { send(pedal, 1); }
+    void release(Pedal pedal) { send(pedal, 0); }
+    void unplug()
+    {
+        if (writeEnd_ >= 0)
+            close(writeEnd_);
+        writeEnd_ = -1;
+    }
+
+private:
+    void send(Pedal pedal, int value)
+    {
+        const input_event events[] = {{{}, EV_KEY, quint16(kPedalCodes[pedal]), value}, {{}, EV_SYN, SYN_REPORT, 0}};
+        if (write(writeEnd_, events, sizeof events) != sizeof events)
+            qFatal("the pedal's pipe took no events");
+    }
+
+    int writeEnd_ = -1;
+};
+
+bool playing(WindowUnderTest& window)
+{
+    return window->WindowsMediaPlayer1->playState() == PlayStatePlaying;
+}
+
+bool waitPlaying(WindowUnderTest& window, bool wanted)
+{
+    return QTest::qWaitFor([&] { return playing(window) == wanted; }, kWaitMs);
+}
+
+double position(WindowUnderTest& window)
+{
+    return window->WindowsMediaPlayer1->currentPosition();
+}
+
+// The section 脚踏板 in GBK, then the 播放 section with a back-step of 2 s.
+QByteArray settingsWith(const QByteArray& pedalEntries)
+{
+    return shippedSettings() + QByteArray("[\xBD\xC5\xCC\xA4\xB0\xE5]\r\n") + pedalEntries
+        + QByteArray("[\xB2\xA5\xB7\xC5]\r\nresumeBackStep=2\r\n");
+}
+
+struct Ready {
+    WindowUnderTest window;
+    explicit Ready(const QByteArray& pedalEntries = {})
+    {
+        window.programFolder.write(QStringLiteral("Time.ini"), settingsWith(pedalEntries));
+        if (!window.show())
+            qFatal("the window did not show");
+        window.loadRecording(120.0);
+    }
+};
+
+} // namespace
+
+class PedalCommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void holdToPlayStepsBackOnEveryPress();
+    void toggleModeAndSwappedRoles();
+    void stepRepeatsWhileHeld_data();
+    void stepRepeatsWhileHeld();
+    void twoPlayPedalsHeldTogether();
+    void pulledOutWhileHeldLeavesPlaybackPaused();
+    void nothingLoadedIsToldAsByTheButton();
+    void dialogLightsThePedalAndSavesTheRoles();
+};
+
+void PedalCommandsTest::holdToPlayStepsBackOnEveryPress()
+{
+    Ready ready;
+    WindowUnderTest& window = ready.window;
+    PipedPedal pedal(window);
+    QVERIFY(window.pauseAt(30.0));
+    pedal.press(Middle);
+    QVERIFY(waitPlaying(window, true));
+    QVERIFY2(std::abs(position(window) - 28.0) < 0.5, qPrintable(QString::number(position(window))));
+    QVERIFY(QTest::qWaitFor([&] { return position(window) > 28.6; }, kWaitMs));
+    pedal.release(Middle);
+    QVERIFY(waitPlaying(window, false));
+    const double paused = position(window);
+    // Pressed again, the last two seconds are heard again.
+    pedal.press(Middle);
+    QVERIFY(waitPlaying(window, true));
+    QVERIFY2(std::abs(position(window) - (paused - 2.0)) < 0.5, qPrintable(QString::number(position(window))));
+    QVERIFY(window.desktop.texts().isEmpty());
+    // The caption tells what the last press did, as after the button.
+    QCOMPARE(window->BitBtn4->text(), QStringLiteral("暂停"));
+}
+
+void PedalCommandsTest::toggleModeAndSwappedRoles()
+{
+    Ready ready("playMode=toggle\r\nleftPedal=play\r\nmiddlePedal=none\r\n");
+    WindowUnderTest& window = ready.window;
+    PipedPedal pedal(window);
+    QVERIFY(window.pauseAt(30.0));
+    pedal.press(Middle); // no role
+    pedal.press(Left);
+    pedal.release(Left);
+    QVERIFY(waitPlaying(window, true));
+    pedal.press(Left);
+    QVERIFY(waitPlaying(window, false));
+    pedal.release(Left);
+    pedal.release(Middle);
+    // Let go, nothing changes in this mode; the next press plays again.
+    pedal.press(Left);
+    QVERIFY(waitPlaying(window, true));
+}
+
+void PedalCommandsTest::stepRepeatsWhileHeld_data()
+{
+    QTest::addColumn<int>("pedal");
+    QTest::addColumn<double>("step"); // seconds of one step, signed, as the shipped settings have them
+    QTest::newRow("back") << int(Left) << -3.0;
+    QTest::newRow("forward") << int(Right) << 5.0;
+}
+
+// Held, the step is taken at once and again every 0.4 s; let go, it stops.
+void PedalCommandsTest::stepRepeatsWhileHeld()
+{
+    QFETCH(int, pedal);
+    QFETCH(double, step);
+    Ready ready;
+    WindowUnderTest& window = ready.window;
+    PipedPedal device(window);
+    QVERIFY(window.pauseAt(60.0));
+    // A step is a jump of the position by about its length; playing moves it far less between two looks.
+    int steps = 0;
+    double last = position(window);
+    const auto countSteps = [&] {
+        const double now = position(window);
+        if (std::abs(now - last - step) < 1.0)
+            ++steps;
+        last = now;
+    };
+    device.press(Pedal(pedal));
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            countSteps();
+            return steps >= 3;
+        },
+        kWaitMs));
+    device.release(Pedal(pedal));
+    // Plays on from there, with no step more.
+    const double letGo = position(window);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            countSteps();
+            return position(window) > letGo + 1.5;
+        },
+        kWaitMs));
+    QCOMPARE(steps, 3);
+    QVERIFY(playing(window));
+}
+
+void PedalCommandsTest::twoPlayPedalsHeldTogether()
+{
+    Ready ready;
+    WindowUnderTest& window = ready.window;
+    PipedPedal first(window);
+    PipedPedal second(window);
+    QVERIFY(window.pauseAt(30.0));
+    first.press(Middle);
+    QVERIFY(waitPlaying(window, true));
+    second.press(Middle);
+    first.release(Middle);
+    // Still held by the second: it plays on.
+    QVERIFY(QTest::qWaitFor([&] { return position(window) > 29.5; }, kWaitMs));
+    QVERIFY(playing(window));
+    second.release(Middle);
+    QVERIFY(waitPlaying(window, false));
+}
+
+void PedalCommandsTest::pulledOutWhileHeldLeavesPlaybackPaused()
+{
+    Ready ready;
+    WindowUnderTest& window = ready.window;
+    PipedPedal pedal(window);
+    QVERIFY(QTest::qWaitFor([&] { return window->pedalSource().devicePaths().size() == 1; }, kWaitMs));
+    QVERIFY(window.pauseAt(30.0));
+    pedal.press(Middle);
+    QVERIFY(waitPlaying(window, true));
+    pedal.unplug();
+    QVERIFY(waitPlaying(window, false));
+    QVERIFY(QTest::qWaitFor([&] { return window->pedalSource().devicePaths().isEmpty(); }, kWaitMs));
+    QVERIFY(window.desktop.texts().isEmpty());
+}
+
+void PedalCommandsTest::nothingLoadedIsToldAsByTheButton()
+{
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    PipedPedal pedal(window);
+    pedal.press(Middle);
+    QTRY_COMPARE_WITH_TIMEOUT(window.desktop.texts().size(), 1, kWaitMs);
+    pedal.release(Middle);
+    window->BitBtn4->click();
+    QTRY_COMPARE_WITH_TIMEOUT(window.desktop.texts().size(), 2, kWaitMs);
+    QCOMPARE(window.desktop.texts()[0], window.desktop.texts()[1]);
+}
+
+void PedalCommandsTest::dialogLightsThePedalAndSavesTheRoles()
+{
+    Ready ready;
+    WindowUnderTest& window = ready.window;
+    PipedPedal pedal(window);
+    PedalOptionsDialog* dialog = window->pedalOptionsDialog;
+    bool lit = false;
+    bool played = false;
+    // The dialog is modal: the pedal lights its field and plays nothing.
+    QTimer::singleShot(0, dialog, [&] {
+        pedal.press(Right);
+        lit = QTest::qWaitFor([&] { return dialog->testRow[Right]->accessibleDescription() == u"踩下"; }, kWaitMs);
+        played = playing(window);
+        pedal.release(Right);
+        QTest::qWaitFor([&] { return dialog->testRow[Right]->accessibleDescription() == u"松开"; }, kWaitMs);
+        dialog->toggle->setChecked(true);
+        dialog->roles[Right]->setCurrentIndex(dialog->roles[Right]->findText(QStringLiteral("播放")));
+        dialog->saveButton->click();
+    });
+    window->pedalOptionsAction->trigger();
+    QVERIFY(lit);
+    QVERIFY(!played);
+    QCOMPARE(window.desktop.texts(), QStringList{QStringLiteral("更改设置成功!")});
+    const PedalOptions saved = readPedalOptions(window.programPath).options;
+    QCOMPARE(saved.playMode, PedalPlayMode::Toggle);
+    QCOMPARE(saved.roles[Right], PedalRole::Play);
+    // In use at once: the right pedal now toggles.
+    QVERIFY(window.pauseAt(30.0));
+    pedal.press(Right);
+    pedal.release(Right);
+    QVERIFY(waitPlaying(window, true));
+}
+
+QTEST_MAIN(PedalCommandsTest)
+#include "pedal_commands_test.moc"
