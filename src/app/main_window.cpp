@@ -8,6 +8,7 @@
 #include "desktop/desktop.h"
 #include "desktop/palette_colour.h"
 #include "editor/editor_controller.h"
+#include "editor/time_mark_watcher.h"
 #include "editor/transcript_edit.h"
 #include "files/dropped_files.h"
 #include "files/file_memory.h"
@@ -466,6 +467,11 @@ void TMainForm1::connectPlayer()
     act(&PlayerControls::seekRequested, [player](double seconds) { player->setCurrentPosition(seconds); });
     act(&PlayerControls::volumeRequested, [player](int volume) { player->setVolume(volume); });
     act(&PlayerControls::muteRequested, [player](bool muted) { player->setMuted(muted); });
+    // The transcript's marks as ticks on the bar; a tick clicked goes to its mark in the text too.
+    auto* marks = new TimeMarkWatcher(Memo1->document(), this);
+    connect(marks, &TimeMarkWatcher::marksChanged, PlayerControls1, &PlayerControls::setMarkTicks);
+    PlayerControls1->setMarkTicks(marks->marks());
+    act(&PlayerControls::markPicked, [this](int seconds) { timeMarks_->goToMark(seconds); });
 
     connect(player, &MediaPlayer::positionChanged, PlayerControls1, &PlayerControls::setPosition);
     connect(player, &MediaPlayer::durationChanged, PlayerControls1, &PlayerControls::setDuration);

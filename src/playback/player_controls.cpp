@@ -15,9 +15,7 @@ namespace tavrin {
 
 namespace {
 
-// The seek bar counts tenths of a second: fine enough to drag, and an hour-long
-// recording stays far inside the slider's int range.
-constexpr double kTicksPerSecond = 10.0;
+constexpr double kTicksPerSecond = SeekBar::kUnitsPerSecond;
 
 QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& name)
 {
@@ -80,6 +78,7 @@ PlayerControls::PlayerControls(QWidget* parent)
         if (action != QAbstractSlider::SliderMove)
             Q_EMIT seekRequested(seek_->sliderPosition() / kTicksPerSecond);
     });
+    connect(seek_, &SeekBar::markPicked, this, &PlayerControls::markPicked);
     connect(volume_, &QSlider::valueChanged, this, &PlayerControls::volumeRequested);
     connect(mute_, &QToolButton::toggled, this, &PlayerControls::muteRequested);
     showTime();
@@ -135,6 +134,11 @@ void PlayerControls::setLoopEnds(std::optional<double> start, std::optional<doub
     else if (start)
         description = QStringLiteral("循环起点 %1").arg(playerTimeText(*start));
     seek_->setAccessibleDescription(description);
+}
+
+void PlayerControls::setMarkTicks(const QList<int>& seconds)
+{
+    seek_->setMarkTicks(seconds);
 }
 
 void PlayerControls::showTime()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 #include <optional>
@@ -27,6 +28,8 @@ public:
     void setMuted(bool muted);
     // The passage loop's ends in seconds; nullopt: not set.
     void setLoopEnds(std::optional<double> start, std::optional<double> end);
+    // The transcript's time marks, in seconds, as ticks on the seek bar.
+    void setMarkTicks(const QList<int>& seconds);
 
 Q_SIGNALS:
     void playRequested();
@@ -35,6 +38,8 @@ Q_SIGNALS:
     void seekRequested(double seconds);
     void volumeRequested(int volume);
     void muteRequested(bool muted);
+    // A mark's tick was clicked.
+    void markPicked(int seconds);
 
 private:
     void showTime();

@@ -1,20 +1,39 @@
 #include "playback/seek_bar.h"
 
+#include "playback/time_text.h"
+
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
 
 namespace tavrin {
 
 namespace {
 
 const QColor kLoopColour(0xE0, 0x60, 0x20);
+const QColor kMarkColour(0x20, 0x70, 0xC0);
+constexpr int kTickHeight = 5;
+
+// The tooltip's time: always with the hours, as the time box takes it.
+QString hoursMinutesSeconds(int seconds)
+{
+    return QStringLiteral("%1:%2:%3")
+        .arg(seconds / 3600, 2, 10, QLatin1Char('0'))
+        .arg(seconds / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
 
 } // namespace
 
 SeekBar::SeekBar(QWidget* parent)
     : QSlider(Qt::Horizontal, parent)
 {
+    setMouseTracking(true); // for the time under the mouse
 }
 
 void SeekBar::setLoopEnds(std::optional<int> start, std::optional<int> end)
@@ -23,6 +42,14 @@ void SeekBar::setLoopEnds(std::optional<int> start, std::optional<int> end)
         return;
     loopStart_ = start;
     loopEnd_ = end;
+    update();
+}
+
+void SeekBar::setMarkTicks(const QList<int>& seconds)
+{
+    if (seconds == marks_)
+        return;
+    marks_ = seconds;
     update();
 }
 
@@ -36,6 +63,32 @@ int SeekBar::pixelOf(int value) const
     const int span = groove.width() - handle.width();
     return groove.left() + handle.width() / 2
         + QStyle::sliderPositionFromValue(minimum(), maximum(), value, span, option.upsideDown);
+}
+
+int SeekBar::valueAt(int x) const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const QRect groove = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+    const QRect handle = style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this);
+    const int span = groove.width() - handle.width();
+    const int along = x - groove.left() - handle.width() / 2;
+    return QStyle::sliderValueFromPosition(minimum(), maximum(), std::clamp(along, 0, std::max(span, 0)), span,
+                                           option.upsideDown);
+}
+
+std::optional<int> SeekBar::tickNear(int x) const
+{
+    std::optional<int> nearest;
+    int nearestDistance = kTickReach + 1;
+    for (const int seconds : marks_) {
+        const int distance = std::abs(pixelOf(int(std::lround(seconds * kUnitsPerSecond))) - x);
+        if (distance < nearestDistance) {
+            nearest = seconds;
+            nearestDistance = distance;
+        }
+    }
+    return nearest;
 }
 
 void SeekBar::paintEvent(QPaintEvent* event)
@@ -55,6 +108,66 @@ void SeekBar::paintEvent(QPaintEvent* event)
         if (end)
             painter.drawLine(pixelOf(*end), 0, pixelOf(*end), height());
     }
+    drawMarkTicks(painter);
+}
+
+// Along the bottom edge, clear of the handle's middle.
+void SeekBar::drawMarkTicks(QPainter& painter) const
+{
+    if (maximum() <= minimum())
+        return;
+    painter.setPen(QPen(kMarkColour, 2));
+    for (const int seconds : marks_) {
+        const int value = int(std::lround(seconds * kUnitsPerSecond));
+        if (value > maximum())
+            continue;
+        const int x = pixelOf(value);
+        painter.drawLine(x, height() - kTickHeight, x, height() - 1);
+    }
+}
+
+// A press goes to the time under the mouse at once and starts a drag; the
+// seek follows when the mouse is let go, as after dragging the handle.
+void SeekBar::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton || maximum() <= minimum()) {
+        QSlider::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    const int x = qRound(event->position().x());
+    if (const std::optional<int> mark = tickNear(x)) {
+        Q_EMIT markPicked(*mark);
+        return;
+    }
+    dragging_ = true;
+    setSliderDown(true);
+    setSliderPosition(valueAt(x));
+}
+
+void SeekBar::mouseMoveEvent(QMouseEvent* event)
+{
+    const int x = qRound(event->position().x());
+    const int value = valueAt(x);
+    if (maximum() > minimum())
+        QToolTip::showText(event->globalPosition().toPoint(), hoursMinutesSeconds(int(value / kUnitsPerSecond)), this);
+    if (dragging_) {
+        event->accept();
+        setSliderPosition(value);
+        return;
+    }
+    QSlider::mouseMoveEvent(event);
+}
+
+void SeekBar::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (!dragging_) {
+        QSlider::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    dragging_ = false;
+    setSliderDown(false); // the seek
 }
 
 } // namespace tavrin

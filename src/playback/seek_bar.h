@@ -1,17 +1,27 @@
 #pragma once
 
+#include <QList>
 #include <QSlider>
 
 #include <optional>
 
 namespace tavrin {
 
-// The player bar's seek bar, with the ends of the passage loop on it: the
-// start as a line once it is marked, and the whole passage shaded once the
-// loop is set. A screen reader hears the loop in the bar's description.
+// The player bar's seek bar, counting kUnitsPerSecond in a second. On it:
+// the ends of the passage loop (the start as a line once it is marked, the
+// whole passage shaded once the loop is set) and a tick for every time mark
+// of the transcript. A click or a drag goes to the time under the mouse, a
+// click on a tick picks its mark, and the tooltip shows the time under the
+// mouse. A screen reader hears the loop in the bar's description.
 class SeekBar : public QSlider {
     Q_OBJECT
 public:
+    // Tenths of a second: fine enough to drag, and a recording of days stays
+    // far inside the slider's int range.
+    static constexpr double kUnitsPerSecond = 10.0;
+    // How near to a tick, in pixels, a click picks its mark.
+    static constexpr int kTickReach = 3;
+
     explicit SeekBar(QWidget* parent = nullptr);
 
     // In the slider's own units; nullopt hides an end.
@@ -19,14 +29,32 @@ public:
     std::optional<int> loopStart() const { return loopStart_; }
     std::optional<int> loopEnd() const { return loopEnd_; }
 
+    // The marks' times in seconds.
+    void setMarkTicks(const QList<int>& seconds);
+    const QList<int>& markTicks() const { return marks_; }
+
+    // The horizontal pixel of a value, and the value under a pixel.
+    int pixelOf(int value) const;
+    int valueAt(int x) const;
+
+Q_SIGNALS:
+    // A tick was clicked: the mark at `seconds`.
+    void markPicked(int seconds);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
-    int pixelOf(int value) const;
+    std::optional<int> tickNear(int x) const;
+    void drawMarkTicks(QPainter& painter) const;
 
     std::optional<int> loopStart_;
     std::optional<int> loopEnd_;
+    QList<int> marks_;
+    bool dragging_ = false;
 };
 
 } // namespace tavrin

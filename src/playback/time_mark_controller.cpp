@@ -1,6 +1,7 @@
 #include "playback/time_mark_controller.h"
 
 #include "desktop/desktop.h"
+#include "editor/time_marks.h"
 #include "editor/transcript_edit.h"
 #include "playback/media_player.h"
 #include "playback/time_box.h"
@@ -66,6 +67,35 @@ void TimeMarkController::goToSelectedTime()
         return;
     }
     widgets_.timeBox->setText(desktop_.clipboardText());
+    goToTypedTime();
+}
+
+void TimeMarkController::goToMark(int seconds)
+{
+    TranscriptEdit* editor = widgets_.editor;
+    const QString text = editor->toPlainText();
+    const qsizetype caret = editor->textCursor().selectionEnd();
+    std::optional<TimeMark> chosen;
+    for (const TimeMark& mark : findTimeMarks(text)) {
+        if (mark.seconds != seconds)
+            continue;
+        if (!chosen)
+            chosen = mark;
+        if (mark.offset >= caret) {
+            chosen = mark;
+            break;
+        }
+    }
+    if (!chosen)
+        return; // edited away since the bar was drawn
+    // The time alone is selected, as a double-click on the mark selects it.
+    QTextCursor selection = editor->textCursor();
+    selection.setPosition(int(chosen->offset + 1));
+    selection.setPosition(int(chosen->offset + kTimeMarkLength - 1), QTextCursor::KeepAnchor);
+    editor->setTextCursor(selection);
+    editor->ensureCursorVisible();
+    editor->setFocus();
+    widgets_.timeBox->setText(selection.selectedText());
     goToTypedTime();
 }
 

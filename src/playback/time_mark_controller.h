@@ -31,6 +31,11 @@ public:
     void goToTypedTime();
     // Takes the editor's selection (a mark double-clicked) into the time box and plays from there.
     void goToSelectedTime();
+    // A mark of the text at `seconds` (picked on the seek bar): the caret goes to
+    // it, its time into the time box, and playback there. The mark after the
+    // caret is taken first, so that picking the same time again walks on
+    // through its marks.
+    void goToMark(int seconds);
 
 private:
     TimeMarkWidgets widgets_;
