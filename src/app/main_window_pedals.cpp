@@ -58,6 +58,7 @@ void TMainForm1::usePedalOptions(const PedalOptions& options)
 {
     pedalCommands_->setOptions(options);
     pedalSource_->setExtraDevicePath(options.devicePath);
+    pedalSource_->setPedalKeys(options.pedalKeys);
 }
 
 void TMainForm1::showPedalOptions()

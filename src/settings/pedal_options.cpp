@@ -23,6 +23,7 @@ constexpr RoleWord kRoleWords[] = {
 };
 
 constexpr QStringView kPedalKeys[kPedalCount] = {kLeftPedalKey, kMiddlePedalKey, kRightPedalKey};
+constexpr int kLargestKeyCode = 0x2ff; // KEY_MAX of the kernel's input codes
 constexpr QStringView kHoldWord = u"hold";
 constexpr QStringView kToggleWord = u"toggle";
 
@@ -61,11 +62,36 @@ std::optional<PedalPlayMode> parsePlayMode(QStringView text)
 
 } // namespace
 
+std::optional<QList<int>> parsePedalKeys(QStringView text)
+{
+    QList<int> keys;
+    if (text.trimmed().isEmpty())
+        return keys;
+    for (const QStringView part : text.split(u',')) {
+        bool ok = false;
+        const int code = part.trimmed().toInt(&ok);
+        if (!ok || code < 1 || code > kLargestKeyCode || keys.contains(code))
+            return std::nullopt;
+        keys.append(code);
+    }
+    if (keys.size() > kPedalCount)
+        return std::nullopt;
+    return keys;
+}
+
+QString pedalKeysText(const QList<int>& keys)
+{
+    QStringList parts;
+    for (const int code : keys)
+        parts << QString::number(code);
+    return parts.join(u',');
+}
+
 StoredPedalOptions readPedalOptions(const QString& settingsFolder)
 {
-    const QList<std::optional<QString>> texts =
-        readSettingValues(settingsFolder, kPedalSection,
-                          {kPedalDeviceKey, kPedalPlayModeKey, kLeftPedalKey, kMiddlePedalKey, kRightPedalKey});
+    const QList<std::optional<QString>> texts = readSettingValues(
+        settingsFolder, kPedalSection,
+        {kPedalDeviceKey, kPedalPlayModeKey, kLeftPedalKey, kMiddlePedalKey, kRightPedalKey, kPedalKeysKey});
     StoredPedalOptions stored;
     if (texts[0])
         stored.options.devicePath = texts[0]->trimmed();
@@ -89,6 +115,14 @@ StoredPedalOptions readPedalOptions(const QString& settingsFolder)
                 QStringLiteral("应为back（后退）、play（播放）、forward（前进）或none（不用）。现按%1处理。")
                     .arg(roleWord(stored.options.roles[pedal])));
     }
+    if (const std::optional<QString>& text = texts[5]) {
+        if (const auto keys = parsePedalKeys(*text))
+            stored.options.pedalKeys = *keys;
+        else
+            stored.problems << damagedValue(kPedalKeysKey, *text,
+                                            QStringLiteral("应为一到三个用逗号隔开的按键码（1到767），从左踏板起。"
+                                                           "现按踏板自己的按钮处理。"));
+    }
     return stored;
 }
 
@@ -101,6 +135,7 @@ void writePedalOptions(const QString& settingsFolder, const PedalOptions& option
     };
     for (int pedal = 0; pedal < kPedalCount; ++pedal)
         values.append({kPedalKeys[pedal].toString(), roleWord(options.roles[pedal])});
+    values.append({kPedalKeysKey.toString(), pedalKeysText(options.pedalKeys)});
     writeSettingValues(settingsFolder, kPedalSection, values);
 }
 

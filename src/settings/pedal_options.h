@@ -1,10 +1,12 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
 
 #include <array>
+#include <optional>
 
 namespace tavrin {
 
@@ -15,6 +17,7 @@ inline constexpr QStringView kPedalPlayModeKey = u"playMode";
 inline constexpr QStringView kLeftPedalKey = u"leftPedal";
 inline constexpr QStringView kMiddlePedalKey = u"middlePedal";
 inline constexpr QStringView kRightPedalKey = u"rightPedal";
+inline constexpr QStringView kPedalKeysKey = u"pedalKeys";
 
 // What a pedal does when pressed.
 enum class PedalRole {
@@ -36,9 +39,16 @@ struct PedalOptions {
     QString devicePath; // empty: every known pedal found on this computer
     PedalPlayMode playMode = PedalPlayMode::HoldToPlay;
     std::array<PedalRole, kPedalCount> roles{PedalRole::Back, PedalRole::Play, PedalRole::Forward};
+    // The kernel's key codes of the pedals, left to right, for a pedal that
+    // reports a whole keyboard; empty: the device's own buttons, lowest code left.
+    QList<int> pedalKeys;
 
     bool operator==(const PedalOptions&) const = default;
 };
+
+// Key codes as stored and typed: "30,48,46", one to three codes of 1 to 767.
+std::optional<QList<int>> parsePedalKeys(QStringView text);
+QString pedalKeysText(const QList<int>& keys);
 
 struct StoredPedalOptions {
     PedalOptions options; // a missing or damaged value reads as its default

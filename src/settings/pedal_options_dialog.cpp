@@ -49,7 +49,7 @@ PedalOptionsDialog::PedalOptionsDialog(QWidget* owner, Desktop& desktop, QString
     setModal(true);
     setFont(interfaceFont());
     setBackgroundRole(QPalette::Button);
-    resize(361, 262);
+    resize(361, 290);
 
     label(this, QStringLiteral("deviceLabel"), QStringLiteral("设备"), QRect(30, 24, 61, 13));
     devicePath = place(new QLineEdit(this), QStringLiteral("devicePath"), QRect(94, 20, 241, 21));
@@ -65,16 +65,21 @@ PedalOptionsDialog::PedalOptionsDialog(QWidget* owner, Desktop& desktop, QString
     toggle = place(new QRadioButton(QStringLiteral("踩一下播放，再踩一下暂停"), this), QStringLiteral("toggle"),
                    QRect(94, 94, 241, 17));
 
+    label(this, QStringLiteral("pedalKeysLabel"), QStringLiteral("踏板键码"), QRect(30, 124, 61, 13));
+    pedalKeys = place(new QLineEdit(this), QStringLiteral("pedalKeys"), QRect(94, 120, 241, 21));
+    pedalKeys->setPlaceholderText(QStringLiteral("留空：踏板自己的按钮；键盘式踏板填如 30,48,46"));
+    pedalKeys->setAccessibleName(QStringLiteral("踏板按键码，从左起"));
+
     for (int pedal = 0; pedal < kPedalCount; ++pedal) {
         const int left = 30 + pedal * 105;
-        label(this, QStringLiteral("roleLabel%1").arg(pedal), kPedalNames[pedal], QRect(left, 124, 91, 13));
-        QComboBox* box = place(new QComboBox(this), QStringLiteral("role%1").arg(pedal), QRect(left, 140, 91, 21));
+        label(this, QStringLiteral("roleLabel%1").arg(pedal), kPedalNames[pedal], QRect(left, 152, 91, 13));
+        QComboBox* box = place(new QComboBox(this), QStringLiteral("role%1").arg(pedal), QRect(left, 168, 91, 21));
         for (const PedalRole role : kRoleChoices)
             box->addItem(roleCaption(role), int(role));
         box->setAccessibleName(kPedalNames[pedal]);
         roles[pedal] = box;
 
-        QLabel* light = label(this, QStringLiteral("test%1").arg(pedal), kPedalNames[pedal], QRect(left, 170, 91, 21));
+        QLabel* light = label(this, QStringLiteral("test%1").arg(pedal), kPedalNames[pedal], QRect(left, 198, 91, 21));
         light->setAlignment(Qt::AlignCenter);
         light->setFrameShape(QFrame::Panel);
         light->setFrameShadow(QFrame::Sunken);
@@ -83,11 +88,11 @@ PedalOptionsDialog::PedalOptionsDialog(QWidget* owner, Desktop& desktop, QString
         testRow[pedal] = light;
     }
     QLabel* note = label(this, QStringLiteral("noteLabel"), QStringLiteral("注意：踩下踏板时，上面对应的方框会亮起。"),
-                         QRect(30, 198, 311, 13));
+                         QRect(30, 226, 311, 13));
     setColour(note, QPalette::WindowText, Qt::red);
     saveButton = new QPushButton(QStringLiteral("保存设置"), this);
     saveButton->setObjectName(QStringLiteral("saveButton"));
-    saveButton->setGeometry(143, 222, 75, 25);
+    saveButton->setGeometry(143, 250, 75, 25);
     saveButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this, [this] { runCommand(desktop_, this, [this] { saveOptions(); }); });
 }
@@ -96,6 +101,7 @@ PedalOptions PedalOptionsDialog::shownOptions() const
 {
     PedalOptions options;
     options.devicePath = devicePath->text().trimmed();
+    options.pedalKeys = parsePedalKeys(pedalKeys->text()).value_or(QList<int>{});
     options.playMode = toggle->isChecked() ? PedalPlayMode::Toggle : PedalPlayMode::HoldToPlay;
     for (int pedal = 0; pedal < kPedalCount; ++pedal)
         options.roles[pedal] = PedalRole(roles[pedal]->currentData().toInt());
@@ -106,6 +112,7 @@ void PedalOptionsDialog::showStored()
 {
     const PedalOptions stored = readPedalOptions(settingsFolder_).options;
     devicePath->setText(stored.devicePath);
+    pedalKeys->setText(pedalKeysText(stored.pedalKeys));
     (stored.playMode == PedalPlayMode::Toggle ? toggle : holdToPlay)->setChecked(true);
     for (int pedal = 0; pedal < kPedalCount; ++pedal)
         roles[pedal]->setCurrentIndex(roles[pedal]->findData(int(stored.roles[pedal])));
@@ -113,6 +120,12 @@ void PedalOptionsDialog::showStored()
 
 void PedalOptionsDialog::saveOptions()
 {
+    if (!parsePedalKeys(pedalKeys->text())) {
+        showPlainMessage(desktop_, this,
+                         QStringLiteral("踏板键码应为一到三个用逗号隔开的数字（1到767），从左踏板起，例如 30,48,46。"));
+        pedalKeys->setFocus();
+        return;
+    }
     const PedalOptions options = shownOptions();
     writePedalOptions(settingsFolder_, options);
     showPlainMessage(desktop_, this, QStringLiteral("更改设置成功!"));

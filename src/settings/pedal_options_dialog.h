@@ -35,6 +35,7 @@ public:
 
     QLineEdit* devicePath = nullptr;
     QLabel* foundDevices = nullptr;
+    QLineEdit* pedalKeys = nullptr;
     QRadioButton* holdToPlay = nullptr;
     QRadioButton* toggle = nullptr;
     std::array<QComboBox*, kPedalCount> roles{};

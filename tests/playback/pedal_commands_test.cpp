@@ -31,18 +31,21 @@ enum Pedal {
 // A pedal device of the test's: what is written to it comes out of the window's pedal source.
 class PipedPedal {
 public:
-    explicit PipedPedal(WindowUnderTest& window)
+    explicit PipedPedal(WindowUnderTest& window, const QList<int>& codes = kPedalCodes)
+        : codes_(codes)
     {
         int ends[2];
         if (pipe(ends) != 0)
             qFatal("no pipe");
         writeEnd_ = ends[1];
-        window->pedalSource().addEventStream(ends[0], kPedalCodes);
+        window->pedalSource().addEventStream(ends[0], codes);
     }
     ~PipedPedal() { unplug(); }
 
-    void press(Pedal pedal) { send(pedal, 1); }
-    void release(Pedal pedal) { send(pedal, 0); }
+    void press(Pedal pedal) { send(codes_[pedal], 1); }
+    void release(Pedal pedal) { send(codes_[pedal], 0); }
+    void pressKey(int code) { send(code, 1); }
+    void releaseKey(int code) { send(code, 0); }
     void unplug()
     {
         if (writeEnd_ >= 0)
@@ -51,13 +54,14 @@ public:
     }
 
 private:
-    void send(Pedal pedal, int value)
+    void send(int code, int value)
     {
-        const input_event events[] = {{{}, EV_KEY, quint16(kPedalCodes[pedal]), value}, {{}, EV_SYN, SYN_REPORT, 0}};
+        const input_event events[] = {{{}, EV_KEY, quint16(code), value}, {{}, EV_SYN, SYN_REPORT, 0}};
         if (write(writeEnd_, events, sizeof events) != sizeof events)
             qFatal("the pedal's pipe took no events");
     }
 
+    QList<int> codes_;
     int writeEnd_ = -1;
 };
 
@@ -105,6 +109,7 @@ private Q_SLOTS:
     void stepRepeatsWhileHeld();
     void twoPlayPedalsHeldTogether();
     void pulledOutWhileHeldLeavesPlaybackPaused();
+    void keyboardLikePedalByItsNamedKeys();
     void nothingLoadedIsToldAsByTheButton();
     void dialogLightsThePedalAndSavesTheRoles();
 };
@@ -226,6 +231,25 @@ void PedalCommandsTest::pulledOutWhileHeldLeavesPlaybackPaused()
     pedal.unplug();
     QVERIFY(waitPlaying(window, false));
     QVERIFY(QTest::qWaitFor([&] { return window->pedalSource().devicePaths().isEmpty(); }, kWaitMs));
+    QVERIFY(window.desktop.texts().isEmpty());
+}
+
+// A footswitch that reports a whole keyboard: its pedals are the keys named in the settings.
+void PedalCommandsTest::keyboardLikePedalByItsNamedKeys()
+{
+    Ready ready("pedalKeys=48,30,46\r\n"); // B, A, C
+    WindowUnderTest& window = ready.window;
+    QList<int> keyboard;
+    for (int code = KEY_ESC; code <= KEY_SPACE; ++code)
+        keyboard.append(code);
+    PipedPedal pedal(window, keyboard);
+    QVERIFY(window.pauseAt(30.0));
+    pedal.pressKey(KEY_ESC); // the lowest code, no pedal now
+    pedal.pressKey(KEY_A);   // the middle pedal
+    QVERIFY(waitPlaying(window, true));
+    pedal.releaseKey(KEY_A);
+    QVERIFY(waitPlaying(window, false));
+    pedal.releaseKey(KEY_ESC);
     QVERIFY(window.desktop.texts().isEmpty());
 }
 

@@ -11,7 +11,10 @@ Q_DECLARE_METATYPE(tavrin::PedalOptions)
 
 namespace {
 
-QByteArray gbk(const char* utf8)
+constexpr int KeyA = 30;
+constexpr int KeyB = 48;
+
+QByteArray gbk(const QByteArray& utf8)
 {
     // 脚踏板 and every other section name are stored in GBK.
     QByteArray text(utf8);
@@ -63,6 +66,14 @@ void PedalOptionsTest::reading_data()
         << QStringList();
     QTest::newRow("a device by path") << gbk("[脚踏板]\r\ndevice=/dev/input/by-id/usb-pedal-event-kbd\r\n") << byPath
                                       << QStringList();
+    PedalOptions keyboardLike = defaults;
+    keyboardLike.pedalKeys = {48, 30, 46};
+    QTest::newRow("keys of a keyboard-like pedal") << gbk("[脚踏板]\r\npedalKeys= 48, 30,46\r\n") << keyboardLike
+                                                   << QStringList();
+    for (const char* keys : {"30,x", "0", "30,30", "1,2,3,4", "768"}) {
+        QTest::addRow("damaged keys %s", keys) << gbk(QByteArray("[脚踏板]\r\npedalKeys=") + keys + "\r\n")
+                                               << defaults << QStringList{u"pedalKeys"_qs};
+    }
     QTest::newRow("damaged mode and role keep their defaults")
         << gbk("[脚踏板]\r\nplayMode=press\r\nmiddlePedal=Play\r\nrightPedal=back\r\n")
         << withRoles(R::Back, R::Play, R::Back) << QStringList{u"playMode"_qs, u"middlePedal"_qs};
@@ -95,6 +106,7 @@ void PedalOptionsTest::writingKeepsTheRestOfTheFile()
     writeFile(path, steps);
     PedalOptions options = withRoles(PedalRole::None, PedalRole::Forward, PedalRole::Play, PedalPlayMode::Toggle);
     options.devicePath = QStringLiteral("/dev/input/event7");
+    options.pedalKeys = {KeyA, KeyB};
     writePedalOptions(folder.path(), options);
     QCOMPARE(readPedalOptions(folder.path()).options, options);
     QFile file(path);

@@ -25,6 +25,16 @@ QHash<int, PedalButton> pedalPositions(QList<int> buttonCodes)
     return positions;
 }
 
+QHash<int, PedalButton> namedPedalPositions(const QList<int>& keysFromLeft)
+{
+    QHash<int, PedalButton> positions;
+    for (qsizetype index = 0; index < keysFromLeft.size() && index < qsizetype(kPositionsFromLeft.size()); ++index) {
+        if (!positions.contains(keysFromLeft[index]))
+            positions.insert(keysFromLeft[index], kPositionsFromLeft[index]);
+    }
+    return positions;
+}
+
 PedalEventDecoder::PedalEventDecoder(const QList<int>& buttonCodes)
     : positions_(pedalPositions(buttonCodes))
 {
@@ -52,6 +62,13 @@ QList<PedalChange> PedalEventDecoder::feedBytes(QByteArrayView bytes)
         changes.append(feed(event));
     }
     partialRecord_.remove(0, offset);
+    return changes;
+}
+
+QList<PedalChange> PedalEventDecoder::usePositions(const QHash<int, PedalButton>& positions)
+{
+    QList<PedalChange> changes = releaseAll();
+    positions_ = positions;
     return changes;
 }
 

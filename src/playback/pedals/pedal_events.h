@@ -30,6 +30,10 @@ struct PedalChange {
 // the third (a fourth pedal) and repeated codes have no position.
 QHash<int, PedalButton> pedalPositions(QList<int> buttonCodes);
 
+// The pedals' positions as the user names their keys, left to right: for a
+// pedal that reports a whole keyboard's keys, whose lowest codes are not its pedals.
+QHash<int, PedalButton> namedPedalPositions(const QList<int>& keysFromLeft);
+
 // Turns a pedal's input events (the kernel's struct input_event records) into
 // presses and releases of its pedals. A key's auto-repeat (value 2) is no new
 // press: the player keeps its own repeat timing. A press of a pedal already
@@ -50,6 +54,9 @@ public:
     // Bytes as read() gives them from a stream of input_event records; a record
     // cut short is kept until the rest of it comes.
     QList<PedalChange> feedBytes(QByteArrayView bytes);
+
+    // Positions from now on; every pedal held is released first.
+    QList<PedalChange> usePositions(const QHash<int, PedalButton>& positions);
 
     // Releases every pedal held, as when the device has gone.
     QList<PedalChange> releaseAll();

@@ -29,7 +29,14 @@ QList<int> keyCodesOf(const libevdev* device)
 
 PedalInput::PedalInput(const QList<int>& buttonCodes)
     : decoder_(buttonCodes)
+    , buttonCodes_(buttonCodes)
 {
+}
+
+QList<PedalChange> PedalInput::usePedalKeys(const QList<int>& keysFromLeft)
+{
+    return decoder_.usePositions(keysFromLeft.isEmpty() ? pedalPositions(buttonCodes_)
+                                                        : namedPedalPositions(keysFromLeft));
 }
 
 std::unique_ptr<EvdevPedal> EvdevPedal::open(const QString& path, int* error)

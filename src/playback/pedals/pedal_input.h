@@ -31,9 +31,14 @@ public:
     virtual Reading readAvailable() = 0;
 
     QList<PedalChange> releaseAll() { return decoder_.releaseAll(); }
+    // The keys the user names for its pedals, left to right; none: its own buttons, lowest code left.
+    QList<PedalChange> usePedalKeys(const QList<int>& keysFromLeft);
 
 protected:
     PedalEventDecoder decoder_;
+
+private:
+    QList<int> buttonCodes_; // as the device reports them
 };
 
 // An evdev device (/dev/input/event*), opened through libevdev and grabbed so

@@ -69,6 +69,15 @@ void PedalSource::setExtraDevicePath(const QString& path)
     }
 }
 
+void PedalSource::setPedalKeys(const QList<int>& keysFromLeft)
+{
+    if (keysFromLeft == pedalKeys_)
+        return;
+    pedalKeys_ = keysFromLeft;
+    for (const auto& open : inputs_)
+        tell(open->input->usePedalKeys(pedalKeys_));
+}
+
 void PedalSource::addEventStream(int fd, const QList<int>& buttonCodes)
 {
     adopt(std::make_unique<StreamPedal>(fd, buttonCodes));
@@ -121,6 +130,8 @@ void PedalSource::openDevice(const QString& path)
 void PedalSource::adopt(std::unique_ptr<PedalInput> input)
 {
     PedalInput* raw = input.get();
+    if (!pedalKeys_.isEmpty())
+        raw->usePedalKeys(pedalKeys_); // nothing is held yet
     auto notifier = std::make_unique<QSocketNotifier>(raw->fd(), QSocketNotifier::Read);
     connect(notifier.get(), &QSocketNotifier::activated, this, [this, raw] { readFrom(raw); });
     const QString node = nodeOf(raw->path());

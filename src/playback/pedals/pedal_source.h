@@ -37,6 +37,10 @@ public:
     // empty for none. Opened at once once started, and again when plugged back in.
     void setExtraDevicePath(const QString& path);
 
+    // The key codes of the pedals, left to right, for every device; empty:
+    // each device's own buttons, the lowest code left.
+    void setPedalKeys(const QList<int>& keysFromLeft);
+
     // Reads input_event records from a descriptor (a pipe) as from a pedal whose
     // keys are the given codes, through the same decoding as a device's events.
     // The descriptor is closed when the stream ends or this goes.
@@ -70,6 +74,7 @@ private:
     std::vector<std::unique_ptr<OpenInput>> inputs_;
     PedalHotplug* hotplug_ = nullptr;
     QString extraDevicePath_;
+    QList<int> pedalKeys_;
     QSet<int> toldErrors_;
     bool started_ = false;
 };
