@@ -10,14 +10,8 @@ PedalCommands::PedalCommands(PedalActions actions, QObject* parent)
 {
     for (Stepping* stepping : {&back_, &forward_})
         stepping->repeat.setInterval(kRepeatMs);
-    connect(&back_.repeat, &QTimer::timeout, this, [this] {
-        if (!run(actions_.stepBack))
-            back_.repeat.stop();
-    });
-    connect(&forward_.repeat, &QTimer::timeout, this, [this] {
-        if (!run(actions_.stepForward))
-            forward_.repeat.stop();
-    });
+    connect(&back_.repeat, &QTimer::timeout, this, [this] { repeatStep(back_, actions_.stepBack); });
+    connect(&forward_.repeat, &QTimer::timeout, this, [this] { repeatStep(forward_, actions_.stepForward); });
 }
 
 void PedalCommands::setOptions(const PedalOptions& options)
@@ -107,6 +101,16 @@ void PedalCommands::pressStep(Stepping& stepping, const std::function<void()>& s
     ++stepping.held;
     if (run(step))
         stepping.repeat.start();
+}
+
+// A step that failed is not tried again while held: its message would come
+// again every 0.4 s. Nor is one taken while a message waits for an answer.
+void PedalCommands::repeatStep(Stepping& stepping, const std::function<void()>& step)
+{
+    if (actions_.blocked())
+        return;
+    if (!run(step))
+        stepping.repeat.stop();
 }
 
 void PedalCommands::releaseStep(Stepping& stepping)

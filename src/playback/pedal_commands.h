@@ -51,6 +51,7 @@ private:
     void pressPlay();
     void releasePlay();
     void pressStep(Stepping& stepping, const std::function<void()>& step);
+    void repeatStep(Stepping& stepping, const std::function<void()>& step);
     void releaseStep(Stepping& stepping);
 
     PedalActions actions_;

@@ -107,6 +107,7 @@ private Q_SLOTS:
     void toggleModeAndSwappedRoles();
     void stepRepeatsWhileHeld_data();
     void stepRepeatsWhileHeld();
+    void aFailingStepIsToldOnceWhileHeld();
     void twoPlayPedalsHeldTogether();
     void pulledOutWhileHeldLeavesPlaybackPaused();
     void keyboardLikePedalByItsNamedKeys();
@@ -199,6 +200,36 @@ void PedalCommandsTest::stepRepeatsWhileHeld()
         kWaitMs));
     QCOMPARE(steps, 3);
     QVERIFY(playing(window));
+}
+
+// The step back's length is damaged: held, its message comes once, while the
+// forward pedal held beside it steps on and on.
+void PedalCommandsTest::aFailingStepIsToldOnceWhileHeld()
+{
+    WindowUnderTest window;
+    window.programFolder.write(QStringLiteral("Time.ini"),
+                               QByteArray("[\xCA\xB1\xBC\xE4]\r\nshijian1=5\r\nshijian2=abc\r\n"));
+    QVERIFY(window.show());
+    window.loadRecording(120.0);
+    PipedPedal pedal(window);
+    QVERIFY(window.pauseAt(30.0));
+    pedal.press(Left);
+    QTRY_COMPARE_WITH_TIMEOUT(window.desktop.texts().size(), 1, kWaitMs);
+    double last = position(window);
+    int steps = 0;
+    pedal.press(Right);
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            const double now = position(window);
+            if (std::abs(now - last - 5.0) < 1.0)
+                ++steps;
+            last = now;
+            return steps >= 4;
+        },
+        kWaitMs));
+    pedal.release(Right);
+    pedal.release(Left);
+    QCOMPARE(window.desktop.texts().size(), 1);
 }
 
 void PedalCommandsTest::twoPlayPedalsHeldTogether()
