@@ -92,6 +92,9 @@ void WaveformBuilder::run(Job& job, const QString& path, quint64 generation)
     }
     Clock::time_point lastTold{};
     const auto progress = [&](const EnvelopeWriter& writer, DecodeStage stage) {
+        // Probes alone say nothing of the stretches between them until all are in.
+        if (stage == DecodeStage::Sampling)
+            return;
         const Clock::time_point now = Clock::now();
         if (stage == DecodeStage::Sampled || now - lastTold >= kProgressInterval) {
             lastTold = now;
