@@ -21,6 +21,7 @@
 #include "playback/time_box.h"
 #include "playback/time_mark_controller.h"
 #include "playback/transport_controller.h"
+#include "playback/waveform/waveform_builder.h"
 #include "settings/pedal_options_dialog.h"
 #include "settings/playback_options.h"
 #include "settings/playback_options_dialog.h"
@@ -472,6 +473,7 @@ void TMainForm1::connectPlayer()
     connect(marks, &TimeMarkWatcher::marksChanged, PlayerControls1, &PlayerControls::setMarkTicks);
     PlayerControls1->setMarkTicks(marks->marks());
     act(&PlayerControls::markPicked, [this](int seconds) { timeMarks_->goToMark(seconds); });
+    showWaveforms();
 
     connect(player, &MediaPlayer::positionChanged, PlayerControls1, &PlayerControls::setPosition);
     connect(player, &MediaPlayer::durationChanged, PlayerControls1, &PlayerControls::setDuration);
@@ -483,6 +485,23 @@ void TMainForm1::connectPlayer()
     connect(
         player, &MediaPlayer::soundDeviceUnavailable, this,
         [this] { showPlainMessage(texts::kNoSoundDevice.toString()); }, Qt::QueuedConnection);
+}
+
+// Each recording's waveform on the seek bar, computed away from the window's thread
+// as soon as the player has the recording; one FFmpeg cannot read leaves the plain bar.
+void TMainForm1::showWaveforms()
+{
+    auto* waveforms = environment_.waveformCacheFolder.isEmpty()
+        ? new WaveformBuilder(this)
+        : new WaveformBuilder(environment_.waveformCacheFolder, this);
+    connect(WindowsMediaPlayer1, &MediaPlayer::urlChanged, waveforms, [this, waveforms](const QString& path) {
+        PlayerControls1->setEnvelope({});
+        if (!path.isEmpty())
+            waveforms->start(path);
+    });
+    for (auto signal : {&WaveformBuilder::progress, &WaveformBuilder::finished})
+        connect(waveforms, signal, PlayerControls1, &PlayerControls::setEnvelope);
+    connect(waveforms, &WaveformBuilder::failed, PlayerControls1, [this] { PlayerControls1->setEnvelope({}); });
 }
 
 void TMainForm1::centreOnScreen()

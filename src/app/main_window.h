@@ -63,6 +63,8 @@ public:
         // Whether the foot pedals plugged into this computer are looked for and
         // grabbed; without, pedal events come only from streams added to pedalSource().
         bool findPedals = true;
+        // Where the recordings' waveforms are kept; empty: the user's cache folder.
+        QString waveformCacheFolder;
         // Ends the program once its event loop runs; the program exits with a failure code.
         std::function<void()> requestTermination;
     };
@@ -203,6 +205,7 @@ private:
     // The player plays through the listening aids that are on.
     void applyListeningAids(const PlaybackOptions& options);
     void createPedals();
+    void showWaveforms();
     void startPedals();
     void usePedalOptions(const PedalOptions& options);
 

@@ -141,6 +141,11 @@ void PlayerControls::setMarkTicks(const QList<int>& seconds)
     seek_->setMarkTicks(seconds);
 }
 
+void PlayerControls::setEnvelope(const Envelope& envelope)
+{
+    seek_->setEnvelope(envelope);
+}
+
 void PlayerControls::showTime()
 {
     time_->setText(playerTimeText(position_) + QStringLiteral(" / ") + playerTimeText(duration_));

@@ -11,6 +11,7 @@ class QToolButton;
 
 namespace tavrin {
 
+class Envelope;
 class SeekBar;
 
 // The player's own control bar: play, pause, stop, a seek bar with the time,
@@ -30,6 +31,8 @@ public:
     void setLoopEnds(std::optional<double> start, std::optional<double> end);
     // The transcript's time marks, in seconds, as ticks on the seek bar.
     void setMarkTicks(const QList<int>& seconds);
+    // The recording's loudness along the seek bar; an empty one: the plain bar.
+    void setEnvelope(const Envelope& envelope);
 
 Q_SIGNALS:
     void playRequested();

@@ -45,6 +45,66 @@ void SeekBar::setLoopEnds(std::optional<int> start, std::optional<int> end)
     update();
 }
 
+void SeekBar::setEnvelope(const Envelope& envelope)
+{
+    envelope_ = envelope;
+    columnsWidth_ = -1; // drawn afresh
+    update();
+}
+
+bool SeekBar::showsWaveform() const
+{
+    return maximum() > minimum() && (envelope_.valueCount() > 0 || !envelope_.probes().empty());
+}
+
+const std::vector<EnvelopeColumn>& SeekBar::columns(int width)
+{
+    // The position moves ten times a second; the columns only when the envelope grows or the bar changes.
+    if (width != columnsWidth_ || maximum() != columnsMaximum_) {
+        columns_ = envelope_.columnsFor(width, maximum() / kUnitsPerSecond);
+        columnsWidth_ = width;
+        columnsMaximum_ = maximum();
+    }
+    return columns_;
+}
+
+// Each column's peak as a light bar and its loudness (RMS) as a darker one
+// inside it, both about the middle; the part already played in the highlight
+// colour. Silence draws nothing but the background.
+void SeekBar::drawWaveform(QPainter& painter)
+{
+    const QPalette colours = palette();
+    painter.fillRect(rect(), colours.color(QPalette::Base));
+    const int left = pixelOf(minimum());
+    const int right = pixelOf(maximum());
+    const int played = pixelOf(sliderPosition());
+    const std::vector<EnvelopeColumn>& levels = columns(right - left + 1);
+    const double middle = height() / 2.0;
+    const double reach = height() / 2.0 - 1.0;
+    QColor playedPeak = colours.color(QPalette::Highlight);
+    QColor restPeak = colours.color(QPalette::Mid);
+    for (std::size_t i = 0; i < levels.size(); ++i) {
+        const EnvelopeColumn& column = levels[i];
+        if (column.peak == 0)
+            continue;
+        const int x = left + int(i);
+        QColor peak = x <= played ? playedPeak : restPeak;
+        if (column.source == ColumnSource::Coarse)
+            peak.setAlpha(140); // sampled only, until the full pass gets there
+        const double peakHalf = std::max(0.5, reach * column.peak / 255.0);
+        const double rmsHalf = reach * column.rms / 255.0;
+        painter.fillRect(QRectF(x, middle - peakHalf, 1, 2 * peakHalf), peak);
+        if (rmsHalf >= 0.5)
+            painter.fillRect(QRectF(x, middle - rmsHalf, 1, 2 * rmsHalf), peak.darker(160));
+    }
+    painter.setPen(QPen(colours.color(QPalette::Text), 2));
+    painter.drawLine(played, 0, played, height());
+    if (hasFocus()) {
+        painter.setPen(QPen(colours.color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
 void SeekBar::setMarkTicks(const QList<int>& seconds)
 {
     if (seconds == marks_)
@@ -93,16 +153,36 @@ std::optional<int> SeekBar::tickNear(int x) const
 
 void SeekBar::paintEvent(QPaintEvent* event)
 {
-    if (loopStart_ && loopEnd_) {
+    if (showsWaveform()) {
+        QPainter painter(this);
+        drawWaveform(painter);
+        drawLoopShade(painter);
+        drawOverlays(painter);
+        return;
+    }
+    {
         // Under the handle, so the position stays in sight.
         QPainter painter(this);
-        QColor shade = kLoopColour;
-        shade.setAlpha(90);
-        const int left = pixelOf(*loopStart_);
-        painter.fillRect(QRect(left, 0, pixelOf(*loopEnd_) - left + 1, height()), shade);
+        drawLoopShade(painter);
     }
     QSlider::paintEvent(event);
     QPainter painter(this);
+    drawOverlays(painter);
+}
+
+void SeekBar::drawLoopShade(QPainter& painter) const
+{
+    if (!loopStart_ || !loopEnd_)
+        return;
+    QColor shade = kLoopColour;
+    shade.setAlpha(90);
+    const int left = pixelOf(*loopStart_);
+    painter.fillRect(QRect(left, 0, pixelOf(*loopEnd_) - left + 1, height()), shade);
+}
+
+// The loop's ends and the marks' ticks, over the bar.
+void SeekBar::drawOverlays(QPainter& painter) const
+{
     painter.setPen(QPen(kLoopColour, 2));
     for (const std::optional<int>& end : {loopStart_, loopEnd_}) {
         if (end)

@@ -168,6 +168,7 @@ class Program:
             "TAVRIN_MPV_IPC": self.ipc_path,
             # The program's own state (recovery journals) stays with the test.
             "XDG_STATE_HOME": os.path.join(self.folder, "state"),
+            "XDG_CACHE_HOME": os.path.join(self.folder, "cache"),
         })
         environment.update(env or {})
         self.log = open(os.path.join(self.folder, "program.log"), "w")

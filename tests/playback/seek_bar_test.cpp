@@ -8,6 +8,7 @@
 #include <cmath>
 
 using namespace tavrin;
+using tavrin::test::TempFolder;
 using tavrin::test::WindowUnderTest;
 
 namespace {
@@ -32,6 +33,7 @@ private Q_SLOTS:
     void clickPlaysFromThere_data();
     void clickPlaysFromThere();
     void ticksFollowTheTextAndTakeCaretAndPlayback();
+    void waveformShowsWhereTheSoundIs();
 };
 
 void SeekBarTest::clickPlaysFromThere_data()
@@ -87,6 +89,38 @@ void SeekBarTest::ticksFollowTheTextAndTakeCaretAndPlayback()
     QTest::mouseClick(bar, Qt::LeftButton, {}, pointAt(bar, 30.0));
     QCOMPARE(editor->textCursor().selectionStart(), 3);
     QTRY_VERIFY_WITH_TIMEOUT(std::abs(player->currentPosition() - 30.0) < 0.5, kWaitMs);
+}
+
+// Silence but for a loud tone from 10 s to 12 s: the bar is drawn only there.
+void SeekBarTest::waveformShowsWhereTheSoundIs()
+{
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    constexpr int kRate = 8000;
+    QByteArray samples;
+    for (int i = 0; i < 20 * kRate; ++i) {
+        const bool loud = i >= 10 * kRate && i < 12 * kRate;
+        tavrin::test::appendSample(samples, loud ? qint16(20000 * std::sin(i * 0.7)) : qint16(0));
+    }
+    const QString path = window.recordings.filePath(QStringLiteral("tone.wav"));
+    TempFolder::writeAt(path, tavrin::test::wavHeader(kRate, 1, quint32(samples.size())) + samples);
+    window.desktop.filesToChoose = {path};
+    window->N8->trigger();
+    SeekBar* bar = seekBar(window);
+    QTRY_VERIFY_WITH_TIMEOUT(bar->envelope().isComplete(), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > 0, kWaitMs);
+    const QImage picture = bar->grab().toImage();
+    const QColor background = bar->palette().color(QPalette::Base);
+    const auto drawnIn = [&](double seconds) {
+        const int x = pointAt(bar, seconds).x();
+        int drawn = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            drawn += picture.pixelColor(x, y) != background;
+        return drawn;
+    };
+    QVERIFY2(drawnIn(11.0) > picture.height() / 2, qPrintable(QString::number(drawnIn(11.0))));
+    for (const double silent : {5.0, 8.0, 14.0, 18.0})
+        QCOMPARE(drawnIn(silent), 0);
 }
 
 QTEST_MAIN(SeekBarTest)

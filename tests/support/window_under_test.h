@@ -54,6 +54,7 @@ struct WindowUnderTest {
         environment.stateFolder = stateFolder;
         environment.player.audioOutput = QStringLiteral("null");
         environment.findPedals = false; // a pedal of this computer is not the test's
+        environment.waveformCacheFolder = programFolder.filePath(QStringLiteral("waveforms"));
         environment.requestTermination = [this] { terminationRequested = true; };
         if (adjust)
             adjust(environment);
