@@ -3,6 +3,7 @@
 // tavrin_bench memory idle|recording|transcript|bare [file]
 // tavrin_bench journal typing|soak|recovery <transcript> <keystrokes|edits|records>
 // tavrin_bench sound <seconds of voice> <repetitions>
+// tavrin_bench waveform <recording> <repetitions>
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
 #include "app/memory_tuning.h"
@@ -17,6 +18,7 @@ int runTextOperations(const QString& transcript, int repetitions);
 int runMemory(const QString& mode, const QString& file);
 int runJournalCost(const QString& part, const QString& transcript, int count);
 int runListeningAidsCost(int seconds, int repetitions);
+int runWaveformCost(const QString& recording, int repetitions);
 } // namespace tavrin::bench
 
 int main(int argc, char* argv[])
@@ -37,6 +39,8 @@ int main(int argc, char* argv[])
         return tavrin::bench::runJournalCost(arguments[1], arguments[2], arguments[3].toInt());
     if (command == QStringLiteral("sound") && arguments.size() == 3)
         return tavrin::bench::runListeningAidsCost(arguments[1].toInt(), arguments[2].toInt());
-    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal|sound ...\n");
+    if (command == QStringLiteral("waveform") && arguments.size() == 3)
+        return tavrin::bench::runWaveformCost(arguments[1], arguments[2].toInt());
+    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal|sound|waveform ...\n");
     return 2;
 }
