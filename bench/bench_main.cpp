@@ -4,6 +4,7 @@
 // tavrin_bench journal typing|soak|recovery <transcript> <keystrokes|edits|records>
 // tavrin_bench sound <seconds of voice> <repetitions>
 // tavrin_bench marks <keystrokes>
+// tavrin_bench waveform <recording> <repetitions>
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
 #include "app/memory_tuning.h"
@@ -19,6 +20,7 @@ int runMemory(const QString& mode, const QString& file);
 int runJournalCost(const QString& part, const QString& transcript, int count);
 int runListeningAidsCost(int seconds, int repetitions);
 int runMarkTicksCost(int keystrokes);
+int runWaveformCost(const QString& recording, int repetitions);
 } // namespace tavrin::bench
 
 int main(int argc, char* argv[])
@@ -41,6 +43,8 @@ int main(int argc, char* argv[])
         return tavrin::bench::runListeningAidsCost(arguments[1].toInt(), arguments[2].toInt());
     if (command == QStringLiteral("marks") && arguments.size() == 2)
         return tavrin::bench::runMarkTicksCost(arguments[1].toInt());
-    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal|sound|marks ...\n");
+    if (command == QStringLiteral("waveform") && arguments.size() == 3)
+        return tavrin::bench::runWaveformCost(arguments[1], arguments[2].toInt());
+    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal|sound|marks|waveform ...\n");
     return 2;
 }

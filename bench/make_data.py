@@ -1,5 +1,6 @@
 """Writes the benchmark's inputs: transcripts of mixed Chinese and ASCII text in
-GBK with CR LF line breaks, and a three-hour MP3 recording (made with lame).
+GBK with CR LF line breaks, a three-hour MP3 recording (made with lame), and a
+three-hour VBR one (made with ffmpeg, for the waveform).
 Everything is deterministic, and nothing is rewritten once it exists."""
 
 import math
@@ -81,9 +82,25 @@ def write_recording(path, hours):
     os.remove(minute_mp3)
 
 
+def write_vbr_recording(path, hours):
+    """A minute of speech-like tones, looped and encoded in one go as VBR with its
+    Xing header, as encoders write VBR files (some ten seconds of encoding)."""
+    if os.path.exists(path):
+        return
+    minute_wav = path + ".minute.wav"
+    tones = "0.12*(0.5+0.5*sin(2*PI*3*t))*sin(2*PI*(180+60*sin(t))*t)"
+    quiet = ["ffmpeg", "-hide_banner", "-loglevel", "error", "-y"]
+    subprocess.run(quiet + ["-f", "lavfi", "-i", f"aevalsrc='{tones}':s=8000:d=60", minute_wav], check=True)
+    subprocess.run(quiet + ["-stream_loop", str(int(hours * 60) - 1), "-i", minute_wav, "-c:a", "libmp3lame",
+                            "-q:a", "4", "-f", "mp3", path + ".part"], check=True)
+    os.replace(path + ".part", path)
+    os.remove(minute_wav)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
     for megabytes in (1, 20, 100):
         write_transcript(os.path.join(folder, "transcript-%d.txt" % megabytes), megabytes)
     write_recording(os.path.join(folder, "three-hours.mp3"), 3)
+    write_vbr_recording(os.path.join(folder, "three-hours-vbr.mp3"), 3)
