@@ -22,6 +22,8 @@ BenchWindow::BenchWindow(const QString& stateFolder)
     environment.settingsFolder = programFolder.path();
     environment.player.audioOutput = QStringLiteral("null");
     environment.stateFolder = stateFolder;
+    // The user's cache is not the bench's: every run computes its waveforms afresh.
+    environment.waveformCacheFolder = programFolder.filePath(QStringLiteral("waveforms"));
     window = std::make_unique<TMainForm1>(environment);
     // Installed after the window's own, this runs first; what it queues runs after
     // the window's start-up work (recovering unsaved text), so figures exclude it.

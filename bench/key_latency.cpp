@@ -6,9 +6,13 @@
 #include "editor/transcript_edit.h"
 #include "playback/libmpv_loader.h"
 #include "playback/rate_spin_box.h"
+#include "playback/waveform/waveform_builder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
+#include <QTemporaryDir>
+#include <QTest>
 
 namespace tavrin::bench {
 
@@ -101,11 +105,56 @@ struct DirectLibMpv {
 
 } // namespace
 
+// A key typed into the editor, until its event has been handled.
+std::vector<double> typing(BenchWindow& window, int repetitions)
+{
+    std::vector<double> times;
+    for (int i = 0; i < repetitions; ++i) {
+        times.push_back(millisecondsOf([&] { pressKey(window->Memo1, Qt::Key_A, {}, QStringLiteral("a")); }));
+        settle(10);
+    }
+    return times;
+}
+
+// Keeps a waveform computing the whole time: started afresh, from an empty
+// cache, each time it is done.
+class BusyWaveform {
+public:
+    explicit BusyWaveform(const QString& recording)
+        : builder_(cache_.path())
+    {
+        QObject::connect(&builder_, &WaveformBuilder::finished, &builder_, [this, recording] {
+            QDir(cache_.path()).removeRecursively();
+            QDir().mkpath(cache_.path());
+            builder_.start(recording);
+        });
+        builder_.start(recording);
+    }
+
+private:
+    QTemporaryDir cache_;
+    WaveformBuilder builder_;
+};
+
+// The window's own keys with a waveform computing beside them, against none.
+void whileTheWaveformComputes(BenchWindow& window, const QString& recording, int repetitions)
+{
+    report("keystroke median, no waveform computing", median(typing(window, repetitions * 4)));
+    {
+        BusyWaveform busy(recording);
+        settle(300); // past its first quick pass
+        stepKey(window, "F9 step back while a waveform computes", Qt::Key_F9, -3.0, repetitions);
+        report("keystroke median, a waveform computing", median(typing(window, repetitions * 4)));
+    }
+}
+
 int runKeyLatency(const QString& recording, int repetitions)
 {
     BenchWindow window;
     window.loadRecording(recording);
     MediaPlayer* player = window->WindowsMediaPlayer1;
+    // The window's own waveform of the recording done, so that the figures below are of an idle program.
+    QTest::qWaitFor([&] { return window->findChild<WaveformBuilder*>()->envelope().isComplete(); }, 60000);
 
     std::vector<double> toggles;
     for (int i = 0; i < repetitions * 2; ++i)
@@ -132,6 +181,7 @@ int runKeyLatency(const QString& recording, int repetitions)
                                           [&] { pressKey(window->Memo1, Qt::Key_Up, Qt::ControlModifier); }));
     }
     report("Ctrl+Up rate median", median(rates));
+    whileTheWaveformComputes(window, recording, repetitions);
 
     DirectLibMpv direct(recording);
     std::vector<double> seeks;

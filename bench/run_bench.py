@@ -99,6 +99,12 @@ def keys():
         met=found["F8 time mark median"] < 16)
     row("Ctrl+Up rate, key to player (median)", found["Ctrl+Up rate median"], "ms", target="< 20 ms",
         met=found["Ctrl+Up rate median"] < 20)
+    busy = found["F9 step back while a waveform computes p95"]
+    row("F9 while a waveform computes, key to player (p95)", busy, "ms", found["F9 step back p95"], "F9 idle",
+        "<= 1.5x", busy <= 1.5 * found["F9 step back p95"])
+    typed = found["keystroke median, a waveform computing"]
+    row("keystroke in the editor while a waveform computes (median)", typed, "ms",
+        found["keystroke median, no waveform computing"], "none computing", "unchanged within noise")
 
 
 def text():
