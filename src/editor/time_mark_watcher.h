@@ -2,35 +2,51 @@
 
 #include <QList>
 #include <QObject>
+#include <QTextCursor>
 #include <QTimer>
+
+#include <map>
+#include <memory>
 
 class QTextDocument;
 
 namespace tavrin {
 
-// Follows the time marks of the transcript as it is edited. A change only
-// starts a short timer (a keystroke costs nothing more); when it runs out the
-// text is read once for its marks, however many keys were typed meanwhile, so
-// the marks are at most kRescanMs behind the text even while typing goes on.
+// Follows the time marks of the transcript as it is edited, at any size. Each
+// paragraph keeps the marks found in it; an edit only notes where it was (a
+// keystroke costs nothing more), and shortly after, the paragraphs edited are
+// read again, however many keys were typed meanwhile. A whole new text (a
+// transcript loaded) is read a slice at a time, so typing never waits for it.
 class TimeMarkWatcher : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRescanMs = 300;
+    static constexpr int kParagraphsPerSlice = 2000;
 
     explicit TimeMarkWatcher(QTextDocument* document, QObject* parent = nullptr);
 
-    // The marks' times in seconds, in the order of the text.
-    const QList<int>& marks() const { return marks_; }
+    // The times the text has marks at, in seconds, each once, in order.
+    QList<int> marks() const;
 
 Q_SIGNALS:
     void marksChanged(const QList<int>& seconds);
 
 private:
-    void rescan();
+    // How many marks of the text stand at each time; shared with the
+    // paragraphs' records, which take theirs out when a paragraph goes.
+    using MarkCounts = std::map<int, int>;
+
+    void noteEdit(int position, int added);
+    void readSlice();
 
     QTextDocument* document_;
+    std::shared_ptr<MarkCounts> counts_ = std::make_shared<MarkCounts>();
+    // The stretch still to be read; the cursors move with later edits.
+    QTextCursor from_;
+    QTextCursor to_;
+    bool pending_ = false;
     QTimer rescan_;
-    QList<int> marks_;
+    QList<int> told_;
 };
 
 } // namespace tavrin

@@ -14,6 +14,7 @@ private Q_SLOTS:
     void marksInText_data();
     void marksInText();
     void watcherFollowsEdits();
+    void watcherReadsALoadedTextInSlices();
 };
 
 void TimeMarksTest::marksInText_data()
@@ -71,6 +72,7 @@ void TimeMarksTest::watcherFollowsEdits()
     QVERIFY(changed.wait(5000));
     QCOMPARE(changed.count(), 1);
     QCOMPARE(watcher.marks(), (QList<int>{7, 60}));
+    QCOMPARE(changed.last().first().value<QList<int>>(), (QList<int>{7, 60}));
     // Text typed that is no mark changes nothing.
     cursor.insertText(u"文字"_qs);
     QVERIFY(!changed.wait(TimeMarkWatcher::kRescanMs * 3));
@@ -80,5 +82,40 @@ void TimeMarksTest::watcherFollowsEdits()
     QCOMPARE(watcher.marks(), QList<int>{60});
 }
 
-QTEST_GUILESS_MAIN(TimeMarksTest)
+// More paragraphs than one slice reads: all are counted, the old text's marks
+// go with it, and a paragraph deleted takes its marks away.
+void TimeMarksTest::watcherReadsALoadedTextInSlices()
+{
+    const auto marksEachSecond = [](int count) {
+        QString text;
+        for (int second = 0; second < count; ++second)
+            text += QStringLiteral("第%1段-%2:%3:%4-\n")
+                        .arg(second)
+                        .arg(second / 3600, 2, 10, QLatin1Char('0'))
+                        .arg(second / 60 % 60, 2, 10, QLatin1Char('0'))
+                        .arg(second % 60, 2, 10, QLatin1Char('0'));
+        return text;
+    };
+    const int paragraphs = TimeMarkWatcher::kParagraphsPerSlice * 2 + 7;
+    QTextDocument document(marksEachSecond(paragraphs));
+    TimeMarkWatcher watcher(&document);
+    QCOMPARE(watcher.marks().size(), paragraphs);
+
+    QSignalSpy changed(&watcher, &TimeMarkWatcher::marksChanged);
+    document.setPlainText(marksEachSecond(paragraphs + 100) + QStringLiteral("-10:00:00-"));
+    QVERIFY(changed.wait(5000));
+    QCOMPARE(watcher.marks().size(), paragraphs + 101);
+    QCOMPARE(watcher.marks().last(), 36000);
+
+    document.setPlainText(QStringLiteral("-00:00:05-\n-00:00:09-\n"));
+    QVERIFY(changed.wait(5000));
+    QCOMPARE(watcher.marks(), (QList<int>{5, 9}));
+    QTextCursor firstLine(&document);
+    firstLine.movePosition(QTextCursor::NextBlock, QTextCursor::KeepAnchor);
+    firstLine.removeSelectedText();
+    QVERIFY(changed.wait(5000));
+    QCOMPARE(watcher.marks(), QList<int>{9});
+}
+
+QTEST_MAIN(TimeMarksTest)
 #include "time_marks_test.moc"
