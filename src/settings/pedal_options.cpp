@@ -29,8 +29,7 @@ constexpr QStringView kToggleWord = u"toggle";
 
 QString damagedValue(QStringView key, QStringView value, const QString& expected)
 {
-    return QStringLiteral("设置文件 Time.ini 的[脚踏板]中，%1 的值“%2”无效：%3")
-        .arg(key.toString(), value.toString(), expected);
+    return damagedSettingText(kPedalSection, key, value, expected);
 }
 
 std::optional<PedalRole> parseRole(QStringView text)

@@ -25,8 +25,7 @@ constexpr FlagSetting kFlags[] = {
 
 QString damagedValue(QStringView key, QStringView value, const QString& expected)
 {
-    return QStringLiteral("设置文件 Time.ini 的[播放]中，%1 的值“%2”无效：%3")
-        .arg(key.toString(), value.toString(), expected);
+    return damagedSettingText(kPlaybackSection, key, value, expected);
 }
 
 std::optional<bool> parseFlag(QStringView text)

@@ -56,6 +56,12 @@ QList<std::optional<QString>> readSettingValues(const QString& settingsFolder, Q
     return values;
 }
 
+QString damagedSettingText(QStringView section, QStringView key, QStringView value, const QString& expected)
+{
+    return QStringLiteral("设置文件 Time.ini 的[%1]中，%2 的值“%3”无效：%4")
+        .arg(section.toString(), key.toString(), value.toString(), expected);
+}
+
 void writeSettingValues(const QString& settingsFolder, QStringView section, const SettingValues& values)
 {
     const QString path = settingsFilePath(settingsFolder);

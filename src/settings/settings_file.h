@@ -26,4 +26,8 @@ QList<std::optional<QString>> readSettingValues(const QString& settingsFolder, Q
 using SettingValues = QList<QPair<QString, QString>>;
 void writeSettingValues(const QString& settingsFolder, QStringView section, const SettingValues& values);
 
+// The user's message for a value of `section` that cannot be used: it names the
+// key and the value, then `expected` (what it should be and what it is taken as).
+QString damagedSettingText(QStringView section, QStringView key, QStringView value, const QString& expected);
+
 } // namespace tavrin
