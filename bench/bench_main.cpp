@@ -5,6 +5,7 @@
 // tavrin_bench sound <seconds of voice> <repetitions>
 // tavrin_bench marks <keystrokes>
 // tavrin_bench waveform <recording> <repetitions>
+// tavrin_bench dropouts <recording> <seconds> idle|computing
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
 #include "app/memory_tuning.h"
@@ -21,6 +22,7 @@ int runJournalCost(const QString& part, const QString& transcript, int count);
 int runListeningAidsCost(int seconds, int repetitions);
 int runMarkTicksCost(int keystrokes);
 int runWaveformCost(const QString& recording, int repetitions);
+int runDropouts(const QString& recording, int seconds, bool computing);
 } // namespace tavrin::bench
 
 int main(int argc, char* argv[])
@@ -45,6 +47,9 @@ int main(int argc, char* argv[])
         return tavrin::bench::runMarkTicksCost(arguments[1].toInt());
     if (command == QStringLiteral("waveform") && arguments.size() == 3)
         return tavrin::bench::runWaveformCost(arguments[1], arguments[2].toInt());
-    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal|sound|marks|waveform ...\n");
+    if (command == QStringLiteral("dropouts") && arguments.size() == 4)
+        return tavrin::bench::runDropouts(arguments[1], arguments[2].toInt(),
+                                          arguments[3] == QStringLiteral("computing"));
+    std::fprintf(stderr, "usage: tavrin_bench keys|text|memory|journal|sound|marks|waveform|dropouts ...\n");
     return 2;
 }

@@ -10,7 +10,7 @@
 
 namespace tavrin::bench {
 
-BenchWindow::BenchWindow(const QString& stateFolder)
+BenchWindow::BenchWindow(const QString& stateFolder, const MediaPlayer::Options& player)
 {
     QFile settings(programFolder.filePath(QStringLiteral("Time.ini")));
     if (!settings.open(QIODevice::WriteOnly)
@@ -20,7 +20,7 @@ BenchWindow::BenchWindow(const QString& stateFolder)
     TMainForm1::Environment environment;
     environment.desktop = &desktop;
     environment.settingsFolder = programFolder.path();
-    environment.player.audioOutput = QStringLiteral("null");
+    environment.player = player;
     environment.stateFolder = stateFolder;
     // The user's cache is not the bench's: every run computes its waveforms afresh.
     environment.waveformCacheFolder = programFolder.filePath(QStringLiteral("waveforms"));

@@ -1,6 +1,7 @@
 // From a key pressed in the editor to the player having taken the command,
 // against libmpv driven directly on the same recording.
 #include "bench_window.h"
+#include "busy_waveform.h"
 #include "measure.h"
 
 #include "editor/transcript_edit.h"
@@ -9,9 +10,7 @@
 #include "playback/waveform/waveform_builder.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QKeyEvent>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace tavrin::bench {
@@ -116,26 +115,6 @@ std::vector<double> typing(BenchWindow& window, int repetitions)
     return times;
 }
 
-// Keeps a waveform computing the whole time: started afresh, from an empty
-// cache, each time it is done.
-class BusyWaveform {
-public:
-    explicit BusyWaveform(const QString& recording)
-        : builder_(cache_.path())
-    {
-        QObject::connect(&builder_, &WaveformBuilder::finished, &builder_, [this, recording] {
-            QDir(cache_.path()).removeRecursively();
-            QDir().mkpath(cache_.path());
-            builder_.start(recording);
-        });
-        builder_.start(recording);
-    }
-
-private:
-    QTemporaryDir cache_;
-    WaveformBuilder builder_;
-};
-
 // The window's own keys with a waveform computing beside them, against none.
 void whileTheWaveformComputes(BenchWindow& window, const QString& recording, int repetitions)
 {
@@ -154,7 +133,8 @@ int runKeyLatency(const QString& recording, int repetitions)
     window.loadRecording(recording);
     MediaPlayer* player = window->WindowsMediaPlayer1;
     // The window's own waveform of the recording done, so that the figures below are of an idle program.
-    QTest::qWaitFor([&] { return window->findChild<WaveformBuilder*>()->envelope().isComplete(); }, 60000);
+    if (!QTest::qWaitFor([&] { return window->findChild<WaveformBuilder*>()->envelope().isComplete(); }, 60000))
+        qFatal("the window's waveform was not done within a minute");
 
     std::vector<double> toggles;
     for (int i = 0; i < repetitions * 2; ++i)

@@ -20,12 +20,14 @@ BENCH = os.path.join(BUILD, "bench", "tavrin_bench")
 OFFSCREEN = dict(os.environ, QT_QPA_PLATFORM="offscreen")
 STARTUP_RUNS = 11
 FIRST_SOUND_RUNS = 7
+DROPOUT_SECONDS = 30
 rows = []
 
 
-def figures(*arguments):
+def figures(*arguments, environment=None):
     """Runs tavrin_bench and returns its figures by name."""
-    result = subprocess.run([BENCH, *arguments], env=OFFSCREEN, capture_output=True, text=True, timeout=1800)
+    result = subprocess.run([BENCH, *arguments], env={**OFFSCREEN, **(environment or {})}, capture_output=True,
+                            text=True, timeout=1800)
     if result.returncode != 0:
         sys.exit(f"tavrin_bench {' '.join(arguments)} failed:\n{result.stderr}")
     found = {}
@@ -36,8 +38,9 @@ def figures(*arguments):
     return found
 
 
-def row(figure, value, unit, reference=None, reference_name="", target="", met=None):
-    ratio = f"{value / reference:.2f}x" if reference else ""
+def row(figure, value, unit, reference=None, reference_name="", target="", met=None, with_ratio=True):
+    """with_ratio=False: for figures around zero, where only the difference means something."""
+    ratio = f"{value / reference:.2f}x" if reference and with_ratio else ""
     shown_reference = f"{reference:.1f} {unit} ({reference_name})" if reference is not None else ""
     verdict = "" if met is None else ("yes" if met else "NO")
     rows.append((figure, f"{value:.1f} {unit}", shown_reference, ratio, target, verdict))
@@ -228,6 +231,20 @@ def waveform():
             found["destruction mid-decode median"], "ms")
 
 
+def dropouts():
+    """Half a minute of the three-hour MP3 played into a private sound server,
+    a waveform computing beside it and not."""
+    recording = os.path.join(DATA, "three-hours.mp3")
+    with first_sound.SoundServer() as sound:
+        idle = figures("dropouts", recording, str(DROPOUT_SECONDS), "idle", environment=sound.environment)
+        busy = figures("dropouts", recording, str(DROPOUT_SECONDS), "computing", environment=sound.environment)
+    row(f"sound while a waveform computes: libmpv's underrun warnings in {DROPOUT_SECONDS} s", busy["underruns"],
+        "warnings", idle["underruns"], "none computing", "none", busy["underruns"] == 0)
+    behind, reference = busy["position behind the clock"], idle["position behind the clock"]
+    row(f"sound while a waveform computes: position behind the clock after {DROPOUT_SECONDS} s", behind, "ms",
+        reference, "none computing", "within 50 ms of idle", abs(behind - reference) < 50, with_ratio=False)
+
+
 def print_table():
     header = ("Figure", "Measured", "Reference", "Ratio", "Target", "Met")
     widths = [max(len(str(line[i])) for line in rows + [header]) for i in range(len(header))]
@@ -249,4 +266,5 @@ if __name__ == "__main__":
     sound_aids()
     mark_ticks()
     waveform()
+    dropouts()
     print_table()

@@ -1,0 +1,93 @@
+// Playback into a sound server for a while, idle or with a waveform computing
+// beside it: libmpv's own count of audio underruns, and how far the position
+// fell behind the clock (a stalled feed holds the position back).
+#include "bench_window.h"
+#include "busy_waveform.h"
+#include "measure.h"
+
+#include "playback/waveform/waveform_builder.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLocalSocket>
+#include <QTest>
+
+#include <memory>
+
+namespace tavrin::bench {
+
+namespace {
+
+// Counts libmpv's "Audio device underrun detected." warnings, asked for over its IPC socket.
+class UnderrunCounter {
+public:
+    explicit UnderrunCounter(const QString& ipcServer)
+    {
+        QObject::connect(&socket_, &QLocalSocket::readyRead, &socket_, [this] { readLines(); });
+        socket_.connectToServer(ipcServer);
+        if (!socket_.waitForConnected(10000))
+            qFatal("cannot reach the player's IPC socket");
+        socket_.write("{\"command\": [\"request_log_messages\", \"warn\"]}\n");
+        socket_.flush();
+    }
+
+    int count() const { return count_; }
+
+private:
+    void readLines()
+    {
+        while (socket_.canReadLine()) {
+            const QJsonObject message = QJsonDocument::fromJson(socket_.readLine()).object();
+            if (message.value(QStringLiteral("event")) == QStringLiteral("log-message")
+                && message.value(QStringLiteral("text")).toString().contains(QStringLiteral("underrun")))
+                ++count_;
+        }
+    }
+
+    QLocalSocket socket_;
+    int count_ = 0;
+};
+
+MediaPlayer::Options soundServerPlayer(const QString& ipcServer)
+{
+    MediaPlayer::Options options;
+    options.audioOutput = QStringLiteral("pulse");
+    options.ipcServer = ipcServer;
+    return options;
+}
+
+} // namespace
+
+int runDropouts(const QString& recording, int seconds, bool computing)
+{
+    QTemporaryDir sockets;
+    const QString ipcServer = sockets.filePath(QStringLiteral("mpv.sock"));
+    BenchWindow window(QString(), soundServerPlayer(ipcServer));
+    window.loadRecording(recording);
+    // The window's own waveform done first, so that only the one below computes.
+    if (!QTest::qWaitFor([&] { return window->findChild<WaveformBuilder*>()->envelope().isComplete(); }, 60000))
+        qFatal("the window's waveform was not done within a minute");
+    UnderrunCounter underruns(ipcServer);
+    std::unique_ptr<BusyWaveform> busy;
+    if (computing)
+        busy = std::make_unique<BusyWaveform>(recording);
+
+    MediaPlayer* player = window->WindowsMediaPlayer1;
+    player->setCurrentPosition(600.0);
+    millisecondsUntil(player, &MediaPlayer::pausedChanged, [&] { player->play(); });
+    settle(1000); // the stream's start on the server, not counted
+    const int underrunsBefore = underruns.count();
+    const double from = player->currentPosition();
+    QElapsedTimer clock;
+    clock.start();
+    settle(seconds * 1000);
+    const double played = player->currentPosition() - from;
+    const double elapsed = clock.nsecsElapsed() / 1e9;
+    settle(200); // the last warnings' way through the socket
+    report("underruns", underruns.count() - underrunsBefore, "");
+    report("position behind the clock", (elapsed - played) * 1000.0);
+    return 0;
+}
+
+} // namespace tavrin::bench
