@@ -1,30 +1,43 @@
 #pragma once
 
+#include "bench_window.h"
+
 #include "playback/waveform/waveform_builder.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 
 namespace tavrin::bench {
 
-// Keeps a waveform computing the whole time: started afresh, from an empty
-// cache, each time it is done.
+// Keeps the window's own waveform computing the whole time: started afresh,
+// from an empty cache, each time it is done.
 class BusyWaveform {
 public:
-    explicit BusyWaveform(const QString& recording)
-        : builder_(cache_.path())
+    BusyWaveform(BenchWindow& window, const QString& recording)
+        : builder_(*window->findChild<WaveformBuilder*>())
+        , cacheFolder_(window.programFolder.filePath(QStringLiteral("waveforms")))
     {
-        QObject::connect(&builder_, &WaveformBuilder::finished, &builder_, [this, recording] {
-            QDir(cache_.path()).removeRecursively();
-            QDir().mkpath(cache_.path());
-            builder_.start(recording);
-        });
-        builder_.start(recording);
+        restart_ = QObject::connect(&builder_, &WaveformBuilder::finished, &builder_,
+                                    [this, recording] { startAfresh(recording); });
+        startAfresh(recording);
+    }
+
+    ~BusyWaveform()
+    {
+        QObject::disconnect(restart_);
+        builder_.cancel();
     }
 
 private:
-    QTemporaryDir cache_;
-    WaveformBuilder builder_;
+    void startAfresh(const QString& recording)
+    {
+        builder_.cancel(); // its thread is done storing the envelope before it goes
+        QDir(cacheFolder_).removeRecursively();
+        builder_.start(recording);
+    }
+
+    WaveformBuilder& builder_;
+    QString cacheFolder_;
+    QMetaObject::Connection restart_;
 };
 
 } // namespace tavrin::bench

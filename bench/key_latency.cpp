@@ -115,12 +115,14 @@ std::vector<double> typing(BenchWindow& window, int repetitions)
     return times;
 }
 
-// The window's own keys with a waveform computing beside them, against none.
+// The window's own keys with a waveform computing beside them, against the same
+// keys just before, from the same state, with none computing.
 void whileTheWaveformComputes(BenchWindow& window, const QString& recording, int repetitions)
 {
     report("keystroke median, no waveform computing", median(typing(window, repetitions * 4)));
+    stepKey(window, "F9 step back, no waveform computing", Qt::Key_F9, -3.0, repetitions);
     {
-        BusyWaveform busy(recording);
+        BusyWaveform busy(window, recording);
         settle(300); // past its first quick pass
         stepKey(window, "F9 step back while a waveform computes", Qt::Key_F9, -3.0, repetitions);
         report("keystroke median, a waveform computing", median(typing(window, repetitions * 4)));
@@ -161,6 +163,8 @@ int runKeyLatency(const QString& recording, int repetitions)
                                           [&] { pressKey(window->Memo1, Qt::Key_Up, Qt::ControlModifier); }));
     }
     report("Ctrl+Up rate median", median(rates));
+    window->RzSpinEdit1->setTenths(10); // back at 1.0, as the figures before
+    player->setRate(1.0);
     whileTheWaveformComputes(window, recording, repetitions);
 
     DirectLibMpv direct(recording);
