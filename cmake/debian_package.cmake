@@ -25,9 +25,17 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TAVRIN_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The player library is opened at run time, so dpkg-shlibdeps cannot see it; Qt
-# draws on X through the xcb plugin, and the Chinese interface needs its fonts.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmpv2, fonts-noto-cjk, qt6-qpa-plugins")
+# The player's library and FFmpeg's (for the waveform) are opened at run time, so
+# dpkg-shlibdeps cannot see them; FFmpeg's packages are named after the major
+# versions built against. Qt draws on X through the xcb plugin, and the Chinese
+# interface needs its fonts.
+set(ffmpeg_packages)
+foreach(library libavformat libavcodec libavutil)
+  string(REGEX MATCH "^[0-9]+" major "${FFMPEG_${library}_VERSION}")
+  list(APPEND ffmpeg_packages "${library}${major}")
+endforeach()
+list(JOIN ffmpeg_packages ", " ffmpeg_packages)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmpv2, ${ffmpeg_packages}, fonts-noto-cjk, qt6-qpa-plugins")
 # Qt's own buttons and dialogs in Chinese (是/否 in the closing question).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -142,6 +142,10 @@ def check_control(deb, version):
     depends = [part.split()[0] for part in field("Depends").split(",")]
     for package in RUN_TIME_DEPENDENCIES + ["libqt6widgets6", "libc6"]:
         check(package in depends, f"Depends has no {package}: {field('Depends')}")
+    # Opened at run time for the waveform, so named by the build, with their major version.
+    for library in ("libavformat", "libavcodec", "libavutil"):
+        check(any(package[len(library):].isdigit() for package in depends if package.startswith(library)),
+              f"Depends has no {library}: {field('Depends')}")
     for name in ("Maintainer", "Section", "Homepage", "Description"):
         check(field(name), f"no {name} field")
 

@@ -1,9 +1,6 @@
 #include "playback/waveform/audio_input.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
+#include "playback/waveform/ffmpeg_library.h"
 
 #include <QFile>
 
@@ -13,22 +10,22 @@ namespace tavrin {
 
 void FormatCloser::operator()(AVFormatContext* format) const
 {
-    avformat_close_input(&format);
+    ffmpeg().avformat_close_input(&format);
 }
 
 void CodecFreer::operator()(AVCodecContext* codec) const
 {
-    avcodec_free_context(&codec);
+    ffmpeg().avcodec_free_context(&codec);
 }
 
 void PacketFreer::operator()(AVPacket* packet) const
 {
-    av_packet_free(&packet);
+    ffmpeg().av_packet_free(&packet);
 }
 
 void FrameFreer::operator()(AVFrame* frame) const
 {
-    av_frame_free(&frame);
+    ffmpeg().av_frame_free(&frame);
 }
 
 namespace {
@@ -45,7 +42,7 @@ int interruptWhenCancelled(void* cancelled)
 void silenceFfmpeg()
 {
     static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
+    std::call_once(once, [] { ffmpeg().av_log_set_level(AV_LOG_QUIET); });
 }
 
 int firstAudioStream(const AVFormatContext* format)
@@ -80,13 +77,15 @@ double durationOf(const AVFormatContext* format, int stream)
 
 std::optional<AudioInput> AudioInput::open(const QString& path, const std::atomic<bool>& cancelled)
 {
+    if (!loadFFmpeg())
+        return std::nullopt;
     silenceFfmpeg();
-    AVFormatContext* opened = avformat_alloc_context();
+    AVFormatContext* opened = ffmpeg().avformat_alloc_context();
     if (!opened)
         return std::nullopt;
     opened->interrupt_callback = {interruptWhenCancelled, const_cast<std::atomic<bool>*>(&cancelled)};
     // avformat_open_input frees the context when it fails.
-    if (avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+    if (ffmpeg().avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
         return std::nullopt;
     AudioInput input;
     input.format.reset(opened);
@@ -94,7 +93,7 @@ std::optional<AudioInput> AudioInput::open(const QString& path, const std::atomi
     // Probing the streams decodes a little of each: a video's headers usually tell
     // enough without it, and it is skipped then.
     if (!knowsEnough(opened, input.stream)) {
-        if (avformat_find_stream_info(opened, nullptr) < 0)
+        if (ffmpeg().avformat_find_stream_info(opened, nullptr) < 0)
             return std::nullopt;
         input.stream = firstAudioStream(opened);
     }
@@ -104,15 +103,15 @@ std::optional<AudioInput> AudioInput::open(const QString& path, const std::atomi
         opened->streams[i]->discard = int(i) == input.stream ? AVDISCARD_DEFAULT : AVDISCARD_ALL;
 
     const AVCodecParameters* parameters = opened->streams[input.stream]->codecpar;
-    const AVCodec* decoder = avcodec_find_decoder(parameters->codec_id);
+    const AVCodec* decoder = ffmpeg().avcodec_find_decoder(parameters->codec_id);
     if (!decoder)
         return std::nullopt;
-    input.codec.reset(avcodec_alloc_context3(decoder));
-    if (!input.codec || avcodec_parameters_to_context(input.codec.get(), parameters) < 0)
+    input.codec.reset(ffmpeg().avcodec_alloc_context3(decoder));
+    if (!input.codec || ffmpeg().avcodec_parameters_to_context(input.codec.get(), parameters) < 0)
         return std::nullopt;
     // One thread, so that the player keeps the other core.
     input.codec->thread_count = 1;
-    if (avcodec_open2(input.codec.get(), decoder, nullptr) < 0)
+    if (ffmpeg().avcodec_open2(input.codec.get(), decoder, nullptr) < 0)
         return std::nullopt;
     input.durationSeconds = durationOf(opened, input.stream);
     return input;
@@ -130,19 +129,19 @@ bool AudioInput::seek(double seconds)
     const AVStream* audio = format->streams[stream];
     const qint64 start = audio->start_time != AV_NOPTS_VALUE ? audio->start_time : 0;
     const qint64 target = start + qint64(seconds / av_q2d(audio->time_base));
-    if (av_seek_frame(format.get(), stream, target, AVSEEK_FLAG_BACKWARD) < 0)
+    if (ffmpeg().av_seek_frame(format.get(), stream, target, AVSEEK_FLAG_BACKWARD) < 0)
         return false;
-    avcodec_flush_buffers(codec.get());
+    ffmpeg().avcodec_flush_buffers(codec.get());
     return true;
 }
 
 void decodePacket(AVCodecContext* codec, const AVPacket* packet, AVFrame* frame,
                   const std::function<void(const AVFrame*)>& take)
 {
-    avcodec_send_packet(codec, packet);
-    while (avcodec_receive_frame(codec, frame) >= 0) {
+    ffmpeg().avcodec_send_packet(codec, packet);
+    while (ffmpeg().avcodec_receive_frame(codec, frame) >= 0) {
         take(frame);
-        av_frame_unref(frame);
+        ffmpeg().av_frame_unref(frame);
     }
 }
 

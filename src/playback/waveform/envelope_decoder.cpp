@@ -1,13 +1,9 @@
 #include "playback/waveform/envelope_decoder.h"
 
 #include "playback/waveform/audio_input.h"
+#include "playback/waveform/ffmpeg_library.h"
 #include "playback/waveform/sample_levels.h"
 #include "playback/waveform/value_accumulator.h"
-
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-}
 
 #include <chrono>
 #include <optional>
@@ -27,8 +23,8 @@ bool isCancelled(const std::atomic<bool>& cancelled)
 }
 
 struct Buffers {
-    std::unique_ptr<AVPacket, PacketFreer> packet{av_packet_alloc()};
-    std::unique_ptr<AVFrame, FrameFreer> frame{av_frame_alloc()};
+    std::unique_ptr<AVPacket, PacketFreer> packet{ffmpeg().av_packet_alloc()};
+    std::unique_ptr<AVFrame, FrameFreer> frame{ffmpeg().av_frame_alloc()};
 };
 
 // The sound from where a seek to `seconds` landed. The first frame is left out:
@@ -50,11 +46,11 @@ std::optional<EnvelopeProbe> measureProbe(AudioInput& input, Buffers& buffers, d
         addSamples(frame, 0, frame->nb_samples, sums);
     };
     for (int packets = 0; packets < kMostPacketsPerProbe && !isCancelled(cancelled); ++packets) {
-        if (av_read_frame(input.format.get(), buffers.packet.get()) < 0)
+        if (ffmpeg().av_read_frame(input.format.get(), buffers.packet.get()) < 0)
             break;
         if (buffers.packet->stream_index == input.stream)
             decodePacket(input.codec.get(), buffers.packet.get(), buffers.frame.get(), take);
-        av_packet_unref(buffers.packet.get());
+        ffmpeg().av_packet_unref(buffers.packet.get());
         if (wanted > 0 && sums.count >= wanted)
             break;
     }
@@ -111,14 +107,14 @@ DecodeOutcome decodeEnvelope(const QString& path, const std::atomic<bool>& cance
         decodedAny = true;
     };
     while (!isCancelled(cancelled)) {
-        const int read = av_read_frame(input->format.get(), buffers.packet.get());
+        const int read = ffmpeg().av_read_frame(input->format.get(), buffers.packet.get());
         if (read == AVERROR(EAGAIN))
             continue;
         if (read < 0)
             break; // the end, or a read error, which ends the file as well
         if (buffers.packet->stream_index == input->stream)
             decodePacket(input->codec.get(), buffers.packet.get(), buffers.frame.get(), take);
-        av_packet_unref(buffers.packet.get());
+        ffmpeg().av_packet_unref(buffers.packet.get());
         progress(writer, DecodeStage::Decoding);
     }
     if (isCancelled(cancelled))

@@ -1,9 +1,6 @@
 #include "playback/waveform/sample_levels.h"
 
-extern "C" {
-#include <libavutil/frame.h>
-#include <libavutil/samplefmt.h>
-}
+#include "playback/waveform/ffmpeg_library.h"
 
 #include <algorithm>
 #include <cmath>
@@ -74,8 +71,8 @@ EnvelopeValue SampleSums::value() const
 void addSamples(const AVFrame* frame, int first, int frames, SampleSums& sums)
 {
     const auto format = AVSampleFormat(frame->format);
-    const bool planar = av_sample_fmt_is_planar(format);
-    switch (av_get_packed_sample_fmt(format)) {
+    const bool planar = ffmpeg().av_sample_fmt_is_planar(format);
+    switch (ffmpeg().av_get_packed_sample_fmt(format)) {
     case AV_SAMPLE_FMT_U8:
         return addFrame<std::uint8_t>(frame, planar, first, frames, sums);
     case AV_SAMPLE_FMT_S16:
