@@ -67,7 +67,7 @@ int runDropouts(const QString& recording, int seconds, bool computing)
     const QString ipcServer = sockets.filePath(QStringLiteral("mpv.sock"));
     BenchWindow window(QString(), soundServerPlayer(ipcServer));
     window.loadRecording(recording);
-    // The window's own waveform done first, so that only the one below computes.
+    // The window's waveform of the recording done first: idle, nothing computes.
     if (!QTest::qWaitFor([&] { return window->findChild<WaveformBuilder*>()->envelope().isComplete(); }, 60000))
         qFatal("the window's waveform was not done within a minute");
     UnderrunCounter underruns(ipcServer);
