@@ -5,6 +5,7 @@
 // into nothing, is timed by run_bench.py.
 #include "measure.h"
 
+#include "playback/waveform/ffmpeg_library.h"
 #include "playback/waveform/waveform_builder.h"
 #include "support/resident_memory.h"
 
@@ -89,6 +90,10 @@ double cancelling(const QString& recording, const QString& cacheFolder)
 
 int runWaveformCost(const QString& recording, int repetitions)
 {
+    // In the program the player's libmpv has loaded FFmpeg's libraries long
+    // before a waveform is computed; their pages are not the waveform's.
+    if (!loadFFmpeg())
+        qFatal("cannot load FFmpeg's libraries");
     std::vector<double> ready, firstPicture, reopen, cancel;
     double largestAdded = 0, addedAfter = 0;
     for (int i = 0; i < repetitions; ++i) {
