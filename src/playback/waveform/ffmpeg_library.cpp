@@ -45,26 +45,19 @@ Loaded load()
             return loaded;
     }
     FFmpegLibrary& f = loaded.functions;
-    loaded.complete = resolve(found, "av_log_set_level", f.av_log_set_level)
-        && resolve(found, "av_frame_alloc", f.av_frame_alloc) && resolve(found, "av_frame_free", f.av_frame_free)
-        && resolve(found, "av_frame_unref", f.av_frame_unref)
-        && resolve(found, "av_get_packed_sample_fmt", f.av_get_packed_sample_fmt)
-        && resolve(found, "av_sample_fmt_is_planar", f.av_sample_fmt_is_planar)
-        && resolve(found, "av_packet_alloc", f.av_packet_alloc) && resolve(found, "av_packet_free", f.av_packet_free)
-        && resolve(found, "av_packet_unref", f.av_packet_unref)
-        && resolve(found, "avcodec_find_decoder", f.avcodec_find_decoder)
-        && resolve(found, "avcodec_alloc_context3", f.avcodec_alloc_context3)
-        && resolve(found, "avcodec_free_context", f.avcodec_free_context)
-        && resolve(found, "avcodec_parameters_to_context", f.avcodec_parameters_to_context)
-        && resolve(found, "avcodec_open2", f.avcodec_open2)
-        && resolve(found, "avcodec_send_packet", f.avcodec_send_packet)
-        && resolve(found, "avcodec_receive_frame", f.avcodec_receive_frame)
-        && resolve(found, "avcodec_flush_buffers", f.avcodec_flush_buffers)
-        && resolve(found, "avformat_alloc_context", f.avformat_alloc_context)
-        && resolve(found, "avformat_open_input", f.avformat_open_input)
-        && resolve(found, "avformat_find_stream_info", f.avformat_find_stream_info)
-        && resolve(found, "avformat_close_input", f.avformat_close_input)
-        && resolve(found, "av_read_frame", f.av_read_frame) && resolve(found, "av_seek_frame", f.av_seek_frame);
+    // Each member is named as its function, so the name is written once.
+#define TAVRIN_RESOLVE(name) resolve(found, #name, f.name)
+    loaded.complete = TAVRIN_RESOLVE(av_log_set_level) && TAVRIN_RESOLVE(av_frame_alloc)
+        && TAVRIN_RESOLVE(av_frame_free) && TAVRIN_RESOLVE(av_frame_unref) && TAVRIN_RESOLVE(av_get_packed_sample_fmt)
+        && TAVRIN_RESOLVE(av_sample_fmt_is_planar) && TAVRIN_RESOLVE(av_packet_alloc) && TAVRIN_RESOLVE(av_packet_free)
+        && TAVRIN_RESOLVE(av_packet_unref) && TAVRIN_RESOLVE(avcodec_find_decoder)
+        && TAVRIN_RESOLVE(avcodec_alloc_context3) && TAVRIN_RESOLVE(avcodec_free_context)
+        && TAVRIN_RESOLVE(avcodec_parameters_to_context) && TAVRIN_RESOLVE(avcodec_open2)
+        && TAVRIN_RESOLVE(avcodec_send_packet) && TAVRIN_RESOLVE(avcodec_receive_frame)
+        && TAVRIN_RESOLVE(avcodec_flush_buffers) && TAVRIN_RESOLVE(avformat_alloc_context)
+        && TAVRIN_RESOLVE(avformat_open_input) && TAVRIN_RESOLVE(avformat_find_stream_info)
+        && TAVRIN_RESOLVE(avformat_close_input) && TAVRIN_RESOLVE(av_read_frame) && TAVRIN_RESOLVE(av_seek_frame);
+#undef TAVRIN_RESOLVE
     return loaded;
 }
 
