@@ -25,20 +25,21 @@ BenchWindow::BenchWindow(const QString& stateFolder, const MediaPlayer::Options&
     // The user's cache is not the bench's: every run computes its waveforms afresh.
     environment.waveformCacheFolder = programFolder.filePath(QStringLiteral("waveforms"));
     window = std::make_unique<TMainForm1>(environment);
+    ui = &test::WindowProbe::controls(*window);
     // Installed after the window's own, this runs first; what it queues runs after
     // the window's start-up work (recovering unsaved text), so figures exclude it.
     whenFirstPainted(window.get(), [this] { QTimer::singleShot(0, window.get(), [this] { startWorkDone = true; }); });
     window->show();
     if (!QTest::qWaitForWindowExposed(window.get()) || !QTest::qWaitFor([this] { return startWorkDone; }, 30000))
         qFatal("the window did not show");
-    window->Memo1->setFocus();
+    ui->Memo1->setFocus();
 }
 
 void BenchWindow::loadRecording(const QString& path)
 {
     desktop.filesToChoose = {path};
     window->N8Click();
-    if (window->WindowsMediaPlayer1->url() != path)
+    if (ui->WindowsMediaPlayer1->url() != path)
         qFatal("cannot load %s", qPrintable(path));
     desktop.boxes.clear();
 }

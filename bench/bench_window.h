@@ -4,6 +4,7 @@
 #include "playback/media_player.h"
 #include "support/resident_memory.h"
 #include "support/scripted_desktop.h"
+#include "support/window_probe.h"
 
 #include <QTemporaryDir>
 
@@ -27,7 +28,8 @@ struct BenchWindow {
     QTemporaryDir programFolder;
     test::ScriptedDesktop desktop;
     std::unique_ptr<TMainForm1> window;
-    bool startWorkDone = false; // what the window does after its first paint has run
+    const MainWindowControls* ui = nullptr; // the window's controls
+    bool startWorkDone = false;             // what the window does after its first paint has run
 
     // With a journal folder, the window keeps a recovery journal there, as the program does.
     explicit BenchWindow(const QString& stateFolder = QString(), const MediaPlayer::Options& player = silentPlayer());

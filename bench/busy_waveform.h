@@ -13,7 +13,7 @@ namespace tavrin::bench {
 class BusyWaveform {
 public:
     BusyWaveform(BenchWindow& window, const QString& recording)
-        : builder_(*window->findChild<WaveformBuilder*>())
+        : builder_(test::WindowProbe::waveforms(*window.window))
         , cacheFolder_(window.programFolder.filePath(QStringLiteral("waveforms")))
     {
         restart_ = QObject::connect(&builder_, &WaveformBuilder::finished, &builder_,

@@ -68,14 +68,14 @@ int runDropouts(const QString& recording, int seconds, bool computing)
     BenchWindow window(QString(), soundServerPlayer(ipcServer));
     window.loadRecording(recording);
     // The window's waveform of the recording done first: idle, nothing computes.
-    if (!QTest::qWaitFor([&] { return window->findChild<WaveformBuilder*>()->envelope().isComplete(); }, 60000))
+    if (!QTest::qWaitFor([&] { return test::WindowProbe::waveforms(*window.window).envelope().isComplete(); }, 60000))
         qFatal("the window's waveform was not done within a minute");
     UnderrunCounter underruns(ipcServer);
     std::unique_ptr<BusyWaveform> busy;
     if (computing)
         busy = std::make_unique<BusyWaveform>(window, recording);
 
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     player->setCurrentPosition(600.0);
     millisecondsUntil(player, &MediaPlayer::pausedChanged, [&] { player->play(); });
     settle(1000); // the stream's start on the server, not counted

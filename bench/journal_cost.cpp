@@ -7,7 +7,7 @@
 
 #include "editor/transcript_edit.h"
 #include "files/recovery_journal.h"
-#include "files/transcript_controller.h"
+#include "workbench/transcript_controller.h"
 
 #include <QApplication>
 #include <QDir>
@@ -118,7 +118,7 @@ void loadTranscript(BenchWindow& window, const QString& transcript)
 {
     window.desktop.filesToChoose = {transcript};
     window->N9Click();
-    if (window->Memo1->document()->isEmpty())
+    if (window.ui->Memo1->document()->isEmpty())
         qFatal("the transcript did not load");
 }
 
@@ -137,7 +137,7 @@ struct TypingWindow {
         editor()->moveCursor(QTextCursor::End);
     }
 
-    TranscriptEdit* editor() const { return window->Memo1; }
+    TranscriptEdit* editor() const { return window.ui->Memo1; }
 };
 
 // The window thread's time in the keys of one second of typing at a fast
@@ -297,7 +297,7 @@ int runSoak(const QString& transcript, int edits)
     BenchWindow window(journals.path());
     window.loadRecording(writeShortRecording(recordings.path()));
     loadTranscript(window, transcript);
-    TranscriptEdit* editor = window->Memo1;
+    TranscriptEdit* editor = window.ui->Memo1;
     QTextDocument* document = editor->document();
     int changes = 0;
     QObject::connect(document, &QTextDocument::contentsChange, [&] { ++changes; });
@@ -357,11 +357,11 @@ QString writeJournal(const QString& transcript, int records, const QString& kept
     {
         BenchWindow writing(journals.path());
         loadTranscript(writing, transcript);
-        QTextDocument* document = writing->Memo1->document();
+        QTextDocument* document = writing.ui->Memo1->document();
         QTextCursor(document).insertText(QStringLiteral("开始")); // starts the journal
         waitForJournal(journals.path());
         makeEdits(document, records);
-        text = writing->Memo1->toPlainText();
+        text = writing.ui->Memo1->toPlainText();
     } // gone as in a crash: the journal stays, written to its end
     const QFileInfoList written = journalFiles(journals.path());
     if (written.size() != 1 || !QFile::rename(written[0].absoluteFilePath(), kept))
@@ -380,9 +380,12 @@ double timedRecovery(const QString& kept, const QString& expected)
         || !QFile::copy(kept, QDir(journals.path()).filePath(QStringLiteral("journals/kept.journal"))))
         qFatal("cannot copy the journal");
     bool recovered = false;
-    const double ms = millisecondsOf(
-        [&] { recovered = recovering->transcript().recoverUnsaved([](const QString&, qint64) { return false; }); });
-    if (!recovered || recovering->Memo1->toPlainText() != expected)
+    const double ms = millisecondsOf([&] {
+        recovered = test::WindowProbe::transcript(*recovering.window).recoverUnsaved([](const QString&, qint64) {
+            return false;
+        });
+    });
+    if (!recovered || recovering.ui->Memo1->toPlainText() != expected)
         qFatal("recovery did not bring the text back");
     return ms;
 }

@@ -34,14 +34,14 @@ void pauseAt(MediaPlayer* player, double seconds)
 
 void stepKey(BenchWindow& window, const char* figure, int key, double step, int repetitions)
 {
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     std::vector<double> times;
     double worstMiss = 0.0;
     for (int i = 0; i < repetitions; ++i) {
         const double from = 4000.0 + 37.0 * i;
         pauseAt(player, from);
         times.push_back(
-            millisecondsUntil(player, &MediaPlayer::playbackRestarted, [&] { pressKey(window->Memo1, key); }));
+            millisecondsUntil(player, &MediaPlayer::playbackRestarted, [&] { pressKey(window.ui->Memo1, key); }));
         // Playing on from the landing point, libmpv may have moved a few ms already.
         worstMiss = std::max(worstMiss, std::abs(player->currentPosition() - (from + step)) * 1000.0);
     }
@@ -109,7 +109,7 @@ std::vector<double> typing(BenchWindow& window, int repetitions)
 {
     std::vector<double> times;
     for (int i = 0; i < repetitions; ++i) {
-        times.push_back(millisecondsOf([&] { pressKey(window->Memo1, Qt::Key_A, {}, QStringLiteral("a")); }));
+        times.push_back(millisecondsOf([&] { pressKey(window.ui->Memo1, Qt::Key_A, {}, QStringLiteral("a")); }));
         settle(10);
     }
     return times;
@@ -133,15 +133,16 @@ int runKeyLatency(const QString& recording, int repetitions)
 {
     BenchWindow window;
     window.loadRecording(recording);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     // The window's own waveform of the recording done, so that the figures below are of an idle program.
-    if (!QTest::qWaitFor([&] { return window->findChild<WaveformBuilder*>()->envelope().isComplete(); }, 60000))
+    if (!QTest::qWaitFor([&] { return test::WindowProbe::waveforms(*window.window).envelope().isComplete(); }, 60000))
         qFatal("the window's waveform was not done within a minute");
 
     std::vector<double> toggles;
     for (int i = 0; i < repetitions * 2; ++i)
-        toggles.push_back(millisecondsUntil(player, &MediaPlayer::pausedChanged,
-                                            [&] { pressKey(window->Memo1, Qt::Key_Space, {}, QStringLiteral(" ")); }));
+        toggles.push_back(millisecondsUntil(player, &MediaPlayer::pausedChanged, [&] {
+            pressKey(window.ui->Memo1, Qt::Key_Space, {}, QStringLiteral(" "));
+        }));
     report("Space play/pause median", median(toggles));
     report("Space play/pause p95", percentile95(toggles));
     player->pause();
@@ -151,19 +152,19 @@ int runKeyLatency(const QString& recording, int repetitions)
 
     std::vector<double> marks;
     for (int i = 0; i < repetitions; ++i)
-        marks.push_back(millisecondsOf([&] { pressKey(window->Memo1, Qt::Key_F8); }));
+        marks.push_back(millisecondsOf([&] { pressKey(window.ui->Memo1, Qt::Key_F8); }));
     report("F8 time mark median", median(marks));
 
     std::vector<double> rates;
     for (int i = 0; i < repetitions; ++i) {
-        window->RzSpinEdit1->setTenths(10);
+        window.ui->RzSpinEdit1->setTenths(10);
         player->setRate(1.0);
         settle(20);
         rates.push_back(millisecondsUntil(player, &MediaPlayer::rateChanged,
-                                          [&] { pressKey(window->Memo1, Qt::Key_Up, Qt::ControlModifier); }));
+                                          [&] { pressKey(window.ui->Memo1, Qt::Key_Up, Qt::ControlModifier); }));
     }
     report("Ctrl+Up rate median", median(rates));
-    window->RzSpinEdit1->setTenths(10); // back at 1.0, as the figures before
+    window.ui->RzSpinEdit1->setTenths(10); // back at 1.0, as the figures before
     player->setRate(1.0);
     whileTheWaveformComputes(window, recording, repetitions);
 

@@ -53,14 +53,14 @@ int runMemory(const QString& mode, const QString& file)
         return 0;
 
     // Saving and searching must not make it grow.
-    window->Edit4->setText(QStringLiteral("尾声标记ZQX"));
+    window.ui->Edit4->setText(QStringLiteral("尾声标记ZQX"));
     for (int round = 0; round < 3; ++round) {
         window->BitBtn10Click();
-        window->Memo1->moveCursor(QTextCursor::Start);
+        window.ui->Memo1->moveCursor(QTextCursor::Start);
         window->Label4Click();
         window->N17Click();
-        window->Memo1->moveCursor(QTextCursor::End);
-        window->Memo1->insertPlainText(QStringLiteral("字"));
+        window.ui->Memo1->moveCursor(QTextCursor::End);
+        window.ui->Memo1->insertPlainText(QStringLiteral("字"));
     }
     settle(kSettleMs);
     report("resident after saving and searching", residentMiB(), "MiB");

@@ -49,7 +49,7 @@ int runTextOperations(const QString& transcript, int repetitions)
     BenchWindow window;
     QTemporaryDir recordings;
     window.loadRecording(writeShortRecording(recordings.path()));
-    TranscriptEdit* editor = window->Memo1;
+    TranscriptEdit* editor = window.ui->Memo1;
 
     window.desktop.filesToChoose = {transcript};
     report("load", millisecondsOf([&] { window->N9Click(); }));
@@ -67,7 +67,7 @@ int runTextOperations(const QString& transcript, int repetitions)
         counts.push_back(millisecondsOf([&] { window->N17Click(); }));
     report("count", median(counts));
 
-    window->Edit4->setText(kLastWord);
+    window.ui->Edit4->setText(kLastWord);
     std::vector<double> finds;
     for (int i = 0; i < repetitions; ++i) {
         editor->moveCursor(QTextCursor::Start);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/main_window_controls.h"
 #include "playback/media_player.h"
 
 #include <QMainWindow>
@@ -8,44 +9,20 @@
 #include <functional>
 #include <memory>
 
-class QAction;
-class QFrame;
-class QGroupBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QRadioButton;
-class QTimer;
-
 namespace tavrin {
 
 class Desktop;
-class EditorController;
-class FileMemory;
 class InputMethodSwitcher;
-class LinkLabel;
-class PassageLoop;
-class PedalCommands;
-class PedalOptionsDialog;
-class PedalSource;
-class PlaybackOptionsDialog;
-class PlaybackSettings;
-struct PedalOptions;
-struct PlaybackOptions;
-class PlayerControls;
-class RecordingLoader;
-class RateSpinBox;
-class TimeBox;
-class TranscriptController;
-class TranscriptJournal;
-class TranscriptEdit;
-class TForm3;
-class TimeMarkController;
-class TransportController;
+class Workbench;
+
+namespace test {
+class WindowProbe;
+}
 
 // The main window: the transcript editor, the control strip under it and the
-// player at the bottom. Its controls bear the names of the window layout, and
-// its commands are the handlers those controls and the editor's keys run.
+// player at the bottom. It lays out its controls, which bear the names of the
+// window layout, and runs the handlers those controls and the editor's keys
+// run; each handler hands its work to one object of the workbench.
 class TMainForm1 : public QMainWindow {
     Q_OBJECT
 public:
@@ -61,7 +38,7 @@ public:
         // text and what it knows of the files it worked with; empty: nothing is kept.
         QString stateFolder;
         // Whether the foot pedals plugged into this computer are looked for and
-        // grabbed; without, pedal events come only from streams added to pedalSource().
+        // grabbed; without, pedal events come only from streams added to the pedals' source.
         bool findPedals = true;
         // Where the recordings' waveforms are kept; empty: the user's cache folder.
         QString waveformCacheFolder;
@@ -78,10 +55,6 @@ public:
     void showErrorBox(const QString& message);
     // The one-button message with the application title as caption.
     void showPlainMessage(const QString& text);
-    // The transcript and the recording it belongs to.
-    TranscriptController& transcript() { return *transcript_; }
-    // Where the pedals' presses come from.
-    PedalSource& pedalSource() { return *pedalSource_; }
     // The desktop session ends (log-out, shut-down): the window closes without asking.
     void endSession() { ending_ = true; }
     // Opens files given on the command line or dropped on the window; either may be empty.
@@ -128,64 +101,6 @@ public:
     void N10Click();
     void Memo1ContextPopup();
 
-    // The controls, as the window layout names them.
-    QFrame* PageControl1 = nullptr;
-    QWidget* TabSheet1 = nullptr;
-    QFrame* Panel1 = nullptr;
-    QLabel* Label14 = nullptr;
-    TranscriptEdit* Memo1 = nullptr;
-    QFrame* Panel2 = nullptr;
-    QFrame* Panel3 = nullptr;
-    QPushButton* BitBtn1 = nullptr;
-    QPushButton* BitBtn4 = nullptr;
-    QPushButton* BitBtn7 = nullptr;
-    QPushButton* BitBtn2 = nullptr;
-    QLabel* Label17 = nullptr;
-    QPushButton* BitBtn10 = nullptr;
-    RateSpinBox* RzSpinEdit1 = nullptr;
-    QGroupBox* GroupBox4 = nullptr;
-    QRadioButton* RadioButton1 = nullptr;
-    QRadioButton* RadioButton2 = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    TimeBox* Edit3 = nullptr;
-    LinkLabel* Label9 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QLineEdit* Edit4 = nullptr;
-    LinkLabel* Label2 = nullptr;
-    LinkLabel* Label4 = nullptr;
-    QFrame* Panel6 = nullptr;
-    PlayerControls* PlayerControls1 = nullptr; // the player's own control bar
-    QFrame* Panel4 = nullptr;
-    QLabel* Label1 = nullptr;
-    QLabel* Label19 = nullptr;
-    QLabel* Label6 = nullptr;
-    QTimer* Timer1 = nullptr;
-    QTimer* Timer2 = nullptr;
-    MediaPlayer* WindowsMediaPlayer1 = nullptr;
-
-    // The menu bar.
-    QAction* N8 = nullptr;
-    QAction* N9 = nullptr;
-    QAction* N1 = nullptr;
-    QAction* N17 = nullptr;
-    QAction* N18 = nullptr;
-    QAction* N2 = nullptr;
-    QAction* N7 = nullptr;
-    QAction* N12 = nullptr;
-    QAction* N13 = nullptr;
-    QAction* N15 = nullptr;
-    QAction* N16 = nullptr;
-    QAction* N10 = nullptr;
-    QAction* N6 = nullptr;
-    QAction* N19 = nullptr;
-    QAction* N20 = nullptr;
-    QAction* playbackOptionsAction = nullptr; // 设置 → 播放选项
-    QAction* pedalOptionsAction = nullptr;    // 设置 → 脚踏板设置
-
-    TForm3* Form3 = nullptr;                                // the step settings dialog, created hidden
-    PlaybackOptionsDialog* playbackOptionsDialog = nullptr; // created hidden
-    PedalOptionsDialog* pedalOptionsDialog = nullptr;       // created hidden
-
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -194,37 +109,24 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // Tests and benchmarks reach the controls and the workbench through it alone.
+    friend class test::WindowProbe;
+
     void buildLayout();
     void buildControlStrip();
     void buildPlayerStrip();
     void buildMenu();
+    void createWorkbench();
     void connectHandlers();
-    void connectPlayer();
+    void connectMenu();
     void centreOnScreen();
-    void createControllers();
-    // The player plays through the listening aids that are on.
-    void applyListeningAids(const PlaybackOptions& options);
-    void createPedals();
-    void showWaveforms();
-    void startPedals();
-    void usePedalOptions(const PedalOptions& options);
 
     Environment environment_;
-    std::unique_ptr<TranscriptController> transcript_;
-    std::unique_ptr<RecordingLoader> recordings_;
-    std::unique_ptr<FileMemory> fileMemory_;
-    TranscriptJournal* journal_ = nullptr;
+    MainWindowControls ui_;
+    std::unique_ptr<Workbench> workbench_;
     InputMethodSwitcher* inputMethod_ = nullptr;
     bool centred_ = false;
     bool ending_ = false; // the session ends, or start-up failed: close without asking
-    // Where the handlers of the transport, the time marks and the editor's tools hand their work.
-    std::unique_ptr<TransportController> transport_;
-    std::unique_ptr<TimeMarkController> timeMarks_;
-    std::unique_ptr<EditorController> editor_;
-    std::unique_ptr<PlaybackSettings> playbackSettings_;
-    PassageLoop* loop_ = nullptr;
-    PedalSource* pedalSource_ = nullptr;
-    PedalCommands* pedalCommands_ = nullptr;
 };
 
 } // namespace tavrin

@@ -1,6 +1,6 @@
 #include "playback/libmpv_loader.h"
 
-#include "playback/media_player.h"
+#include "playback/player_error.h"
 
 #include <QString>
 

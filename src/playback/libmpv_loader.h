@@ -25,7 +25,7 @@ struct LibMpv {
 };
 
 // Loads libmpv once (thread-safe) and returns its functions; throws PlayerError
-// (media_player.h) when the library or one of its functions is missing.
+// (player_error.h) when the library or one of its functions is missing.
 const LibMpv& loadLibMpv();
 
 } // namespace tavrin

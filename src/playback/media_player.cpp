@@ -46,16 +46,23 @@ void MediaPlayer::setUrl(const QString& path)
     const QString previous = player.url;
     const double previousPosition = currentPosition();
     player.endLoop(); // a passage of one recording means nothing in another
-    if (player.open(path, 0.0)) {
-        player.url = path;
-        player.state.stopped = false;
-        player.state.ready = true;
-        Q_EMIT urlChanged(player.url);
-        return;
+    QString refused;  // libmpv refused to open it at all
+    try {
+        if (player.open(path, 0.0)) {
+            player.url = path;
+            player.state.stopped = false;
+            player.state.ready = true;
+            Q_EMIT urlChanged(player.url);
+            return;
+        }
+    } catch (const PlayerError& error) {
+        refused = QString::fromUtf8(error.what());
     }
     const int error = player.state.openingError;
     player.reopen(previous, previousPosition);
-    const QString reason = error == 0 ? QStringLiteral("打开超时") : player.mpv().errorText(error);
+    const QString reason = !refused.isEmpty() ? refused
+        : error == 0                          ? QStringLiteral("打开超时")
+                                              : player.mpv().errorText(error);
     throw PlayerError(QStringLiteral("无法打开文件“%1”：%2").arg(path, reason).toStdString());
 }
 
@@ -220,6 +227,45 @@ void MediaPlayer::clearLoop()
 std::optional<MediaPlayer::Loop> MediaPlayer::loop() const
 {
     return d->loop;
+}
+
+template <typename Operation> void MediaPlayer::reportingFailure(Operation operation)
+{
+    try {
+        operation();
+    } catch (const std::exception& error) {
+        Q_EMIT failed(QString::fromUtf8(error.what()));
+    }
+}
+
+void MediaPlayer::requestPlay()
+{
+    reportingFailure([this] { play(); });
+}
+
+void MediaPlayer::requestPause()
+{
+    reportingFailure([this] { pause(); });
+}
+
+void MediaPlayer::requestStop()
+{
+    reportingFailure([this] { stop(); });
+}
+
+void MediaPlayer::requestPosition(double seconds)
+{
+    reportingFailure([this, seconds] { setCurrentPosition(seconds); });
+}
+
+void MediaPlayer::requestVolume(int volume)
+{
+    reportingFailure([this, volume] { setVolume(volume); });
+}
+
+void MediaPlayer::requestMuted(bool muted)
+{
+    reportingFailure([this, muted] { setMuted(muted); });
 }
 
 } // namespace tavrin

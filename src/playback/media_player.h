@@ -1,21 +1,16 @@
 #pragma once
 
 #include "playback/listening_aids.h"
+#include "playback/player_error.h"
+#include "playback/player_faults.h"
 
 #include <QObject>
 #include <QString>
 
 #include <memory>
 #include <optional>
-#include <stdexcept>
 
 namespace tavrin {
-
-// Every failed player operation throws this; callers decide whether to show it.
-class PlayerError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The play states the commands look at. The numbers are Windows Media Player's
 // playState values, which the play key's handling (TransportController::playPause,
@@ -55,6 +50,8 @@ public:
         QString ipcServer;
         // How long opening a recording may take before it counts as failed.
         int openTimeoutMs = 20000;
+        // Tests only; none: libmpv's own results.
+        const PlayerFaults* faults = nullptr;
     };
 
     // Returns at once: libmpv is loaded and started by startInBackground(), or
@@ -110,6 +107,17 @@ public:
     void clearLoop();
     std::optional<Loop> loop() const;
 
+public Q_SLOTS:
+    // What the player's own control bar asks for, connected straight to its
+    // signals: as the operations above, but a failure is told through failed()
+    // instead of thrown.
+    void requestPlay();
+    void requestPause();
+    void requestStop();
+    void requestPosition(double seconds);
+    void requestVolume(int volume);
+    void requestMuted(bool muted);
+
 Q_SIGNALS:
     void urlChanged(const QString& url);
     void positionChanged(double seconds);
@@ -124,10 +132,14 @@ Q_SIGNALS:
     void playbackRestarted();
     // No sound device could be opened; playback goes on silently. Emitted at most once.
     void soundDeviceUnavailable();
-    // libmpv could not be loaded or started; the player cannot play.
-    void unavailable(const QString& reason);
+    // libmpv could not be loaded or started (the player cannot play), or a
+    // request made through the slots above failed; `reason` says so to the user.
+    void failed(const QString& reason);
 
 private:
+    // Runs `operation`, telling its failure through failed().
+    template <typename Operation> void reportingFailure(Operation operation);
+
     class Private;
     // Every operation but url() goes through it: waits, the first time, until
     // libmpv has started (starting it if nobody has yet), and throws when it could not.

@@ -56,6 +56,23 @@ void setStartOptions(MpvHandle& mpv, const MediaPlayer::Options& options, const 
     }
 }
 
+// An opening ends however open() returns, by a call that throws too: else every
+// later one would find the player still opening.
+class OpeningScope {
+public:
+    explicit OpeningScope(OpenSeekState& state)
+        : state_(state)
+    {
+        state_.opening = OpenSeekState::Opening::Waiting;
+    }
+    ~OpeningScope() { state_.opening = OpenSeekState::Opening::None; }
+    OpeningScope(const OpeningScope&) = delete;
+    OpeningScope& operator=(const OpeningScope&) = delete;
+
+private:
+    OpenSeekState& state_;
+};
+
 } // namespace
 
 void OpenSeekState::settleOpening(Opening verdict)
@@ -95,8 +112,7 @@ void MediaPlayer::Private::startInBackground()
         } catch (const std::exception& error) {
             startError_ = error.what();
             QMetaObject::invokeMethod(
-                &owner_, [this] { Q_EMIT owner_.unavailable(QString::fromStdString(startError_)); },
-                Qt::QueuedConnection);
+                &owner_, [this] { Q_EMIT owner_.failed(QString::fromStdString(startError_)); }, Qt::QueuedConnection);
         }
     });
 }
@@ -119,6 +135,7 @@ void MediaPlayer::Private::start()
         options_.audioOutput.isEmpty() ? QByteArray(kAudioOutputsWithFallback) : options_.audioOutput.toUtf8();
     silentByChoice_ = outputs.startsWith("null");
     auto handle = std::make_unique<MpvHandle>();
+    handle->setFaults(options_.faults);
     setStartOptions(*handle, options_, outputs);
     handle->initialize();
     observeProperties(*handle);
@@ -133,7 +150,7 @@ void MediaPlayer::Private::start()
 // (the file opened and decodes) or its end (it did not), with events flowing.
 bool MediaPlayer::Private::open(const QString& path, double start)
 {
-    state.opening = OpenSeekState::Opening::Waiting;
+    const OpeningScope opening(state);
     state.forgetSeeks();
     state.openingStarted = false;
     mpv_->setFlag("pause", true);
@@ -149,7 +166,6 @@ bool MediaPlayer::Private::open(const QString& path, double start)
     }
     if (state.isOpening())
         state.openingError = 0; // no verdict in time
-    state.opening = OpenSeekState::Opening::None;
     return opened;
 }
 
@@ -167,7 +183,11 @@ void MediaPlayer::Private::waitForOpeningVerdict()
 void MediaPlayer::Private::reopen(const QString& previous, double position)
 {
     if (!previous.isEmpty()) {
-        open(previous, position);
+        try {
+            open(previous, position);
+        } catch (const PlayerError&) {
+            // libmpv refused the command itself: it still holds the file it had.
+        }
         state.ready = false;
     } else {
         mpv_->commandIgnoringFailure({"stop"});

@@ -88,7 +88,8 @@ public:
     void useFilterChain(double rate, const ListeningAids& aids);
 
     // Opens `path` paused at `start`; returns whether it opened, else leaves the
-    // reason in state.openingError.
+    // reason in state.openingError. Throws PlayerError when libmpv refuses to
+    // start opening it at all. Either way, the opening is over when it returns.
     bool open(const QString& path, double start);
     // After a failed open: loads `previous` again at `position`, or with none
     // before leaves nothing loaded.

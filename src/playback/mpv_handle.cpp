@@ -1,6 +1,6 @@
 #include "playback/mpv_handle.h"
 
-#include "playback/media_player.h"
+#include "playback/player_error.h"
 
 #include <vector>
 
@@ -87,6 +87,8 @@ int64_t MpvHandle::loadFile(const QString& path, double start)
     const QByteArray file = path.toUtf8();
     const QByteArray startOption = "start=" + QByteArray::number(start, 'f', 6);
     std::vector<const char*> list = argumentList({"loadfile", file.constData(), "replace", startOption.constData()});
+    if (faults_ && faults_->loadFileFails)
+        throwOnError("loadfile", MPV_ERROR_COMMAND);
     mpv_node result;
     throwOnError("loadfile", api_.commandRet(handle_, list.data(), &result));
     const int64_t entry = playlistEntryOf(result);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "playback/libmpv_loader.h"
+#include "playback/player_faults.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,7 +13,7 @@
 namespace tavrin {
 
 // One libmpv instance and the calls the player makes on it, in the player's
-// terms: a call that fails throws PlayerError (media_player.h) naming what
+// terms: a call that fails throws PlayerError (player_error.h) naming what
 // failed, unless its name says the failure is ignored.
 class MpvHandle {
 public:
@@ -50,11 +51,15 @@ public:
 
     QString errorText(int error) const;
 
+    // Calls that fail on purpose (tests only); none: libmpv's own results.
+    void setFaults(const PlayerFaults* faults) { faults_ = faults; }
+
 private:
     void throwOnError(const char* what, int error) const;
 
     const LibMpv& api_;
     mpv_handle* handle_;
+    const PlayerFaults* faults_ = nullptr;
 };
 
 } // namespace tavrin

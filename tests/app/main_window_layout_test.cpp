@@ -61,11 +61,11 @@ void MainWindowLayoutTest::window()
     QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
     QVERIFY(flags & Qt::WindowMinimizeButtonHint);
     QVERIFY(flags & Qt::WindowSystemMenuHint);
-    QCOMPARE(window->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, window->Memo1), 800);
+    QCOMPARE(window->style()->styleHint(QStyle::SH_ToolTip_WakeUpDelay, nullptr, window.ui->Memo1), 800);
     QCOMPARE(window->font().pixelSize(), 11);
-    QCOMPARE(window->Memo1->font().pixelSize(), 29);
+    QCOMPARE(window.ui->Memo1->font().pixelSize(), 29);
 
-    TForm3* dialog = window->Form3;
+    TForm3* dialog = window.ui->Form3;
     QVERIFY(dialog->isHidden());
     QCOMPARE(dialog->windowTitle(), QStringLiteral("时长设置"));
 }
@@ -199,22 +199,23 @@ void MainWindowLayoutTest::tabOrder()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    QTRY_COMPARE(QApplication::focusWidget(), window->Memo1);
-    const QList<QWidget*> expected = {window->BitBtn7,      window->BitBtn2, window->Edit4,      window->Edit3,
-                                      window->RadioButton1, window->BitBtn1, window->RzSpinEdit1};
+    QTRY_COMPARE(QApplication::focusWidget(), window.ui->Memo1);
+    const QList<QWidget*> expected = {window.ui->BitBtn7,    window.ui->BitBtn2,      window.ui->Edit4,
+                                      window.ui->Edit3,      window.ui->RadioButton1, window.ui->BitBtn1,
+                                      window.ui->RzSpinEdit1};
     for (QWidget* next : expected) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget()->objectName(), next->objectName());
     }
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    QVERIFY(window->PlayerControls1->isAncestorOf(QApplication::focusWidget()));
+    QVERIFY(window.ui->PlayerControls1->isAncestorOf(QApplication::focusWidget()));
     // With the other radio button selected, Tab stops at that one instead.
-    window->RadioButton2->setChecked(true);
-    window->Edit3->setFocus();
-    QTest::keyClick(window->Edit3, Qt::Key_Tab);
-    QCOMPARE(QApplication::focusWidget(), window->RadioButton2);
-    QCOMPARE(window->BitBtn4->focusPolicy() & Qt::TabFocus, 0);
-    QCOMPARE(window->BitBtn10->focusPolicy() & Qt::TabFocus, 0);
+    window.ui->RadioButton2->setChecked(true);
+    window.ui->Edit3->setFocus();
+    QTest::keyClick(window.ui->Edit3, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), window.ui->RadioButton2);
+    QCOMPARE(window.ui->BitBtn4->focusPolicy() & Qt::TabFocus, 0);
+    QCOMPARE(window.ui->BitBtn10->focusPolicy() & Qt::TabFocus, 0);
 }
 
 namespace {
@@ -251,56 +252,56 @@ void MainWindowLayoutTest::everyControlIsNamedInChinese()
     QVERIFY(window.show());
     QCOMPARE(unnamedControls(window.operator->()).join(u';'), QString());
     const std::pair<QWidget*, const char*> inputs[] = {
-        {window->Memo1, "文稿听打整理区"},
-        {window->Edit3, "用时间定位语音"},
-        {window->Edit4, "内容文字搜索查询"},
-        {window->RzSpinEdit1, "播放速度"},
+        {window.ui->Memo1, "文稿听打整理区"},
+        {window.ui->Edit3, "用时间定位语音"},
+        {window.ui->Edit4, "内容文字搜索查询"},
+        {window.ui->RzSpinEdit1, "播放速度"},
     };
     for (const auto& [input, spoken] : inputs)
         QCOMPARE(QAccessible::queryAccessibleInterface(input)->text(QAccessible::Name), QString::fromUtf8(spoken));
-    QVERIFY(!QAccessible::queryAccessibleInterface(window->Edit4)->text(QAccessible::Description).isEmpty());
-    window->Form3->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window->Form3));
-    QCOMPARE(unnamedControls(window->Form3).join(u';'), QString());
-    window->Form3->hide();
+    QVERIFY(!QAccessible::queryAccessibleInterface(window.ui->Edit4)->text(QAccessible::Description).isEmpty());
+    window.ui->Form3->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.ui->Form3));
+    QCOMPARE(unnamedControls(window.ui->Form3).join(u';'), QString());
+    window.ui->Form3->hide();
 }
 
 void MainWindowLayoutTest::startState()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    QTRY_COMPARE(QApplication::focusWidget(), window->Memo1);
-    QCOMPARE(window->Memo1->blockCount(), 1);
-    QCOMPARE(window->Memo1->toPlainText(), QString());
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("播     放"));
-    QCOMPARE(window->RzSpinEdit1->value(), 1.0);
-    QVERIFY(window->RadioButton1->isChecked());
-    QVERIFY(!window->RadioButton2->isChecked());
-    QVERIFY(window->Label17->isHidden());
-    QVERIFY(!window->Timer1->isActive());
-    QCOMPARE(window->Timer1->interval(), 1000);
-    QVERIFY(window->Timer2->isActive());
-    QCOMPARE(window->WindowsMediaPlayer1->url(), QString());
-    QCOMPARE(window->WindowsMediaPlayer1->volume(), 50);
-    QCOMPARE(window->Panel4->palette().color(QPalette::Window), QColor(Qt::black));
-    QVERIFY(window->Panel4->autoFillBackground());
+    QTRY_COMPARE(QApplication::focusWidget(), window.ui->Memo1);
+    QCOMPARE(window.ui->Memo1->blockCount(), 1);
+    QCOMPARE(window.ui->Memo1->toPlainText(), QString());
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("播     放"));
+    QCOMPARE(window.ui->RzSpinEdit1->value(), 1.0);
+    QVERIFY(window.ui->RadioButton1->isChecked());
+    QVERIFY(!window.ui->RadioButton2->isChecked());
+    QVERIFY(window.ui->Label17->isHidden());
+    QVERIFY(!window.ui->Timer1->isActive());
+    QCOMPARE(window.ui->Timer1->interval(), 1000);
+    QVERIFY(window.ui->Timer2->isActive());
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), QString());
+    QCOMPARE(window.ui->WindowsMediaPlayer1->volume(), 50);
+    QCOMPARE(window.ui->Panel4->palette().color(QPalette::Window), QColor(Qt::black));
+    QVERIFY(window.ui->Panel4->autoFillBackground());
 }
 
 void MainWindowLayoutTest::editorTakesNoTabAndOpensNoContextMenu()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    QTest::keyClicks(window->Memo1, QStringLiteral("ab"));
-    QTest::keyClick(window->Memo1, Qt::Key_Tab);
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("ab"));
-    QCOMPARE(QApplication::focusWidget(), window->BitBtn7);
-    QCOMPARE(window->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
-    QCOMPARE(window->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QTest::keyClicks(window.ui->Memo1, QStringLiteral("ab"));
+    QTest::keyClick(window.ui->Memo1, Qt::Key_Tab);
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("ab"));
+    QCOMPARE(QApplication::focusWidget(), window.ui->BitBtn7);
+    QCOMPARE(window.ui->Memo1->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+    QCOMPARE(window.ui->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 
-    const QPoint middle = window->Memo1->viewport()->rect().center();
+    const QPoint middle = window.ui->Memo1->viewport()->rect().center();
     for (const auto reason : {QContextMenuEvent::Mouse, QContextMenuEvent::Keyboard}) {
-        QContextMenuEvent request(reason, middle, window->Memo1->viewport()->mapToGlobal(middle));
-        QApplication::sendEvent(window->Memo1->viewport(), &request);
+        QContextMenuEvent request(reason, middle, window.ui->Memo1->viewport()->mapToGlobal(middle));
+        QApplication::sendEvent(window.ui->Memo1->viewport(), &request);
         QVERIFY(request.isAccepted());
         QCOMPARE(QApplication::activePopupWidget(), nullptr);
     }
@@ -329,7 +330,7 @@ void MainWindowLayoutTest::rateBoxOnlySteps()
     QFETCH(double, value);
     WindowUnderTest window;
     QVERIFY(window.show());
-    RateSpinBox* rate = window->RzSpinEdit1;
+    RateSpinBox* rate = window.ui->RzSpinEdit1;
     rate->setFocus();
     for (int key : keys)
         QTest::keyClick(rate, Qt::Key(key));
@@ -341,7 +342,7 @@ void MainWindowLayoutTest::timeBoxTakesEightCharacters()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    TimeBox* box = window->Edit3;
+    TimeBox* box = window.ui->Edit3;
     box->clear();
     box->setFocus();
     QTest::keyClicks(box, QStringLiteral("01:23:54:99"));

@@ -88,23 +88,23 @@ void MainWindowShellTest::closingNoLeavesEverythingRunning()
     QVERIFY(window.show());
     const QString wav = window.programFolder.filePath(QStringLiteral("meeting.wav"));
     test::writeWav(wav, 60.0);
-    window->WindowsMediaPlayer1->setUrl(wav);
-    window->WindowsMediaPlayer1->play();
-    window->Memo1->setPlainText(QStringLiteral("第一行\nsecond line"));
-    window->Memo1->moveCursor(QTextCursor::End);
-    const bool timer2Running = window->Timer2->isActive();
+    window.ui->WindowsMediaPlayer1->setUrl(wav);
+    window.ui->WindowsMediaPlayer1->play();
+    window.ui->Memo1->setPlainText(QStringLiteral("第一行\nsecond line"));
+    window.ui->Memo1->moveCursor(QTextCursor::End);
+    const bool timer2Running = window.ui->Timer2->isActive();
 
     for (int attempt = 1; attempt <= 2; ++attempt) {
         window.desktop.answers = {false};
         QVERIFY(!window->close());
         QCOMPARE(window.desktop.boxes.size(), attempt); // asked again every time
         QVERIFY(window->isVisible());
-        QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("第一行\nsecond line"));
-        QCOMPARE(window->WindowsMediaPlayer1->playState(), int(PlayStatePlaying));
-        QCOMPARE(window->Timer2->isActive(), timer2Running);
+        QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("第一行\nsecond line"));
+        QCOMPARE(window.ui->WindowsMediaPlayer1->playState(), int(PlayStatePlaying));
+        QCOMPARE(window.ui->Timer2->isActive(), timer2Running);
     }
-    const double before = window->WindowsMediaPlayer1->currentPosition();
-    QTRY_VERIFY_WITH_TIMEOUT(window->WindowsMediaPlayer1->currentPosition() > before + 0.2, kWaitMs);
+    const double before = window.ui->WindowsMediaPlayer1->currentPosition();
+    QTRY_VERIFY_WITH_TIMEOUT(window.ui->WindowsMediaPlayer1->currentPosition() > before + 0.2, kWaitMs);
 }
 
 void MainWindowShellTest::sessionEndClosesWithoutAsking()
@@ -120,20 +120,20 @@ void MainWindowShellTest::timer2HidesTheSaveNotice()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    QVERIFY(window->Timer2->isActive());
-    QCOMPARE(window->Timer2->interval(), 1000);
-    window->Label17->setText(QStringLiteral("保存成功！"));
-    window->Label17->show();
-    QVERIFY(window->Label17->isVisible());
-    QSignalSpy tick(window->Timer2, &QTimer::timeout);
-    QTRY_VERIFY_WITH_TIMEOUT(!window->Label17->isVisible(), 3000);
+    QVERIFY(window.ui->Timer2->isActive());
+    QCOMPARE(window.ui->Timer2->interval(), 1000);
+    window.ui->Label17->setText(QStringLiteral("保存成功！"));
+    window.ui->Label17->show();
+    QVERIFY(window.ui->Label17->isVisible());
+    QSignalSpy tick(window.ui->Timer2, &QTimer::timeout);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.ui->Label17->isVisible(), 3000);
     QCOMPARE(tick.count(), 1); // gone at the first tick, within a second
 }
 
 void MainWindowShellTest::serviceMenuOpensTheBrowser()
 {
     WindowUnderTest window;
-    window->N20->trigger();
+    window.ui->N20->trigger();
     QCOMPARE(window.desktop.openedPages.size(), 1);
     const QUrl page = window.desktop.openedPages.first();
     QVERIFY(page.isValid());
@@ -162,9 +162,9 @@ void MainWindowShellTest::controlBarDrivesThePlayerDirectly()
     QVERIFY(window.show());
     const QString wav = window.programFolder.filePath(QStringLiteral("bar.wav"));
     test::writeWav(wav, 30.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     player->setUrl(wav);
-    const auto buttons = window->PlayerControls1->findChildren<QAbstractButton*>();
+    const auto buttons = window.ui->PlayerControls1->findChildren<QAbstractButton*>();
     auto buttonNamed = [&](const QString& name) {
         for (QAbstractButton* candidate : buttons)
             if (candidate->accessibleName() == name)
@@ -173,7 +173,7 @@ void MainWindowShellTest::controlBarDrivesThePlayerDirectly()
     };
     QTest::mouseClick(buttonNamed(QStringLiteral("播放")), Qt::LeftButton);
     QCOMPARE(player->playState(), int(PlayStatePlaying));
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("播     放")); // not the program's play command
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("播     放")); // not the program's play command
     QTRY_VERIFY_WITH_TIMEOUT(buttonNamed(QStringLiteral("暂停"))->isEnabled(), kWaitMs);
     QVERIFY(!buttonNamed(QStringLiteral("播放"))->isEnabled());
     QTest::mouseClick(buttonNamed(QStringLiteral("暂停")), Qt::LeftButton);
@@ -185,7 +185,7 @@ void MainWindowShellTest::controlBarDrivesThePlayerDirectly()
 
     QSlider* volume = nullptr;
     QSlider* seek = nullptr;
-    for (QSlider* slider : window->PlayerControls1->findChildren<QSlider*>())
+    for (QSlider* slider : window.ui->PlayerControls1->findChildren<QSlider*>())
         (slider->accessibleName() == QStringLiteral("音量") ? volume : seek) = slider;
     QCOMPARE(volume->value(), 50);
     volume->setValue(20);

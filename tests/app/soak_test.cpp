@@ -50,8 +50,8 @@ void SoakTest::workingDay()
     QVERIFY(window.show());
     const QString recording = window.loadRecording(3 * 3600, QStringLiteral("day.wav"));
     const QString transcript = recording + QStringLiteral(".txt");
-    TranscriptEdit* editor = window->Memo1;
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    TranscriptEdit* editor = window.ui->Memo1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     QRandomGenerator random(20261207);
 
     double warmedUp = 0.0;
@@ -80,10 +80,10 @@ void SoakTest::workingDay()
         } else if (pick < 985) {
             press(editor, random.bounded(2) ? Qt::Key_Home : Qt::Key_End, Qt::ControlModifier);
         } else {
-            window->Edit3->setText(QStringLiteral("%1:%2:%3")
-                                       .arg(random.bounded(3), 2, 10, QChar(u'0'))
-                                       .arg(random.bounded(60), 2, 10, QChar(u'0'))
-                                       .arg(random.bounded(60), 2, 10, QChar(u'0')));
+            window.ui->Edit3->setText(QStringLiteral("%1:%2:%3")
+                                          .arg(random.bounded(3), 2, 10, QChar(u'0'))
+                                          .arg(random.bounded(60), 2, 10, QChar(u'0'))
+                                          .arg(random.bounded(60), 2, 10, QChar(u'0')));
             window->runCommand([&] { window->Label9Click(); });
             editor->setFocus();
         }

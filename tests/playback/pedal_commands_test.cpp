@@ -38,7 +38,7 @@ public:
         if (pipe(ends) != 0)
             qFatal("no pipe");
         writeEnd_ = ends[1];
-        window->pedalSource().addEventStream(ends[0], codes);
+        window.pedalSource().addEventStream(ends[0], codes);
     }
     ~PipedPedal() { unplug(); }
 
@@ -67,7 +67,7 @@ private:
 
 bool playing(WindowUnderTest& window)
 {
-    return window->WindowsMediaPlayer1->playState() == PlayStatePlaying;
+    return window.ui->WindowsMediaPlayer1->playState() == PlayStatePlaying;
 }
 
 bool waitPlaying(WindowUnderTest& window, bool wanted)
@@ -77,7 +77,7 @@ bool waitPlaying(WindowUnderTest& window, bool wanted)
 
 double position(WindowUnderTest& window)
 {
-    return window->WindowsMediaPlayer1->currentPosition();
+    return window.ui->WindowsMediaPlayer1->currentPosition();
 }
 
 // The section 脚踏板 in GBK, then the 播放 section with a back-step of 2 s.
@@ -134,7 +134,7 @@ void PedalCommandsTest::holdToPlayStepsBackOnEveryPress()
     QVERIFY2(std::abs(position(window) - (paused - 2.0)) < 0.5, qPrintable(QString::number(position(window))));
     QVERIFY(window.desktop.texts().isEmpty());
     // The caption tells what the last press did, as after the button.
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("暂停"));
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("暂停"));
 }
 
 void PedalCommandsTest::toggleModeAndSwappedRoles()
@@ -255,13 +255,13 @@ void PedalCommandsTest::pulledOutWhileHeldLeavesPlaybackPaused()
     Ready ready;
     WindowUnderTest& window = ready.window;
     PipedPedal pedal(window);
-    QVERIFY(QTest::qWaitFor([&] { return window->pedalSource().devicePaths().size() == 1; }, kWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return window.pedalSource().devicePaths().size() == 1; }, kWaitMs));
     QVERIFY(window.pauseAt(30.0));
     pedal.press(Middle);
     QVERIFY(waitPlaying(window, true));
     pedal.unplug();
     QVERIFY(waitPlaying(window, false));
-    QVERIFY(QTest::qWaitFor([&] { return window->pedalSource().devicePaths().isEmpty(); }, kWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return window.pedalSource().devicePaths().isEmpty(); }, kWaitMs));
     QVERIFY(window.desktop.texts().isEmpty());
 }
 
@@ -292,7 +292,7 @@ void PedalCommandsTest::nothingLoadedIsToldAsByTheButton()
     pedal.press(Middle);
     QTRY_COMPARE_WITH_TIMEOUT(window.desktop.texts().size(), 1, kWaitMs);
     pedal.release(Middle);
-    window->BitBtn4->click();
+    window.ui->BitBtn4->click();
     QTRY_COMPARE_WITH_TIMEOUT(window.desktop.texts().size(), 2, kWaitMs);
     QCOMPARE(window.desktop.texts()[0], window.desktop.texts()[1]);
 }
@@ -302,7 +302,7 @@ void PedalCommandsTest::dialogLightsThePedalAndSavesTheRoles()
     Ready ready;
     WindowUnderTest& window = ready.window;
     PipedPedal pedal(window);
-    PedalOptionsDialog* dialog = window->pedalOptionsDialog;
+    PedalOptionsDialog* dialog = &tavrin::test::WindowProbe::pedalOptionsDialog(*window);
     bool lit = false;
     bool played = false;
     // The dialog is modal: the pedal lights its field and plays nothing.
@@ -316,7 +316,7 @@ void PedalCommandsTest::dialogLightsThePedalAndSavesTheRoles()
         dialog->roles[Right]->setCurrentIndex(dialog->roles[Right]->findText(QStringLiteral("播放")));
         dialog->saveButton->click();
     });
-    window->pedalOptionsAction->trigger();
+    window.ui->pedalOptionsAction->trigger();
     QVERIFY(lit);
     QVERIFY(!played);
     QCOMPARE(window.desktop.texts(), QStringList{QStringLiteral("更改设置成功!")});

@@ -32,7 +32,7 @@ void writeOptions(WindowUnderTest& window, const QByteArray& entries)
 
 void press(WindowUnderTest& window, Qt::Key key)
 {
-    QTest::keyClick(window->Memo1, key);
+    QTest::keyClick(window.ui->Memo1, key);
 }
 
 // The loop key pressed with playback paused at `seconds`.
@@ -46,7 +46,7 @@ bool pressLoopKeyAt(WindowUnderTest& window, double seconds)
 
 SeekBar* seekBar(WindowUnderTest& window)
 {
-    return window->PlayerControls1->findChild<SeekBar*>();
+    return window.ui->PlayerControls1->findChild<SeekBar*>();
 }
 
 // Waits until playback has gone back to the loop's start `rounds` times. Right
@@ -169,7 +169,7 @@ void PlaybackAidsTest::backStepOnResume()
     writeOptions(window, entries);
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     // Opened and not yet played: the first play starts where it is.
     press(window, Qt::Key_Space);
     QVERIFY(resumedFrom(player, 0.0));
@@ -195,12 +195,12 @@ void PlaybackAidsTest::markWhilePausedIsThePausePosition()
     QVERIFY(window.pauseAt(12.0));
     press(window, Qt::Key_Space);
     press(window, Qt::Key_Space); // paused again at 10 and a little
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     const double paused = player->currentPosition();
     QVERIFY(paused >= 10.0 && paused < 11.0);
     window->Timer1Timer();
     press(window, Qt::Key_F8);
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("-00:00:10-"));
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("-00:00:10-"));
     QCOMPARE(player->currentPosition(), paused);
 }
 
@@ -210,12 +210,12 @@ void PlaybackAidsTest::stepsAndGoingToATimeAreUntouched()
     writeOptions(window, "resumeBackStep=2\r\n");
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     QVERIFY(window.pauseAt(10.0));
     press(window, Qt::Key_F9); // the shipped step back is 3 s
     QCOMPARE(player->currentPosition(), 7.0);
     QVERIFY(window.pauseAt(10.0));
-    window->Edit3->setText(QStringLiteral("00:00:20"));
+    window.ui->Edit3->setText(QStringLiteral("00:00:20"));
     window->Label9Click();
     QCOMPARE(player->currentPosition(), 20.0);
     // After the step, a pause and a resume step back as always.
@@ -235,7 +235,7 @@ void PlaybackAidsTest::damagedBackStepIsToldOnce()
     QVERIFY2(told.contains(QStringLiteral("resumeBackStep")) && told.contains(QStringLiteral("“2s”")),
              qPrintable(told));
     window.loadRecording(60.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     for (int round = 0; round < 2; ++round) {
         QVERIFY(window.pauseAt(10.0));
         press(window, Qt::Key_Space);
@@ -249,7 +249,7 @@ void PlaybackAidsTest::loopKeyThreePresses()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     SeekBar* bar = seekBar(window);
     QVERIFY(pressLoopKeyAt(window, 5.0));
     QVERIFY(!player->loop());
@@ -265,7 +265,7 @@ void PlaybackAidsTest::loopKeyThreePresses()
     QCOMPARE(bar->accessibleDescription(), QStringLiteral("循环播放 00:05 至 00:06"));
 
     // A go-to-time inside the loop keeps it, and playback comes round twice.
-    window->Edit3->setText(QStringLiteral("00:00:06"));
+    window.ui->Edit3->setText(QStringLiteral("00:00:06"));
     window->Label9Click();
     QVERIFY(player->loop());
     QVERIFY(loopsRound(player, 5.0, 6.5, 2));
@@ -282,7 +282,7 @@ void PlaybackAidsTest::tooShortLoopIsRefused()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     QVERIFY(pressLoopKeyAt(window, 5.0));
     QVERIFY(pressLoopKeyAt(window, 5.2));
     QCOMPARE(window.desktop.texts(), QStringList{kTooShort});
@@ -298,7 +298,7 @@ void PlaybackAidsTest::loopAcrossTheEnd()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(4.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     QVERIFY(pressLoopKeyAt(window, 2.5));
     press(window, Qt::Key_Space);
     // Played to the end, the end is the loop's end.
@@ -317,7 +317,7 @@ void PlaybackAidsTest::jumpOutOfTheLoopEndsIt()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     QVERIFY(pressLoopKeyAt(window, 5.0));
     QVERIFY(pressLoopKeyAt(window, 8.0));
     QVERIFY(player->loop());
@@ -337,7 +337,7 @@ void PlaybackAidsTest::backStepStaysInsideTheLoop()
     writeOptions(window, "resumeBackStep=2\r\n");
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     QVERIFY(pressLoopKeyAt(window, 5.0));
     QVERIFY(pressLoopKeyAt(window, 9.0));
     QVERIFY(window.pauseAt(6.0));
@@ -353,7 +353,7 @@ void PlaybackAidsTest::dialogSavesAndTheNextStartReadsIt()
         WindowUnderTest window;
         writeOptions(window, "noiseReduction=yes\r\n");
         QVERIFY(window.show());
-        PlaybackOptionsDialog* dialog = window->playbackOptionsDialog;
+        PlaybackOptionsDialog* dialog = &tavrin::test::WindowProbe::playbackOptionsDialog(*window);
         dialog->open();
         QVERIFY(QTest::qWaitForWindowExposed(dialog));
         // The damaged value is told once, and shown as off.
@@ -372,7 +372,7 @@ void PlaybackAidsTest::dialogSavesAndTheNextStartReadsIt()
     WindowUnderTest restarted;
     restarted.programFolder.write(QStringLiteral("Time.ini"), stored);
     QVERIFY(restarted.show());
-    PlaybackOptionsDialog* dialog = restarted->playbackOptionsDialog;
+    PlaybackOptionsDialog* dialog = &tavrin::test::WindowProbe::playbackOptionsDialog(*restarted);
     dialog->open();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     QCOMPARE(dialog->resumeBackStep->value(), 2.5);
@@ -383,7 +383,7 @@ void PlaybackAidsTest::dialogSavesAndTheNextStartReadsIt()
     restarted.loadRecording(60.0);
     QVERIFY(restarted.pauseAt(10.0));
     press(restarted, Qt::Key_Space);
-    QCOMPARE(restarted->WindowsMediaPlayer1->currentPosition(), 7.5);
+    QCOMPARE(restarted.ui->WindowsMediaPlayer1->currentPosition(), 7.5);
 }
 
 QTEST_MAIN(PlaybackAidsTest)

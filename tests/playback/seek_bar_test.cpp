@@ -17,7 +17,7 @@ constexpr int kWaitMs = 20000;
 
 SeekBar* seekBar(WindowUnderTest& window)
 {
-    return window->PlayerControls1->findChild<SeekBar*>();
+    return window.ui->PlayerControls1->findChild<SeekBar*>();
 }
 
 QPoint pointAt(SeekBar* bar, double seconds)
@@ -54,7 +54,7 @@ void SeekBarTest::clickPlaysFromThere()
     QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > 0, kWaitMs);
     QVERIFY(window.pauseAt(40.0));
     QTest::mouseClick(bar, Qt::LeftButton, {}, pointAt(bar, 80.0 * fraction));
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     // One pixel of the bar is a fraction of a second of this recording.
     const double pixel = 80.0 / bar->width();
     QTRY_VERIFY2_WITH_TIMEOUT(std::abs(player->currentPosition() - 80.0 * fraction) <= 2 * pixel + 0.1,
@@ -66,7 +66,7 @@ void SeekBarTest::ticksFollowTheTextAndTakeCaretAndPlayback()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(120.0);
-    TranscriptEdit* editor = window->Memo1;
+    TranscriptEdit* editor = window.ui->Memo1;
     editor->setPlainText(QStringLiteral("开头-00:00:30-第一段\n-00:01:30-第二段 -99:99:99- -00:00:30-"));
     SeekBar* bar = seekBar(window);
     QTRY_COMPARE_WITH_TIMEOUT(bar->markTicks(), (QList<int>{30, 90}), kWaitMs);
@@ -79,7 +79,7 @@ void SeekBarTest::ticksFollowTheTextAndTakeCaretAndPlayback()
     QTest::mouseClick(bar, Qt::LeftButton, {}, pointAt(bar, 90.0));
     QCOMPARE(editor->textCursor().selectedText(), QStringLiteral("00:01:30"));
     QCOMPARE(editor->textCursor().selectionStart(), 17);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     QTRY_VERIFY_WITH_TIMEOUT(std::abs(player->currentPosition() - 90.0) < 0.5, kWaitMs);
     QVERIFY(window.desktop.texts().isEmpty());
     // Two marks at 30 s: picked again, the tick walks on to the next.
@@ -105,7 +105,7 @@ void SeekBarTest::waveformShowsWhereTheSoundIs()
     const QString path = window.recordings.filePath(QStringLiteral("tone.wav"));
     TempFolder::writeAt(path, tavrin::test::wavHeader(kRate, 1, quint32(samples.size())) + samples);
     window.desktop.filesToChoose = {path};
-    window->N8->trigger();
+    window.ui->N8->trigger();
     SeekBar* bar = seekBar(window);
     QTRY_VERIFY_WITH_TIMEOUT(bar->envelope().isComplete(), kWaitMs);
     QTRY_VERIFY_WITH_TIMEOUT(bar->maximum() > 0, kWaitMs);

@@ -24,7 +24,7 @@ QByteArray settingsFile(const WindowUnderTest& window)
 // Opens the dialog the way the menu does, without blocking the test.
 TForm3* openDialog(WindowUnderTest& window)
 {
-    TForm3* dialog = window->Form3;
+    TForm3* dialog = window.ui->Form3;
     dialog->open();
     if (!QTest::qWaitForWindowExposed(dialog))
         return nullptr;

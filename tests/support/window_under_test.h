@@ -2,10 +2,11 @@
 
 #include "app/main_window.h"
 #include "files/atomic_file.h"
-#include "files/transcript_controller.h"
 #include "support/scripted_desktop.h"
 #include "support/temp_folder.h"
 #include "support/wav_file.h"
+#include "support/window_probe.h"
+#include "workbench/transcript_controller.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -31,6 +32,7 @@ struct WindowUnderTest {
     TempFolder recordings; // where the tests' recordings are written
     ScriptedDesktop desktop;
     std::unique_ptr<TMainForm1> window;
+    const MainWindowControls* ui = nullptr; // the window's controls
     bool terminationRequested = false;
     FileWriteFaults transcriptFaults; // none unless a test sets some
 
@@ -59,11 +61,17 @@ struct WindowUnderTest {
         if (adjust)
             adjust(environment);
         window = std::make_unique<TMainForm1>(environment);
-        window->transcript().setWriteFaults(&transcriptFaults);
+        ui = &WindowProbe::controls(*window);
+        transcriptController().setWriteFaults(&transcriptFaults);
     }
 
     TMainForm1& operator*() const { return *window; }
     TMainForm1* operator->() const { return window.get(); }
+
+    // The transcript and the recording it belongs to.
+    TranscriptController& transcriptController() const { return WindowProbe::transcript(*window); }
+    // Where the pedals' presses come from.
+    PedalSource& pedalSource() const { return WindowProbe::pedalSource(*window); }
 
     // Writes a recording of this length and loads it through the menu, as a user
     // does, then forgets the message that loading showed. Returns its path.
@@ -72,7 +80,7 @@ struct WindowUnderTest {
         const QString path = recordings.filePath(name);
         writeWav(path, seconds, sampleRate);
         desktop.filesToChoose = {path};
-        window->N8->trigger();
+        ui->N8->trigger();
         desktop.boxes.clear();
         return path;
     }
@@ -80,7 +88,7 @@ struct WindowUnderTest {
     // Puts the player at `seconds`, paused, and waits until it is there.
     bool pauseAt(double seconds, int waitMs = 20000) const
     {
-        MediaPlayer* player = window->WindowsMediaPlayer1;
+        MediaPlayer* player = ui->WindowsMediaPlayer1;
         player->pause();
         QSignalSpy restarted(player, &MediaPlayer::playbackRestarted);
         player->setCurrentPosition(seconds);

@@ -1,8 +1,8 @@
 #include "playback/media_player.h"
 #include "playback/rate_spin_box.h"
-#include "playback/transport_controller.h"
 #include "support/temp_folder.h"
 #include "support/wav_file.h"
+#include "workbench/transport_controller.h"
 
 #include <QLabel>
 #include <QPushButton>

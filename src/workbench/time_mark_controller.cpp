@@ -1,4 +1,4 @@
-#include "playback/time_mark_controller.h"
+#include "workbench/time_mark_controller.h"
 
 #include "desktop/desktop.h"
 #include "editor/time_marks.h"
@@ -9,7 +9,6 @@
 
 #include <QLabel>
 
-#include <stdexcept>
 #include <utility>
 
 namespace tavrin {
@@ -45,15 +44,14 @@ void TimeMarkController::goToTypedTime()
 {
     const QString typed = widgets_.timeBox->text();
     widgets_.position->setText(typed); // shown at once; the next refresh of the display replaces it
-    try {
-        const std::optional<qint32> seconds = parseTimeText(typed);
-        if (!seconds)
-            throw std::invalid_argument("not a time");
-        player_.setCurrentPosition(*seconds);
-        player_.play();
-    } catch (...) {
+    const std::optional<qint32> seconds = parseTimeText(typed);
+    if (!seconds) {
         showMessage_(kBadTime);
+        return;
     }
+    // A failure of the player is the player's, told as such, not as a bad time.
+    player_.setCurrentPosition(*seconds);
+    player_.play();
 }
 
 void TimeMarkController::goToSelectedTime()

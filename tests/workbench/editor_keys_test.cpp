@@ -42,20 +42,20 @@ struct ReadyWindow : WindowUnderTest {
     {
         show();
         recording = loadRecording(60.0);
-        MediaPlayer* player = window->WindowsMediaPlayer1;
+        MediaPlayer* player = ui->WindowsMediaPlayer1;
         QSignalSpy restarted(player, &MediaPlayer::playbackRestarted);
         player->setCurrentPosition(10.0);
         restarted.wait(kWaitMs);
-        window->Memo1->setPlainText(QStringLiteral("abcdef"));
-        window->Memo1->setFocus();
+        ui->Memo1->setPlainText(QStringLiteral("abcdef"));
+        ui->Memo1->setFocus();
     }
 
     void select(int start, int end)
     {
-        QTextCursor selection = window->Memo1->textCursor();
+        QTextCursor selection = ui->Memo1->textCursor();
         selection.setPosition(start);
         selection.setPosition(end, QTextCursor::KeepAnchor);
-        window->Memo1->setTextCursor(selection);
+        ui->Memo1->setTextCursor(selection);
     }
 };
 
@@ -126,14 +126,14 @@ void EditorKeysTest::dispatch()
     QFETCH(Effect, effect);
     QFETCH(QString, text);
     ReadyWindow window;
-    (enterMode ? window->RadioButton2 : window->RadioButton1)->setChecked(true);
+    (enterMode ? window.ui->RadioButton2 : window.ui->RadioButton1)->setChecked(true);
     window.select(1, 3);
     window.desktop.clipboard = QStringLiteral("held before");
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
 
-    QTest::keyClick(window->Memo1, Qt::Key(key), modifiers);
+    QTest::keyClick(window.ui->Memo1, Qt::Key(key), modifiers);
 
-    QCOMPARE(window->Memo1->toPlainText(), text);
+    QCOMPARE(window.ui->Memo1->toPlainText(), text);
     QCOMPARE(player->playState(),
              effect == Effect::PlayPause || effect == Effect::StepBack || effect == Effect::StepForward
                  ? int(PlayStatePlaying)
@@ -149,39 +149,39 @@ void EditorKeysTest::dispatch()
     QCOMPARE(window.desktop.clipboard, effect == Effect::Warning ? QString() : QStringLiteral("held before"));
     QCOMPARE(QFile::exists(window.recording + QStringLiteral(".txt")), effect == Effect::Save);
     const double rate = effect == Effect::RateUp ? 1.1 : effect == Effect::RateDown ? 0.9 : 1.0;
-    QCOMPARE(window->RzSpinEdit1->value(), rate);
+    QCOMPARE(window.ui->RzSpinEdit1->value(), rate);
     QCOMPARE(player->rate(), rate);
     if (effect == Effect::PlayPause || effect == Effect::RateUp || effect == Effect::RateDown) {
         // Swallowed: the caret and the selection stay where they were.
-        QCOMPARE(window->Memo1->textCursor().selectionStart(), 1);
-        QCOMPARE(window->Memo1->textCursor().selectionEnd(), 3);
+        QCOMPARE(window.ui->Memo1->textCursor().selectionStart(), 1);
+        QCOMPARE(window.ui->Memo1->textCursor().selectionEnd(), 3);
     }
 }
 
 void EditorKeysTest::playKeyToggles()
 {
     ReadyWindow window;
-    MediaPlayer* player = window->WindowsMediaPlayer1;
-    QTest::keyClick(window->Memo1, Qt::Key_Space);
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    QTest::keyClick(window.ui->Memo1, Qt::Key_Space);
     QCOMPARE(player->playState(), int(PlayStatePlaying));
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("暂停"));
-    QTest::keyClick(window->Memo1, Qt::Key_Space);
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("暂停"));
+    QTest::keyClick(window.ui->Memo1, Qt::Key_Space);
     QCOMPARE(player->playState(), int(PlayStatePaused));
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("继续"));
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("继续"));
     // Held down, every repeated key-down toggles again.
-    QTest::keyPress(window->Memo1, Qt::Key_Space);
+    QTest::keyPress(window.ui->Memo1, Qt::Key_Space);
     QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
-    QApplication::sendEvent(window->Memo1, &repeat);
-    QTest::keyRelease(window->Memo1, Qt::Key_Space);
+    QApplication::sendEvent(window.ui->Memo1, &repeat);
+    QTest::keyRelease(window.ui->Memo1, Qt::Key_Space);
     QCOMPARE(player->playState(), int(PlayStatePaused));
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("abcdef"));
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("abcdef"));
     // With no recording, the key only tells so.
     WindowUnderTest empty;
     QVERIFY(empty.show());
-    empty->Memo1->setFocus();
-    QTest::keyClick(empty->Memo1, Qt::Key_Space);
+    empty.ui->Memo1->setFocus();
+    QTest::keyClick(empty.ui->Memo1, Qt::Key_Space);
     QCOMPARE(empty.desktop.texts(), QStringList{QStringLiteral("没有加载音视频文件或格式不正确！")});
-    QCOMPARE(empty->Memo1->toPlainText(), QString());
+    QCOMPARE(empty.ui->Memo1->toPlainText(), QString());
 }
 
 void EditorKeysTest::keysElsewhereRunNothing_data()
@@ -203,28 +203,28 @@ void EditorKeysTest::keysElsewhereRunNothing()
         QTest::keyClick(target, Qt::Key(key));
     QTest::keyClick(target, Qt::Key_S, Qt::ControlModifier);
     QTest::keyClick(target, Qt::Key_Up, Qt::ControlModifier);
-    QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 10.0);
-    QCOMPARE(window->WindowsMediaPlayer1->playState(), int(PlayStateStopped));
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("abcdef"));
+    QCOMPARE(window.ui->WindowsMediaPlayer1->currentPosition(), 10.0);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->playState(), int(PlayStateStopped));
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("abcdef"));
     QVERIFY(window.desktop.boxes.isEmpty());
     QVERIFY(!QFile::exists(window.recording + QStringLiteral(".txt")));
-    QCOMPARE(window->RzSpinEdit1->value(), 1.0);
+    QCOMPARE(window.ui->RzSpinEdit1->value(), 1.0);
 }
 
 void EditorKeysTest::rateFromTheKeyboard()
 {
     ReadyWindow window;
     for (int press = 0; press < 5; ++press)
-        QTest::keyClick(window->Memo1, Qt::Key_Up, Qt::ControlModifier);
-    QCOMPARE(window->RzSpinEdit1->text(), QStringLiteral("1.5"));
-    QCOMPARE(window->WindowsMediaPlayer1->rate(), 1.5);
+        QTest::keyClick(window.ui->Memo1, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(window.ui->RzSpinEdit1->text(), QStringLiteral("1.5"));
+    QCOMPARE(window.ui->WindowsMediaPlayer1->rate(), 1.5);
     for (int press = 0; press < 10; ++press)
-        QTest::keyClick(window->Memo1, Qt::Key_Up, Qt::ControlModifier);
-    QCOMPARE(window->RzSpinEdit1->text(), QStringLiteral("2.0"));
+        QTest::keyClick(window.ui->Memo1, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(window.ui->RzSpinEdit1->text(), QStringLiteral("2.0"));
     for (int press = 0; press < 25; ++press)
-        QTest::keyClick(window->Memo1, Qt::Key_Down, Qt::ControlModifier);
-    QCOMPARE(window->RzSpinEdit1->text(), QStringLiteral("0.1"));
-    QCOMPARE(window->WindowsMediaPlayer1->rate(), 0.1);
+        QTest::keyClick(window.ui->Memo1, Qt::Key_Down, Qt::ControlModifier);
+    QCOMPARE(window.ui->RzSpinEdit1->text(), QStringLiteral("0.1"));
+    QCOMPARE(window.ui->WindowsMediaPlayer1->rate(), 0.1);
     QVERIFY(window.desktop.boxes.isEmpty());
 }
 
@@ -234,7 +234,7 @@ void EditorKeysTest::hotKeyWarningEmptiesTheClipboardOnce()
     int shown = 0;
     window.desktop.onBox = [&](const test::ScriptedDesktop::Box&) { ++shown; };
     window.desktop.clipboard = QStringLiteral("something");
-    QTest::keyClick(window->Memo1, Qt::Key_Alt);
+    QTest::keyClick(window.ui->Memo1, Qt::Key_Alt);
     QCOMPARE(shown, 1);
     QCOMPARE(window.desktop.boxes.first().caption, QStringLiteral("Tavrin录音整理"));
     QCOMPARE(window.desktop.clipboard, QString());

@@ -36,11 +36,11 @@ struct RememberingWindow : WindowUnderTest {
     // Types as the user does (a blank would be play/pause).
     void typeAtEnd(const QString& text) const
     {
-        window->Memo1->moveCursor(QTextCursor::End);
-        QTest::keyClicks(window->Memo1, text);
+        ui->Memo1->moveCursor(QTextCursor::End);
+        QTest::keyClicks(ui->Memo1, text);
     }
 
-    void save() const { window->BitBtn10->click(); }
+    void save() const { ui->BitBtn10->click(); }
 };
 
 QStringList filesIn(const QString& folder)
@@ -120,9 +120,9 @@ void TranscriptMemoryTest::reopeningARecordingBringsItsTranscriptBack()
     window.typeAtEnd(typed);
     window.desktop.answers = answers;
     window.desktop.filesToChoose = {recording};
-    window->N8->trigger();
+    window.ui->N8->trigger();
 
-    QCOMPARE(editorText(window->Memo1), expectedText);
+    QCOMPARE(editorText(window.ui->Memo1), expectedText);
     const QStringList shown = window.desktop.texts().mid(1); // after the recording's own message
     QCOMPARE(shown.size(), expectedBoxes.size());
     for (int i = 0; i < shown.size(); ++i)
@@ -131,7 +131,7 @@ void TranscriptMemoryTest::reopeningARecordingBringsItsTranscriptBack()
     QCOMPARE(filesIn(window.recordings.path()), filesBefore);
     if (!transcript.isEmpty())
         QCOMPARE(TempFolder::read(recording + u".txt"_s), transcript);
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
 }
 
 void TranscriptMemoryTest::morningAfterSaveKeepsEveryEarlierWord()
@@ -143,7 +143,7 @@ void TranscriptMemoryTest::morningAfterSaveKeepsEveryEarlierWord()
     TempFolder::writeAt(recording + u".txt"_s, kYesterday);
     test::writeWav(recording, 5.0, 8000);
     window.desktop.filesToChoose = {recording};
-    window->N8->trigger();
+    window.ui->N8->trigger();
     window.typeAtEnd(u",today"_s);
     window.desktop.boxes.clear();
     window.save();
@@ -181,7 +181,7 @@ void TranscriptMemoryTest::saveAsksBeforeReplacingBytesNotSeenHere()
     if (history == u"loaded"_s) {
         TempFolder::writeAt(transcript, kYesterday);
         window.desktop.filesToChoose = {transcript};
-        window->N9->trigger();
+        window.ui->N9->trigger();
         window.typeAtEnd(u"more"_s);
     } else if (history != u"foreign"_s) {
         window.save();
@@ -201,7 +201,7 @@ void TranscriptMemoryTest::saveAsksBeforeReplacingBytesNotSeenHere()
     QCOMPARE(questionShown, asked);
     if (asked)
         QVERIFY(window.desktop.boxes.first().text.contains(transcript));
-    const QByteArray expected = encodeTranscript(editorText(window->Memo1));
+    const QByteArray expected = encodeTranscript(editorText(window.ui->Memo1));
     QCOMPARE(TempFolder::read(transcript), written ? expected : before);
 }
 
@@ -224,7 +224,7 @@ void TranscriptMemoryTest::loadingAnotherRecordingOffersToSaveTheFirst()
     test::writeWav(second, 5.0, 8000);
     window.desktop.answers = {answer};
     window.desktop.filesToChoose = {second};
-    window->N8->trigger();
+    window.ui->N8->trigger();
 
     QCOMPARE(window.desktop.boxes.size(), 2); // the recording's own message, then the question
     QVERIFY(window.desktop.boxes[1].question);
@@ -233,7 +233,7 @@ void TranscriptMemoryTest::loadingAnotherRecordingOffersToSaveTheFirst()
     QCOMPARE(TempFolder::read(first + u".txt"_s, &firstSaved), answer ? "words-for-the-first"_ba : QByteArray());
     QCOMPARE(firstSaved, answer);
     QVERIFY(!QFile::exists(second + u".txt"_s));
-    QCOMPARE(editorText(window->Memo1), u"words-for-the-first"_s);
+    QCOMPARE(editorText(window.ui->Memo1), u"words-for-the-first"_s);
 }
 
 void TranscriptMemoryTest::timeBoxOffersWhereTheUserStopped_data()
@@ -258,7 +258,7 @@ void TranscriptMemoryTest::timeBoxOffersWhereTheUserStopped()
         RememberingWindow window(state);
         QVERIFY(window.show());
         window.desktop.filesToChoose = {recording};
-        window->N8->trigger();
+        window.ui->N8->trigger();
         QVERIFY(window.pauseAt(7.0));
         window.desktop.answers = {true}; // yes, close
         window->close();
@@ -269,9 +269,9 @@ void TranscriptMemoryTest::timeBoxOffersWhereTheUserStopped()
     RememberingWindow window(state);
     QVERIFY(window.show());
     window.desktop.filesToChoose = {recording};
-    window->N8->trigger();
-    QCOMPARE(window->Edit3->text(), expected);
-    QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 0.0); // still stopped at the start
+    window.ui->N8->trigger();
+    QCOMPARE(window.ui->Edit3->text(), expected);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->currentPosition(), 0.0); // still stopped at the start
 }
 
 void TranscriptMemoryTest::unsavedTextsOfEarlierRunsComeBackNewestFirst()
@@ -291,7 +291,7 @@ void TranscriptMemoryTest::unsavedTextsOfEarlierRunsComeBackNewestFirst()
     RememberingWindow window(state);
     QVERIFY(window.show());
     QTRY_COMPARE_WITH_TIMEOUT(window.desktop.boxes.size(), 1, 20000);
-    QCOMPARE(editorText(window->Memo1), u"newer text"_s);
+    QCOMPARE(editorText(window.ui->Memo1), u"newer text"_s);
     QVERIFY2(window.desktop.boxes.first().text.contains(u"另有1份"_s), qPrintable(window.desktop.boxes.first().text));
 
     window.desktop.boxes.clear();
@@ -300,7 +300,7 @@ void TranscriptMemoryTest::unsavedTextsOfEarlierRunsComeBackNewestFirst()
     QCOMPARE(TempFolder::read(recording + u".txt"_s), "newer text"_ba);
     QCOMPARE(window.desktop.boxes.size(), 1);
     QVERIFY(window.desktop.boxes.first().question);
-    QCOMPARE(editorText(window->Memo1), u"older text"_s);
+    QCOMPARE(editorText(window.ui->Memo1), u"older text"_s);
     QVERIFY(!QFile::exists(newer)); // saved: retired
     QVERIFY(QFile::exists(older));  // still unsaved: kept
 }
@@ -314,12 +314,12 @@ void TranscriptMemoryTest::stateFolderThatCannotBeWrittenIsToldOnce()
     WindowUnderTest window(true, u"Time.ini"_s, QString(), notAFolder);
     QVERIFY(window.show());
     const QString recording = window.loadRecording(5.0);
-    QTest::keyClicks(window->Memo1, u"abc"_s);
-    QTest::keyClicks(window->Memo1, u"def"_s);
+    QTest::keyClicks(window.ui->Memo1, u"abc"_s);
+    QTest::keyClicks(window.ui->Memo1, u"def"_s);
     QCOMPARE(window.desktop.boxes.size(), 1);
     QVERIFY2(window.desktop.boxes.first().text.contains(u"无法写入文稿的恢复记录"_s),
              qPrintable(window.desktop.boxes.first().text));
-    window->BitBtn10->click();
+    window.ui->BitBtn10->click();
     QCOMPARE(TempFolder::read(recording + u".txt"_s), "abcdef"_ba);
     QCOMPARE(window.desktop.boxes.size(), 1);
 }

@@ -63,8 +63,8 @@ QByteArray fingerprint(const QString& path)
 // Opens the settings dialog the way the menu does, without blocking the test.
 TForm3* openSettings(WindowUnderTest& window)
 {
-    window->Form3->open();
-    return QTest::qWaitForWindowExposed(window->Form3) ? window->Form3 : nullptr;
+    window.ui->Form3->open();
+    return QTest::qWaitForWindowExposed(window.ui->Form3) ? window.ui->Form3 : nullptr;
 }
 
 // Names that a shell, a format string or a code page would trip over.
@@ -121,8 +121,8 @@ void FaultTableTest::recordingVanishesWhilePlaying()
     QVERIFY(window.show());
     // 48 kHz, so that what libmpv has read ahead lasts little more than a second.
     const QString recording = window.loadRecording(600.0, u"vanishing.wav"_s, 48000);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
-    QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    QTest::mouseClick(window.ui->BitBtn4, Qt::LeftButton);
     QTRY_VERIFY_WITH_TIMEOUT(player->currentPosition() > 0.2, kWaitMs);
 
     switch (vanishing) {
@@ -144,7 +144,7 @@ void FaultTableTest::recordingVanishesWhilePlaying()
         // The recording before cannot be opened again: nothing is left to play.
         QVERIFY(QFile::remove(recording));
         window.desktop.filesToChoose = {window.recordings.write(u"not a recording.mp3"_s, "text")};
-        window->N8->trigger();
+        window.ui->N8->trigger();
         QCOMPARE(window.desktop.texts(), QStringList{u"加载音视频文件失败！"_s});
         window.desktop.boxes.clear();
         QVERIFY(QFile::remove(window.recordings.filePath(u"not a recording.mp3"_s)));
@@ -154,41 +154,41 @@ void FaultTableTest::recordingVanishesWhilePlaying()
     // Play/pause, F12, play/pause, F9, play/pause: each does its part, or finds
     // nothing left to play, without an error box.
     if (vanishing == Vanishing::Deleted) {
-        QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
+        QTest::mouseClick(window.ui->BitBtn4, Qt::LeftButton);
         QCOMPARE(player->playState(), int(PlayStatePaused));
-        QVERIFY(window.pauseAt(20.0));                      // a seek far beyond what was read ahead
-        QTest::mouseClick(window->BitBtn2, Qt::LeftButton); // forward 5 s
+        QVERIFY(window.pauseAt(20.0));                         // a seek far beyond what was read ahead
+        QTest::mouseClick(window.ui->BitBtn2, Qt::LeftButton); // forward 5 s
         QCOMPARE(player->currentPosition(), 25.0);
         QTRY_COMPARE_WITH_TIMEOUT(player->playState(), int(PlayStatePlaying), kWaitMs);
         QVERIFY(window.pauseAt(30.0));
-        QTest::mouseClick(window->BitBtn7, Qt::LeftButton); // back 3 s
+        QTest::mouseClick(window.ui->BitBtn7, Qt::LeftButton); // back 3 s
         QCOMPARE(player->currentPosition(), 27.0);
         QTRY_COMPARE_WITH_TIMEOUT(player->playState(), int(PlayStatePlaying), kWaitMs);
     } else {
         const int settled = vanishing == Vanishing::TruncatedToHeader ? PlayStateStopped : PlayStateUndefined;
-        for (QPushButton* button : {window->BitBtn4, window->BitBtn2, window->BitBtn4, window->BitBtn7}) {
+        for (QPushButton* button : {window.ui->BitBtn4, window.ui->BitBtn2, window.ui->BitBtn4, window.ui->BitBtn7}) {
             QTest::mouseClick(button, Qt::LeftButton);
             QTRY_COMPARE_WITH_TIMEOUT(player->playState(), settled, kWaitMs);
         }
     }
-    const QString captionBefore = window->BitBtn4->text();
-    QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
+    const QString captionBefore = window.ui->BitBtn4->text();
+    QTest::mouseClick(window.ui->BitBtn4, Qt::LeftButton);
     const QString caption[] = {u"继续"_s, u"暂停"_s, captionBefore}; // by Vanishing
-    QCOMPARE(window->BitBtn4->text(), caption[int(vanishing)]);
+    QCOMPARE(window.ui->BitBtn4->text(), caption[int(vanishing)]);
     QVERIFY(window.desktop.boxes.isEmpty());
     QCOMPARE(player->url(), recording);
 
     // The window goes on: the display refreshes and typing reaches the editor.
     window->Timer1Timer();
-    QVERIFY(QRegularExpression(u"^\\d\\d:\\d\\d:\\d\\d$"_s).match(window->Label1->text()).hasMatch());
-    window->Memo1->setFocus();
-    QTest::keyClicks(window->Memo1, u"typed"_s);
-    QCOMPARE(editorText(window->Memo1), u"typed"_s);
+    QVERIFY(QRegularExpression(u"^\\d\\d:\\d\\d:\\d\\d$"_s).match(window.ui->Label1->text()).hasMatch());
+    window.ui->Memo1->setFocus();
+    QTest::keyClicks(window.ui->Memo1, u"typed"_s);
+    QCOMPARE(editorText(window.ui->Memo1), u"typed"_s);
 
     // The transcript still goes beside the recording's path.
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QVERIFY(window.desktop.boxes.isEmpty());
-    QCOMPARE(window->Label17->text(), kSaved);
+    QCOMPARE(window.ui->Label17->text(), kSaved);
     QCOMPARE(TempFolder::read(recording + u".txt"_s), "typed"_ba);
     const QStringList expected = vanishing == Vanishing::TruncatedToHeader
         ? QStringList{u"vanishing.wav"_s, u"vanishing.wav.txt"_s}
@@ -198,7 +198,7 @@ void FaultTableTest::recordingVanishesWhilePlaying()
     // A recording loaded afterwards plays as usual.
     const QString next = window.loadRecording(10.0, u"next.wav"_s);
     QCOMPARE(player->url(), next);
-    QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(window.ui->BitBtn4, Qt::LeftButton);
     QCOMPARE(player->playState(), int(PlayStatePlaying));
 }
 
@@ -217,8 +217,8 @@ void FaultTableTest::transcriptChangedBehindTheProgram()
     QVERIFY(window.show());
     const QString transcript = window.loadRecording(5.0) + u".txt"_s;
     const QByteArray encodedPath = QFile::encodeName(transcript);
-    window->Memo1->setPlainText(u"第一稿"_s);
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    window.ui->Memo1->setPlainText(u"第一稿"_s);
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QCOMPARE(TempFolder::read(transcript), "\xB5\xDA\xD2\xBB\xB8\xE5"_ba);
 
     // Another program's hold on the file: a lock taken through a descriptor of its
@@ -250,11 +250,11 @@ void FaultTableTest::transcriptChangedBehindTheProgram()
         break;
     }
 
-    window->Label17->hide();
-    window->Memo1->setPlainText(u"第二稿"_s);
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    window.ui->Label17->hide();
+    window.ui->Memo1->setPlainText(u"第二稿"_s);
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QVERIFY(window.desktop.boxes.isEmpty());
-    QVERIFY(window->Label17->isVisible());
+    QVERIFY(window.ui->Label17->isVisible());
     QCOMPARE(TempFolder::read(transcript), "\xB5\xDA\xB6\xFE\xB8\xE5"_ba);
     QCOMPARE(filesIn(window.recordings.path()), (QStringList{u"recording.wav"_s, u"recording.wav.txt"_s}));
     if (holder >= 0) {
@@ -284,10 +284,10 @@ void FaultTableTest::transcriptWithNulBytesSavesBack()
     TempFolder folder;
     const QString source = folder.write(u"with nul.txt"_s, bytes);
     window.desktop.filesToChoose = {source};
-    window->N9->trigger();
+    window.ui->N9->trigger();
     QVERIFY(window.desktop.boxes.isEmpty());
-    QCOMPARE(editorText(window->Memo1), text);
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QCOMPARE(editorText(window.ui->Memo1), text);
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QCOMPARE(TempFolder::read(transcript).toHex(), bytes.toHex());
     QCOMPARE(TempFolder::read(source), bytes);
 }
@@ -309,8 +309,8 @@ void FaultTableTest::binaryTranscriptLoadsWhatCanBeRead()
     const QDateTime modified = QFileInfo(source).lastModified();
 
     window.desktop.filesToChoose = {source};
-    window->N9->trigger();
-    const QString text = editorText(window->Memo1);
+    window.ui->N9->trigger();
+    const QString text = editorText(window.ui->Memo1);
     QVERIFY(text.contains(u"\n可读的文字\n"_s));
     QCOMPARE(window.desktop.boxes.size(), 1);
     QCOMPARE(window.desktop.boxes.first().icon, BoxIcon::None);
@@ -319,7 +319,7 @@ void FaultTableTest::binaryTranscriptLoadsWhatCanBeRead()
     QVERIFY(count.toLongLong() > 1000);
     QCOMPARE(count.toLongLong(), text.count(QChar::ReplacementCharacter));
 
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QVERIFY(QFileInfo::exists(transcript));
     QCOMPARE(TempFolder::read(source), bytes);
     QCOMPARE(QFileInfo(source).lastModified(), modified);
@@ -351,14 +351,14 @@ void FaultTableTest::overlongLineIsRefused()
     TempFolder folder;
     const QString source = folder.write(u"one long line.txt"_s, bytes);
     const QByteArray before = fingerprint(source);
-    window->Memo1->setPlainText(u"keep me"_s);
-    window->Edit4->setFocus();
+    window.ui->Memo1->setPlainText(u"keep me"_s);
+    window.ui->Edit4->setFocus();
     window.desktop.filesToChoose = {source};
-    window->N9->trigger();
+    window.ui->N9->trigger();
     QCOMPARE(fingerprint(source), before);
     if (longest == 0) {
         QVERIFY(window.desktop.boxes.isEmpty());
-        QCOMPARE(editorText(window->Memo1).size(), 1'000'004);
+        QCOMPARE(editorText(window.ui->Memo1).size(), 1'000'004);
         return;
     }
     QCOMPARE(window.desktop.boxes.size(), 1);
@@ -367,8 +367,8 @@ void FaultTableTest::overlongLineIsRefused()
     QVERIFY2(message.contains(QString::number(longest)) && message.contains(QString::number(limit)),
              qPrintable(message));
     QVERIFY(message.contains(u"未加载"_s));
-    QCOMPARE(editorText(window->Memo1), u"keep me"_s);
-    QCOMPARE(QApplication::focusWidget(), window->Edit4);
+    QCOMPARE(editorText(window.ui->Memo1), u"keep me"_s);
+    QCOMPARE(QApplication::focusWidget(), window.ui->Edit4);
 }
 
 void FaultTableTest::damagedSettingsFile_data()
@@ -416,8 +416,8 @@ void FaultTableTest::damagedSettingsFile()
     auto restore = qScopeGuard([&] { QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner); });
 
     QVERIFY(window.pauseAt(10.0));
-    QTest::mouseClick(window->BitBtn7, Qt::LeftButton);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    QTest::mouseClick(window.ui->BitBtn7, Qt::LeftButton);
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     if (f9Lands < 0) {
         QCOMPARE(window.desktop.texts(), QStringList{u"'shijian2' is not a valid integer value."_s});
         QCOMPARE(player->currentPosition(), 10.0);
@@ -453,9 +453,9 @@ void FaultTableTest::hostileRecordingPath()
     WindowUnderTest window;
     QVERIFY(window.show());
     const QString recording = window.loadRecording(5.0, name);
-    QCOMPARE(window->WindowsMediaPlayer1->url(), recording); // set only when the player opened it
-    window->Memo1->setPlainText(u"中文 abc"_s);
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), recording); // set only when the player opened it
+    window.ui->Memo1->setPlainText(u"中文 abc"_s);
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QVERIFY(window.desktop.boxes.isEmpty());
     QCOMPARE(filesIn(window.recordings.path()), (QStringList{name, name + u".txt"_s}));
     QCOMPARE(TempFolder::read(recording + u".txt"_s), "\xD6\xD0\xCE\xC4 abc"_ba);
@@ -468,9 +468,9 @@ void FaultTableTest::hostileTranscriptPath()
     QVERIFY(window.show());
     TempFolder folder;
     window.desktop.filesToChoose = {folder.write(name + u".txt"_s, "\xD6\xD0\xCE\xC4\r\nabc"_ba)};
-    window->N9->trigger();
+    window.ui->N9->trigger();
     QVERIFY(window.desktop.boxes.isEmpty());
-    QCOMPARE(editorText(window->Memo1), u"中文\nabc"_s);
+    QCOMPARE(editorText(window.ui->Memo1), u"中文\nabc"_s);
 }
 
 void FaultTableTest::hostileProgramFolder()
@@ -482,9 +482,9 @@ void FaultTableTest::hostileProgramFolder()
     TempFolder::writeAt(path, kSection + "\r\nshijian2=4\r\n");
     window.loadRecording(60.0);
     QVERIFY(window.pauseAt(10.0));
-    QTest::mouseClick(window->BitBtn7, Qt::LeftButton);
+    QTest::mouseClick(window.ui->BitBtn7, Qt::LeftButton);
     QVERIFY(window.desktop.boxes.isEmpty());
-    QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 6.0);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->currentPosition(), 6.0);
 
     TForm3* dialog = openSettings(window);
     QVERIFY(dialog);

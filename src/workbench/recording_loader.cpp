@@ -1,4 +1,4 @@
-#include "playback/recording_loader.h"
+#include "workbench/recording_loader.h"
 
 #include "desktop/command_runner.h"
 #include "desktop/desktop.h"

@@ -28,6 +28,7 @@ public:
     // Types "-<position shown>-" over the selection, as an edit that can be undone.
     void insertMark();
     // Plays from the time in the time box; tells the user when it is no time.
+    // Throws PlayerError when the player fails.
     void goToTypedTime();
     // Takes the editor's selection (a mark double-clicked) into the time box and plays from there.
     void goToSelectedTime();

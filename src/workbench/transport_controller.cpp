@@ -1,4 +1,4 @@
-#include "playback/transport_controller.h"
+#include "workbench/transport_controller.h"
 
 #include "desktop/app_texts.h"
 #include "playback/media_player.h"

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktop/plain_message.h"
+#include "editor/text_size.h"
 
 #include <QtGlobal>
 
@@ -50,7 +51,7 @@ public:
     void findNext();
     void showCount();
     void copyAll();
-    void setFontPointSize(int points);
+    void setTextSize(TextSize size);
 
 private:
     void selectFound(qsizetype start, qsizetype length);

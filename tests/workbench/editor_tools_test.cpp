@@ -64,14 +64,14 @@ void EditorToolsTest::search()
     const QStringList selections = expected.split(u' ');
     WindowUnderTest window;
     QVERIFY(window.show());
-    window->Memo1->setPlainText(text); // the caret stands at the start
-    window->Edit4->setText(keyword);
+    window.ui->Memo1->setPlainText(text); // the caret stands at the start
+    window.ui->Edit4->setText(keyword);
     for (qsizetype i = 0; i < clicks.size(); ++i) {
-        window->Edit4->setFocus();
-        QTest::mouseClick(clicks[i] == u'F' ? window->Label2 : window->Label4, Qt::LeftButton);
-        QCOMPARE(selectionOf(window->Memo1), selections[i]);
+        window.ui->Edit4->setFocus();
+        QTest::mouseClick(clicks[i] == u'F' ? window.ui->Label2 : window.ui->Label4, Qt::LeftButton);
+        QCOMPARE(selectionOf(window.ui->Memo1), selections[i]);
         if (selections[i] != (i ? selections[i - 1] : QStringLiteral("0-0")))
-            QCOMPARE(QApplication::focusWidget(), window->Memo1);
+            QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
     }
     QVERIFY(window.desktop.boxes.isEmpty()); // find next is silent, even on a miss
 }
@@ -80,20 +80,20 @@ void EditorToolsTest::findFirstMissLeavesEverything()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    window->Memo1->setPlainText(QStringLiteral("abc abc"));
+    window.ui->Memo1->setPlainText(QStringLiteral("abc abc"));
     for (const QString& keyword : {QStringLiteral("ABC"), QString(), QStringLiteral("\u00E4")}) {
         window.desktop.boxes.clear();
-        window->Edit4->setText(keyword);
-        window->Edit4->setFocus();
-        QTest::mouseClick(window->Label2, Qt::LeftButton);
+        window.ui->Edit4->setText(keyword);
+        window.ui->Edit4->setFocus();
+        QTest::mouseClick(window.ui->Label2, Qt::LeftButton);
         QCOMPARE(window.desktop.texts(), QStringList{kNotFound});
         QCOMPARE(window.desktop.boxes.first().caption, QStringLiteral("Tavrin录音整理"));
-        QCOMPARE(selectionOf(window->Memo1), QStringLiteral("0-0"));
-        QCOMPARE(QApplication::focusWidget(), window->Edit4);
+        QCOMPARE(selectionOf(window.ui->Memo1), QStringLiteral("0-0"));
+        QCOMPARE(QApplication::focusWidget(), window.ui->Edit4);
     }
     window.desktop.boxes.clear();
-    window->Edit4->setText(QStringLiteral("   "));
-    QTest::mouseClick(window->Label4, Qt::LeftButton);
+    window.ui->Edit4->setText(QStringLiteral("   "));
+    QTest::mouseClick(window.ui->Label4, Qt::LeftButton);
     QVERIFY(window.desktop.boxes.isEmpty());
 }
 
@@ -101,15 +101,15 @@ void EditorToolsTest::findNextAfterCopyAllFindsNothing()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    window->Memo1->setPlainText(QStringLiteral("abc abc"));
-    window->N18->trigger();
-    window->Edit4->setText(QStringLiteral("abc"));
-    QTest::mouseClick(window->Label4, Qt::LeftButton);
-    QCOMPARE(selectionOf(window->Memo1), QStringLiteral("0-7"));
+    window.ui->Memo1->setPlainText(QStringLiteral("abc abc"));
+    window.ui->N18->trigger();
+    window.ui->Edit4->setText(QStringLiteral("abc"));
+    QTest::mouseClick(window.ui->Label4, Qt::LeftButton);
+    QCOMPARE(selectionOf(window.ui->Memo1), QStringLiteral("0-7"));
     // The text changed since the last search: the next one sees the new text.
-    window->Memo1->setPlainText(QStringLiteral("xyz abc"));
-    QTest::mouseClick(window->Label2, Qt::LeftButton);
-    QCOMPARE(selectionOf(window->Memo1), QStringLiteral("4-7"));
+    window.ui->Memo1->setPlainText(QStringLiteral("xyz abc"));
+    QTest::mouseClick(window.ui->Label2, Qt::LeftButton);
+    QCOMPARE(selectionOf(window.ui->Memo1), QStringLiteral("4-7"));
 }
 
 void EditorToolsTest::count_data()
@@ -133,8 +133,8 @@ void EditorToolsTest::count()
     QFETCH(int, chinese);
     QFETCH(int, latin);
     WindowUnderTest window;
-    window->Memo1->setPlainText(text);
-    window->N17->trigger();
+    window.ui->Memo1->setPlainText(text);
+    window.ui->N17->trigger();
     QCOMPARE(window.desktop.texts(),
              QStringList{QStringLiteral("汉字及中文符号：%1\r数字字母及英文符号：%2").arg(chinese).arg(latin)});
     QCOMPARE(window.desktop.boxes.first().caption, QStringLiteral("Tavrin录音整理"));
@@ -143,33 +143,34 @@ void EditorToolsTest::count()
 void EditorToolsTest::copyAll()
 {
     WindowUnderTest window;
-    window->Memo1->setPlainText(QStringLiteral("第一行\nsecond"));
-    window->N18->trigger();
+    window.ui->Memo1->setPlainText(QStringLiteral("第一行\nsecond"));
+    window.ui->N18->trigger();
     QCOMPARE(window.desktop.clipboard, QStringLiteral("第一行\nsecond"));
     QCOMPARE(window.desktop.texts(), QStringList{QStringLiteral("复制成功！")});
-    QCOMPARE(window->Memo1->textCursor().selectedText().size(), window->Memo1->toPlainText().size());
+    QCOMPARE(window.ui->Memo1->textCursor().selectedText().size(), window.ui->Memo1->toPlainText().size());
 
     window.desktop.boxes.clear();
     window.desktop.clipboardWorks = false;
-    window->N18->trigger();
+    window.ui->N18->trigger();
     QCOMPARE(window.desktop.texts(), QStringList{QStringLiteral("复制失败！")});
 }
 
 void EditorToolsTest::fontSizes()
 {
     WindowUnderTest window;
-    const QFont start = window->Memo1->font();
+    const QFont start = window.ui->Memo1->font();
     const struct {
         QAction* item;
         int points;
-    } sizes[] = {{window->N13, 40}, {window->N15, 32}, {window->N16, 24}, {window->N10, 16}, {window->N13, 40}};
+    } sizes[] = {
+        {window.ui->N13, 40}, {window.ui->N15, 32}, {window.ui->N16, 24}, {window.ui->N10, 16}, {window.ui->N13, 40}};
     for (const auto& size : sizes) {
         size.item->trigger();
-        QCOMPARE(window->Memo1->font().pointSize(), size.points);
-        QCOMPARE(window->Memo1->font().families(), start.families());
-        QCOMPARE(window->Memo1->font().bold(), start.bold());
+        QCOMPARE(window.ui->Memo1->font().pointSize(), size.points);
+        QCOMPARE(window.ui->Memo1->font().families(), start.families());
+        QCOMPARE(window.ui->Memo1->font().bold(), start.bold());
     }
-    QVERIFY(!window->N13->isCheckable());
+    QVERIFY(!window.ui->N13->isCheckable());
     QVERIFY(window.desktop.boxes.isEmpty());
 }
 

@@ -1,4 +1,4 @@
-#include "files/transcript_controller.h"
+#include "workbench/transcript_controller.h"
 
 #include "desktop/app_texts.h"
 #include "desktop/command_runner.h"

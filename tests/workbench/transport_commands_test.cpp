@@ -46,12 +46,12 @@ void TransportCommandsTest::playPauseWithoutRecording()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
+    QTest::mouseClick(window.ui->BitBtn4, Qt::LeftButton);
     QCOMPARE(window.desktop.texts(), QStringList{kNothingLoaded});
     QCOMPARE(window.desktop.boxes.first().caption, QStringLiteral("Tavrin录音整理"));
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("播     放"));
-    QVERIFY(!window->Timer1->isActive());
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("播     放"));
+    QVERIFY(!window.ui->Timer1->isActive());
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
 }
 
 void TransportCommandsTest::playPauseCaptions()
@@ -59,32 +59,32 @@ void TransportCommandsTest::playPauseCaptions()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(60.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
-    window->Timer1->stop(); // so that only the button switches it on below
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    window.ui->Timer1->stop(); // so that only the button switches it on below
     const struct {
         const char* caption;
         int state;
     } presses[] = {
         {"暂停", PlayStatePlaying}, {"继续", PlayStatePaused}, {"暂停", PlayStatePlaying}, {"继续", PlayStatePaused}};
     for (const auto& press : presses) {
-        window->Edit4->setFocus();
-        QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
-        QCOMPARE(window->BitBtn4->text(), QString::fromUtf8(press.caption));
+        window.ui->Edit4->setFocus();
+        QTest::mouseClick(window.ui->BitBtn4, Qt::LeftButton);
+        QCOMPARE(window.ui->BitBtn4->text(), QString::fromUtf8(press.caption));
         QCOMPARE(player->playState(), press.state);
-        QVERIFY(window->Timer1->isActive());
-        QCOMPARE(QApplication::focusWidget(), window->Memo1);
+        QVERIFY(window.ui->Timer1->isActive());
+        QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
     }
     // Paused by the button, then F9: playback resumes earlier, the caption stays.
     QVERIFY(window.pauseAt(10.0));
-    QTest::mouseClick(window->BitBtn7, Qt::LeftButton);
+    QTest::mouseClick(window.ui->BitBtn7, Qt::LeftButton);
     QCOMPARE(player->currentPosition(), 7.0);
     QCOMPARE(player->playState(), int(PlayStatePlaying));
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("继续"));
-    QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("继续"));
+    QTest::mouseClick(window.ui->BitBtn4, Qt::LeftButton);
     QCOMPARE(player->playState(), int(PlayStatePaused));
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("继续"));
-    QTest::mouseClick(window->BitBtn4, Qt::LeftButton);
-    QCOMPARE(window->BitBtn4->text(), QStringLiteral("暂停"));
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("继续"));
+    QTest::mouseClick(window.ui->BitBtn4, Qt::LeftButton);
+    QCOMPARE(window.ui->BitBtn4->text(), QStringLiteral("暂停"));
 }
 
 void TransportCommandsTest::steps_data()
@@ -126,11 +126,11 @@ void TransportCommandsTest::steps()
     window.loadRecording(60.0);
     writeSteps(window, entries);
     QVERIFY(window.pauseAt(from));
-    const QString caption = window->BitBtn4->text();
-    const bool timerOn = window->Timer1->isActive();
+    const QString caption = window.ui->BitBtn4->text();
+    const bool timerOn = window.ui->Timer1->isActive();
 
-    QTest::mouseClick(back ? window->BitBtn7 : window->BitBtn2, Qt::LeftButton);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    QTest::mouseClick(back ? window.ui->BitBtn7 : window.ui->BitBtn2, Qt::LeftButton);
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     if (to < 0) {
         QCOMPARE(window.desktop.texts(), QStringList{message});
         QCOMPARE(window.desktop.boxes.first().icon, BoxIcon::Stop);
@@ -141,8 +141,8 @@ void TransportCommandsTest::steps()
         QCOMPARE(player->currentPosition(), to);
         QTRY_VERIFY_WITH_TIMEOUT(player->playState() == PlayStatePlaying || player->currentPosition() == 60.0, kWaitMs);
     }
-    QCOMPARE(window->BitBtn4->text(), caption);
-    QCOMPARE(window->Timer1->isActive(), timerOn);
+    QCOMPARE(window.ui->BitBtn4->text(), caption);
+    QCOMPARE(window.ui->Timer1->isActive(), timerOn);
 }
 
 void TransportCommandsTest::stepLengthIsReadAtEveryPress()
@@ -152,11 +152,11 @@ void TransportCommandsTest::stepLengthIsReadAtEveryPress()
     window.loadRecording(60.0);
     QVERIFY(window.pauseAt(20.0));
     window->BitBtn7Click(); // shipped: 3
-    QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 17.0);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->currentPosition(), 17.0);
     writeSteps(window, "shijian2=10\r\n"); // changed by another program meanwhile
     QVERIFY(window.pauseAt(17.0));
     window->BitBtn7Click();
-    QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 7.0);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->currentPosition(), 7.0);
 }
 
 void TransportCommandsTest::quickPressesAddUp()
@@ -169,11 +169,11 @@ void TransportCommandsTest::quickPressesAddUp()
     QVERIFY(window.pauseAt(40.0));
     for (int press = 0; press < 5; ++press)
         window->runCommand([&] { window->BitBtn7Click(); });
-    QCOMPARE(window->WindowsMediaPlayer1->currentPosition(), 25.0);
-    QSignalSpy restarted(window->WindowsMediaPlayer1, &MediaPlayer::playbackRestarted);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->currentPosition(), 25.0);
+    QSignalSpy restarted(window.ui->WindowsMediaPlayer1, &MediaPlayer::playbackRestarted);
     QVERIFY(restarted.wait(kWaitMs));
-    QTRY_VERIFY_WITH_TIMEOUT(window->WindowsMediaPlayer1->currentPosition() >= 25.0, kWaitMs);
-    QVERIFY(window->WindowsMediaPlayer1->currentPosition() < 27.0);
+    QTRY_VERIFY_WITH_TIMEOUT(window.ui->WindowsMediaPlayer1->currentPosition() >= 25.0, kWaitMs);
+    QVERIFY(window.ui->WindowsMediaPlayer1->currentPosition() < 27.0);
 }
 
 void TransportCommandsTest::displayTexts_data()
@@ -196,14 +196,14 @@ void TransportCommandsTest::displayTexts()
     QFETCH(QString, positionText);
     WindowUnderTest window;
     QVERIFY(window.show());
-    QCOMPARE(window->Label1->text(), QStringLiteral("00:00:00"));
+    QCOMPARE(window.ui->Label1->text(), QStringLiteral("00:00:00"));
     window.loadRecording(length, QStringLiteral("long.wav"));
-    QVERIFY(window->Timer1->isActive());
+    QVERIFY(window.ui->Timer1->isActive());
     QVERIFY(window.pauseAt(position));
-    QSignalSpy tick(window->Timer1, &QTimer::timeout);
+    QSignalSpy tick(window.ui->Timer1, &QTimer::timeout);
     QVERIFY(tick.wait(3000)); // the display refreshes once a second
-    QCOMPARE(window->Label6->text(), lengthText);
-    QCOMPARE(window->Label1->text(), positionText);
+    QCOMPARE(window.ui->Label6->text(), lengthText);
+    QCOMPARE(window.ui->Label1->text(), positionText);
 }
 
 void TransportCommandsTest::rateFollowsTheBox()
@@ -211,20 +211,20 @@ void TransportCommandsTest::rateFollowsTheBox()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(20.0);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
-    window->RzSpinEdit1->setFocus();
-    QTest::keyClick(window->RzSpinEdit1, Qt::Key_Up);
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    window.ui->RzSpinEdit1->setFocus();
+    QTest::keyClick(window.ui->RzSpinEdit1, Qt::Key_Up);
     QCOMPARE(player->rate(), 1.1);
-    QTest::keyClick(window->RzSpinEdit1, Qt::Key_PageUp);
+    QTest::keyClick(window.ui->RzSpinEdit1, Qt::Key_PageUp);
     QCOMPARE(player->rate(), 2.0);
-    QTest::keyClick(window->RzSpinEdit1, Qt::Key_PageDown);
+    QTest::keyClick(window.ui->RzSpinEdit1, Qt::Key_PageDown);
     QCOMPARE(player->rate(), 1.0);
-    QTest::keyClick(window->RzSpinEdit1, Qt::Key_PageDown);
+    QTest::keyClick(window.ui->RzSpinEdit1, Qt::Key_PageDown);
     QCOMPARE(player->rate(), 0.1);
     // The rate belongs to the run, not to the recording.
     window.loadRecording(10.0, QStringLiteral("other.wav"));
     QCOMPARE(player->rate(), 0.1);
-    QCOMPARE(window->RzSpinEdit1->value(), 0.1);
+    QCOMPARE(window.ui->RzSpinEdit1->value(), 0.1);
     QVERIFY(window.desktop.boxes.isEmpty());
 }
 
@@ -250,13 +250,13 @@ void TransportCommandsTest::rateStepFromTheKeyboard()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(20.0);
-    window->RzSpinEdit1->setTenths(startTenths);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    window.ui->RzSpinEdit1->setTenths(startTenths);
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     player->setRate(1.7); // so that the step's own write shows, even where the box keeps its value
     for (int step : steps)
         window->stepRate(step);
-    QCOMPARE(window->RzSpinEdit1->value(), rate);
-    QCOMPARE(window->RzSpinEdit1->text(), QString::number(rate, 'f', 1));
+    QCOMPARE(window.ui->RzSpinEdit1->value(), rate);
+    QCOMPARE(window.ui->RzSpinEdit1->text(), QString::number(rate, 'f', 1));
     QCOMPARE(player->rate(), rate);
     QVERIFY(window.desktop.boxes.isEmpty());
 }

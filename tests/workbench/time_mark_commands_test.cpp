@@ -58,15 +58,15 @@ void TimeMarkCommandsTest::timeMark()
     QFETCH(QString, text);
     WindowUnderTest window;
     QVERIFY(window.show());
-    TranscriptEdit* editor = window->Memo1;
+    TranscriptEdit* editor = window.ui->Memo1;
     editor->setPlainText(QStringLiteral("abcdef"));
-    window->Label1->setText(QStringLiteral("00:12:34"));
+    window.ui->Label1->setText(QStringLiteral("00:12:34"));
     QTextCursor selection = editor->textCursor();
     selection.setPosition(start);
     selection.setPosition(start + length, QTextCursor::KeepAnchor);
     editor->setTextCursor(selection);
 
-    QTest::mouseClick(window->BitBtn1, Qt::LeftButton);
+    QTest::mouseClick(window.ui->BitBtn1, Qt::LeftButton);
     QCOMPARE(editor->toPlainText(), text);
     QCOMPARE(editor->textCursor().position(), start + 10); // right after the second hyphen
     QVERIFY(!editor->textCursor().hasSelection());
@@ -102,12 +102,12 @@ void TimeMarkCommandsTest::goToTime()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(5 * 3600 + 60); // long enough for "5", five hours
-    window->Timer1->stop();
-    MediaPlayer* player = window->WindowsMediaPlayer1;
-    const QString caption = window->BitBtn4->text();
-    window->Edit3->setText(typed);
-    QTest::mouseClick(window->Label9, Qt::LeftButton);
-    QCOMPARE(window->Label1->text(), typed); // shown at once, kept until the next refresh
+    window.ui->Timer1->stop();
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    const QString caption = window.ui->BitBtn4->text();
+    window.ui->Edit3->setText(typed);
+    QTest::mouseClick(window.ui->Label9, Qt::LeftButton);
+    QCOMPARE(window.ui->Label1->text(), typed); // shown at once, kept until the next refresh
     if (seconds < 0) {
         QCOMPARE(window.desktop.texts(), QStringList{kBadTime});
         QCOMPARE(window.desktop.boxes.first().icon, BoxIcon::None);
@@ -118,24 +118,24 @@ void TimeMarkCommandsTest::goToTime()
         QCOMPARE(player->currentPosition(), seconds);
         QCOMPARE(player->playState(), int(PlayStatePlaying));
     }
-    QCOMPARE(window->BitBtn4->text(), caption);
-    QVERIFY(!window->Timer1->isActive());
+    QCOMPARE(window.ui->BitBtn4->text(), caption);
+    QVERIFY(!window.ui->Timer1->isActive());
 }
 
 void TimeMarkCommandsTest::goToTimeWithoutRecording()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    window->Edit3->setText(QStringLiteral("00:01:00"));
-    QTest::mouseClick(window->Label9, Qt::LeftButton);
+    window.ui->Edit3->setText(QStringLiteral("00:01:00"));
+    QTest::mouseClick(window.ui->Label9, Qt::LeftButton);
     QVERIFY(window.desktop.boxes.isEmpty());
     // The display is not running yet, so the typed text stays and goes into a mark.
-    window->Edit3->setText(QStringLiteral("bad"));
-    QTest::mouseClick(window->Label9, Qt::LeftButton);
+    window.ui->Edit3->setText(QStringLiteral("bad"));
+    QTest::mouseClick(window.ui->Label9, Qt::LeftButton);
     QCOMPARE(window.desktop.texts(), QStringList{kBadTime});
-    window->Memo1->setFocus();
+    window.ui->Memo1->setFocus();
     window->BitBtn1Click();
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("-bad-"));
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("-bad-"));
 }
 
 void TimeMarkCommandsTest::doubleClick_data()
@@ -159,16 +159,16 @@ void TimeMarkCommandsTest::doubleClick()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(2 * 3600);
-    window->Timer1->stop();
-    window->Memo1->setPlainText(text);
-    doubleClickAt(window->Memo1, clickAt);
+    window.ui->Timer1->stop();
+    window.ui->Memo1->setPlainText(text);
+    doubleClickAt(window.ui->Memo1, clickAt);
 
-    QCOMPARE(window->Memo1->textCursor().selectedText(), selected);
+    QCOMPARE(window.ui->Memo1->textCursor().selectedText(), selected);
     QCOMPARE(window.desktop.clipboard, selected);
-    QCOMPARE(window->Edit3->text(), selected);
-    QCOMPARE(window->Label1->text(), selected);
-    QCOMPARE(window->Memo1->toPlainText(), text);
-    MediaPlayer* player = window->WindowsMediaPlayer1;
+    QCOMPARE(window.ui->Edit3->text(), selected);
+    QCOMPARE(window.ui->Label1->text(), selected);
+    QCOMPARE(window.ui->Memo1->toPlainText(), text);
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     if (seconds < 0) {
         QCOMPARE(window.desktop.texts(), QStringList{kBadTime});
         QCOMPARE(player->currentPosition(), 0.0);
@@ -184,10 +184,10 @@ void TimeMarkCommandsTest::doubleClickWithoutClipboard()
     WindowUnderTest window;
     QVERIFY(window.show());
     window.desktop.clipboardWorks = false;
-    window->Memo1->setPlainText(QStringLiteral("-00:12:34-"));
-    doubleClickAt(window->Memo1, 3);
+    window.ui->Memo1->setPlainText(QStringLiteral("-00:12:34-"));
+    doubleClickAt(window.ui->Memo1, 3);
     QCOMPARE(window.desktop.texts(), QStringList{QStringLiteral("时间格式有误，请查正！")});
-    QCOMPARE(window->Edit3->text(), QStringLiteral("00:00:00"));
+    QCOMPARE(window.ui->Edit3->text(), QStringLiteral("00:00:00"));
 }
 
 QTEST_MAIN(TimeMarkCommandsTest)

@@ -70,14 +70,14 @@ void OpenFilesTest::filesGivenAtStart()
         environment.transcriptToOpen = transcript ? given : QString();
     });
     QVERIFY(window.show());
-    QTRY_COMPARE_WITH_TIMEOUT(editorText(window->Memo1), expectedText, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(editorText(window.ui->Memo1), expectedText, 20000);
     if (recording) {
-        QCOMPARE(window->WindowsMediaPlayer1->url(), wav);
+        QCOMPARE(window.ui->WindowsMediaPlayer1->url(), wav);
         QCOMPARE(window.desktop.texts().first(), kRecordingLoaded);
         QCOMPARE(window.desktop.boxes.size(), transcript ? 1 : 2); // the one beside it is told of only when loaded
-        QCOMPARE(window->transcript().recording(), wav);
+        QCOMPARE(window.transcriptController().recording(), wav);
     }
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
 }
 
 void OpenFilesTest::droppedFiles_data()
@@ -116,21 +116,21 @@ void OpenFilesTest::droppedFiles()
     QStringList paths;
     for (const QString& name : names)
         paths.append(name.contains(u"://"_s) ? name : files.filePath(name));
-    window->Memo1->setPlainText(u"typed"_s);
-    window->Memo1->document()->setModified(false);
+    window.ui->Memo1->setPlainText(u"typed"_s);
+    window.ui->Memo1->document()->setModified(false);
 
-    drop(onTheText ? window->Memo1->viewport() : static_cast<QWidget*>(window.window.get()), paths);
+    drop(onTheText ? window.ui->Memo1->viewport() : static_cast<QWidget*>(window.window.get()), paths);
     if (message.isEmpty()) {
-        QTRY_COMPARE_WITH_TIMEOUT(editorText(window->Memo1), expectedText, 20000);
+        QTRY_COMPARE_WITH_TIMEOUT(editorText(window.ui->Memo1), expectedText, 20000);
         QVERIFY(window.desktop.boxes.isEmpty());
     } else {
         QTRY_VERIFY_WITH_TIMEOUT(!window.desktop.boxes.isEmpty(), 20000);
         QCOMPARE(window.desktop.boxes.size(), 1);
         QVERIFY2(window.desktop.boxes.first().text.contains(message), qPrintable(window.desktop.boxes.first().text));
-        QCOMPARE(editorText(window->Memo1), expectedText); // no path typed into the text either
+        QCOMPARE(editorText(window.ui->Memo1), expectedText); // no path typed into the text either
     }
-    QCOMPARE(window->WindowsMediaPlayer1->url().isEmpty(), !recordingLoaded);
-    QCOMPARE(window->transcript().recording().isEmpty(), !recordingLoaded);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url().isEmpty(), !recordingLoaded);
+    QCOMPARE(window.transcriptController().recording().isEmpty(), !recordingLoaded);
 }
 
 void OpenFilesTest::missingSettingsNameEveryPlaceLookedIn()

@@ -96,42 +96,42 @@ void FileCommandsTest::loadingARecording()
     const QString second = recordings.filePath(QStringLiteral("b.wav"));
     test::writeWav(first, 30.0);
     test::writeWav(second, 10.0);
-    window->Memo1->setPlainText(QStringLiteral("已经打好的字"));
+    window.ui->Memo1->setPlainText(QStringLiteral("已经打好的字"));
 
     window.desktop.filesToChoose = {first};
-    window->N8->trigger();
+    window.ui->N8->trigger();
     QCOMPARE(window.desktop.fileDialogTitles, QStringList{QStringLiteral("请选择录音文件")});
     QCOMPARE(window.desktop.texts(), QStringList{kLoaded});
-    QCOMPARE(window->WindowsMediaPlayer1->url(), first);
-    QCOMPARE(window->WindowsMediaPlayer1->playState(), int(PlayStateStopped));
-    QVERIFY(window->Timer1->isActive());
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), first);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->playState(), int(PlayStateStopped));
+    QVERIFY(window.ui->Timer1->isActive());
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
 
     // Loading another while the first plays stops it and keeps the text.
-    window->WindowsMediaPlayer1->play();
+    window.ui->WindowsMediaPlayer1->play();
     window.desktop.filesToChoose = {second};
-    window->N8->trigger();
-    QCOMPARE(window->WindowsMediaPlayer1->url(), second);
-    QCOMPARE(window->WindowsMediaPlayer1->playState(), int(PlayStateStopped));
-    QCOMPARE(window->WindowsMediaPlayer1->duration(), 10.0);
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("已经打好的字"));
+    window.ui->N8->trigger();
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), second);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->playState(), int(PlayStateStopped));
+    QCOMPARE(window.ui->WindowsMediaPlayer1->duration(), 10.0);
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("已经打好的字"));
 }
 
 void FileCommandsTest::cancellingEitherDialogOnlyFocusesTheEditor()
 {
     WindowUnderTest window;
     QVERIFY(window.show());
-    window->Memo1->setPlainText(QStringLiteral("text"));
-    for (QAction* item : {window->N8, window->N9}) {
-        window->Edit4->setFocus();
-        QCOMPARE(QApplication::focusWidget(), window->Edit4);
+    window.ui->Memo1->setPlainText(QStringLiteral("text"));
+    for (QAction* item : {window.ui->N8, window.ui->N9}) {
+        window.ui->Edit4->setFocus();
+        QCOMPARE(QApplication::focusWidget(), window.ui->Edit4);
         item->trigger();
-        QCOMPARE(QApplication::focusWidget(), window->Memo1);
+        QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
     }
     QVERIFY(window.desktop.boxes.isEmpty());
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("text"));
-    QCOMPARE(window->WindowsMediaPlayer1->url(), QString());
-    QVERIFY(!window->Timer1->isActive());
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("text"));
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), QString());
+    QVERIFY(!window.ui->Timer1->isActive());
 }
 
 void FileCommandsTest::unplayableRecordingKeepsTheEarlierOne_data()
@@ -148,23 +148,23 @@ void FileCommandsTest::unplayableRecordingKeepsTheEarlierOne()
     WindowWithRecording window;
     const QString bad = window.recordings.write(QStringLiteral("bad.mp3"), content);
     window.desktop.filesToChoose = {bad};
-    window->N8->trigger();
+    window.ui->N8->trigger();
     QCOMPARE(window.desktop.texts(), QStringList{kLoadFailed});
-    QCOMPARE(window->WindowsMediaPlayer1->url(), window.recording);
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), window.recording);
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
     // The earlier recording stays the save target.
-    window->Memo1->setPlainText(QStringLiteral("abc"));
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    window.ui->Memo1->setPlainText(QStringLiteral("abc"));
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QCOMPARE(TempFolder::read(window.transcript()), QByteArray("abc"));
     QVERIFY(!QFile::exists(bad + QStringLiteral(".txt")));
 
     // With nothing loaded before, nothing is loaded after.
     WindowUnderTest fresh;
     fresh.desktop.filesToChoose = {bad};
-    fresh->N8->trigger();
+    fresh.ui->N8->trigger();
     QCOMPARE(fresh.desktop.texts(), QStringList{kLoadFailed});
-    QCOMPARE(fresh->WindowsMediaPlayer1->url(), QString());
-    QVERIFY(!fresh->Timer1->isActive());
+    QCOMPARE(fresh.ui->WindowsMediaPlayer1->url(), QString());
+    QVERIFY(!fresh.ui->Timer1->isActive());
 }
 
 void FileCommandsTest::saveWritesGbkBesideTheRecording_data()
@@ -184,27 +184,27 @@ void FileCommandsTest::saveWritesGbkBesideTheRecording()
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     WindowWithRecording window;
-    window->Memo1->setPlainText(text);
-    window->Edit4->setFocus();
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    window.ui->Memo1->setPlainText(text);
+    window.ui->Edit4->setFocus();
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     bool exists = false;
     QCOMPARE(TempFolder::read(window.transcript(), &exists).toHex(), bytes.toHex());
     QVERIFY(exists);
     QCOMPARE(filesIn(window.recordings.path()),
              (QStringList{QStringLiteral("会议 录音.mp3"), QStringLiteral("会议 录音.mp3.txt")}));
-    QVERIFY(window->Label17->isVisible());
-    QCOMPARE(window->Label17->text(), QStringLiteral("保存成功！"));
+    QVERIFY(window.ui->Label17->isVisible());
+    QCOMPARE(window.ui->Label17->text(), QStringLiteral("保存成功！"));
     QVERIFY(window.desktop.boxes.isEmpty());
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
 }
 
 void FileCommandsTest::savingTwiceReplaces()
 {
     WindowWithRecording window(QStringLiteral("a.mp3"));
-    window->Memo1->setPlainText(QStringLiteral("a much longer first text"));
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
-    window->Memo1->setPlainText(QStringLiteral("short"));
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    window.ui->Memo1->setPlainText(QStringLiteral("a much longer first text"));
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
+    window.ui->Memo1->setPlainText(QStringLiteral("short"));
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QCOMPARE(window.transcript(), window.recordings.filePath(QStringLiteral("a.mp3.txt")));
     QCOMPARE(TempFolder::read(window.transcript()), QByteArray("short"));
 }
@@ -216,14 +216,14 @@ void FileCommandsTest::saveWithoutRecordingWritesNothing()
     TempFolder workingFolder;
     const QString before = QDir::currentPath();
     QDir::setCurrent(workingFolder.path());
-    window->Memo1->setPlainText(QStringLiteral("text"));
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    window.ui->Memo1->setPlainText(QStringLiteral("text"));
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QDir::setCurrent(before);
     QVERIFY(filesIn(workingFolder.path()).isEmpty());
     QCOMPARE(window.desktop.boxes.size(), 1);
     QVERIFY(window.desktop.boxes.first().text.contains(QStringLiteral("请先加载音视频文件")));
-    QVERIFY(!window->Label17->isVisible());
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QVERIFY(!window.ui->Label17->isVisible());
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
 }
 
 void FileCommandsTest::failedSaveKeepsTheOldTranscript_data()
@@ -254,7 +254,7 @@ void FileCommandsTest::failedSaveKeepsTheOldTranscript()
         QVERIFY(QDir(window.recordings.path()).mkdir(QStringLiteral("会议 录音.mp3.txt")));
     const QStringList filesBefore = filesIn(window.recordings.path());
 
-    window->Memo1->setPlainText(QStringLiteral("new text that does not fit"));
+    window.ui->Memo1->setPlainText(QStringLiteral("new text that does not fit"));
     // The same window, its disk made to fail.
     FileWriteFaults& faults = window.transcriptFaults;
     switch (fault) {
@@ -280,7 +280,7 @@ void FileCommandsTest::failedSaveKeepsTheOldTranscript()
     case SaveFault::NameIsAFolder:
         break;
     }
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QFile::setPermissions(window.recordings.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
     QCOMPARE(window.desktop.texts(), QStringList{kSaveFailed});
@@ -293,9 +293,9 @@ void FileCommandsTest::failedSaveKeepsTheOldTranscript()
         QCOMPARE(after, old);
     else
         QVERIFY(!exists);
-    QVERIFY(!window->Label17->isVisible());
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("new text that does not fit"));
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
+    QVERIFY(!window.ui->Label17->isVisible());
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("new text that does not fit"));
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
 }
 
 void FileCommandsTest::loadingATranscript_data()
@@ -326,17 +326,17 @@ void FileCommandsTest::loadingATranscript()
     QFETCH(QByteArray, savedAgain);
     QFETCH(int, unreadable);
     WindowWithRecording window;
-    window->Memo1->setPlainText(QStringLiteral("replaced"));
+    window.ui->Memo1->setPlainText(QStringLiteral("replaced"));
     window.desktop.filesToChoose = {window.recordings.write(QStringLiteral("earlier.txt"), bytes)};
-    window->N9->trigger();
-    QCOMPARE(window->Memo1->toPlainText(), text);
+    window.ui->N9->trigger();
+    QCOMPARE(window.ui->Memo1->toPlainText(), text);
     QCOMPARE(window.desktop.boxes.size(), unreadable ? 1 : 0);
     if (unreadable)
         QVERIFY(window.desktop.boxes.first().text.contains(QString::number(unreadable)));
     QCOMPARE(window.desktop.fileDialogTitles.last(), QString());
-    QCOMPARE(window->WindowsMediaPlayer1->url(), window.recording); // the recording is not touched
-    QCOMPARE(QApplication::focusWidget(), window->Memo1);
-    QTest::mouseClick(window->BitBtn10, Qt::LeftButton);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), window.recording); // the recording is not touched
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
+    QTest::mouseClick(window.ui->BitBtn10, Qt::LeftButton);
     QCOMPARE(TempFolder::read(window.transcript()).toHex(), savedAgain.toHex());
 }
 
@@ -366,18 +366,18 @@ void FileCommandsTest::unreadableTranscriptKeepsTheText()
         QFile file(path);
         QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(size));
     }
-    window->Memo1->setPlainText(QStringLiteral("keep me"));
-    window->Edit4->setFocus();
+    window.ui->Memo1->setPlainText(QStringLiteral("keep me"));
+    window.ui->Edit4->setFocus();
     window.desktop.filesToChoose = {path};
     const qint64 readBefore = bytesReadSoFar();
-    window->N9->trigger();
+    window.ui->N9->trigger();
     // Refused on its size alone: reading even part of it would keep the user waiting.
     QVERIFY(bytesReadSoFar() - readBefore < (qint64(1) << 20));
     QCOMPARE(window.desktop.boxes.size(), 1);
     QCOMPARE(window.desktop.boxes.first().text, message.contains(u'%') ? message.arg(path) + u'.' : message);
     QCOMPARE(window.desktop.boxes.first().icon, BoxIcon::Stop);
-    QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("keep me"));
-    QCOMPARE(QApplication::focusWidget(), window->Edit4); // after an error the focus is not moved
+    QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("keep me"));
+    QCOMPARE(QApplication::focusWidget(), window.ui->Edit4); // after an error the focus is not moved
 }
 
 QTEST_MAIN(FileCommandsTest)

@@ -1,4 +1,4 @@
-#include "editor/editor_controller.h"
+#include "workbench/editor_controller.h"
 
 #include "desktop/desktop.h"
 #include "editor/editor_text.h"
@@ -6,8 +6,8 @@
 #include "editor/key_dispatch.h"
 #include "editor/transcript_edit.h"
 #include "playback/passage_loop.h"
-#include "playback/time_mark_controller.h"
-#include "playback/transport_controller.h"
+#include "workbench/time_mark_controller.h"
+#include "workbench/transport_controller.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -132,10 +132,10 @@ void EditorController::copyAll()
     showMessage_(copied ? kCopied : kCopyFailed);
 }
 
-void EditorController::setFontPointSize(int points)
+void EditorController::setTextSize(TextSize size)
 {
     QFont font = widgets_.editor->font();
-    font.setPointSize(points);
+    font.setPointSize(pointSizeOf(size));
     widgets_.editor->setFont(font);
 }
 

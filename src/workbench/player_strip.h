@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QWidget;
+
+namespace tavrin {
+
+class Desktop;
+class MediaPlayer;
+class PassageLoop;
+class PlayerControls;
+class TimeMarkController;
+class TimeMarkWatcher;
+class TranscriptEdit;
+class WaveformBuilder;
+
+// The player's strip: its control bar and the player bound both ways, as
+// intents one way and state the other; the transcript's marks as ticks on the
+// seek bar; each recording's waveform; the passage loop's ends. The player's
+// own failures are told from here.
+class PlayerStrip : public QObject {
+    Q_OBJECT
+public:
+    struct Widgets {
+        QWidget* owner = nullptr; // of the messages
+        PlayerControls* controls = nullptr;
+        TranscriptEdit* editor = nullptr; // whose marks the ticks show
+    };
+    struct Engines {
+        MediaPlayer& player;
+        TimeMarkController& timeMarks; // a tick clicked goes to its mark
+        PassageLoop& loop;
+        Desktop& desktop;
+    };
+
+    // Waveforms are kept in `waveformCacheFolder`; empty: the user's cache folder.
+    PlayerStrip(const Widgets& widgets, const Engines& engines, const QString& waveformCacheFolder);
+
+    WaveformBuilder& waveforms() { return *waveforms_; }
+
+private:
+    void connectRequests();
+    void connectState();
+    void showMarks();
+    void showWaveforms();
+    void tellFailures();
+
+    Widgets widgets_;
+    Engines engines_;
+    TimeMarkWatcher* marks_;
+    WaveformBuilder* waveforms_;
+};
+
+} // namespace tavrin

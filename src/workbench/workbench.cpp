@@ -1,0 +1,121 @@
+#include "workbench/workbench.h"
+
+#include "desktop/command_runner.h"
+#include "editor/transcript_edit.h"
+#include "playback/media_player.h"
+#include "playback/passage_loop.h"
+#include "playback/time_box.h"
+#include "settings/playback_options.h"
+#include "settings/playback_options_dialog.h"
+#include "workbench/editor_controller.h"
+#include "workbench/pedal_binding.h"
+#include "workbench/player_strip.h"
+#include "workbench/time_mark_controller.h"
+#include "workbench/transcription_work.h"
+#include "workbench/transport_controller.h"
+
+#include <QWidget>
+
+namespace tavrin {
+
+Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Desktop& desktop,
+                     const WorkbenchPlaces& places)
+    : window_(widgets.window)
+    , player_(player)
+    , desktop_(desktop)
+    , findPedals_(places.findPedals)
+{
+    auto showMessage = [this](const QString& text) { this->showMessage(text); };
+    createTransport(widgets, places.settingsFolder);
+    loop_ = std::make_unique<PassageLoop>(player, showMessage);
+    timeMarks_ = std::make_unique<TimeMarkController>(
+        TimeMarkWidgets{.editor = widgets.editor, .position = widgets.position, .timeBox = widgets.timeBox}, player,
+        desktop, showMessage);
+    work_ = std::make_unique<TranscriptionWork>(TranscriptionWork::Widgets{.owner = widgets.window,
+                                                                           .editor = widgets.editor,
+                                                                           .savedNotice = widgets.savedNotice,
+                                                                           .displayRefresh = widgets.displayRefresh,
+                                                                           .timeBox = widgets.timeBox},
+                                                player, desktop, places.stateFolder);
+    createEditor(widgets);
+    playerStrip_ = std::make_unique<PlayerStrip>(
+        PlayerStrip::Widgets{.owner = widgets.window, .controls = widgets.playerControls, .editor = widgets.editor},
+        PlayerStrip::Engines{.player = player, .timeMarks = *timeMarks_, .loop = *loop_, .desktop = desktop},
+        places.waveformCacheFolder);
+    createPlaybackOptions(widgets);
+    pedals_ = std::make_unique<PedalBinding>(widgets.window, *transport_, player, desktop, places.settingsFolder);
+}
+
+Workbench::~Workbench() = default;
+
+void Workbench::createTransport(const WorkbenchWidgets& widgets, const QString& settingsFolder)
+{
+    const TransportWidgets transportWidgets{.playButton = widgets.playButton,
+                                            .rateBox = widgets.rateBox,
+                                            .position = widgets.position,
+                                            .duration = widgets.duration,
+                                            .displayRefresh = widgets.displayRefresh,
+                                            .typingArea = widgets.editor};
+    auto showMessage = [this](const QString& text) { this->showMessage(text); };
+    transport_ = std::make_unique<TransportController>(transportWidgets, player_, settingsFolder, showMessage);
+    playbackSettings_ = std::make_unique<PlaybackSettings>(settingsFolder, showMessage);
+    transport_->setResumeBackStep([this] { return playbackSettings_->read().resumeBackStep; });
+}
+
+void Workbench::createEditor(const WorkbenchWidgets& widgets)
+{
+    const EditorWidgets editorWidgets{
+        .editor = widgets.editor, .spacePlays = widgets.spacePlays, .searchBox = widgets.searchBox};
+    EditorKeyTargets keyTargets{
+        .transport = *transport_, .timeMarks = *timeMarks_, .loop = *loop_, .save = [this] { work_->save(); }};
+    editor_ = std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), desktop_,
+                                                 [this](const QString& text) { showMessage(text); });
+}
+
+void Workbench::createPlaybackOptions(const WorkbenchWidgets& widgets)
+{
+    playbackOptionsDialog_ = new PlaybackOptionsDialog(widgets.window, desktop_, *playbackSettings_);
+    QObject::connect(playbackOptionsDialog_, &PlaybackOptionsDialog::optionsTried, playbackOptionsDialog_,
+                     [this](const PlaybackOptions& options) { run([&] { applyListeningAids(options); }); });
+}
+
+void Workbench::applyListeningAids(const PlaybackOptions& options)
+{
+    player_.setListeningAids({.volumeBoost = options.volumeBoost,
+                              .loudnessLevelling = options.loudnessLevelling,
+                              .noiseReduction = options.noiseReduction,
+                              .voiceBand = options.voiceBand});
+}
+
+void Workbench::showPlaybackOptions()
+{
+    playbackOptionsDialog_->exec();
+}
+
+void Workbench::startAfterFirstPaint(const FilesToOpen& files)
+{
+    run([this] { applyListeningAids(playbackSettings_->read()); });
+    run([this] { pedals_->start(findPedals_); });
+    run([this] { work_->recoverUnsaved(); });
+    if (!files.recording.isEmpty() || !files.transcript.isEmpty())
+        run([this, &files] { work_->open(files.recording, files.transcript); });
+}
+
+void Workbench::close()
+{
+    work_->close();
+    playbackOptionsDialog_->close();
+    pedals_->closeOptions();
+}
+
+void Workbench::run(const std::function<void()>& command)
+{
+    runCommand(desktop_, window_, command);
+}
+
+void Workbench::showMessage(const QString& text)
+{
+    showPlainMessage(desktop_, window_, text);
+}
+
+} // namespace tavrin
