@@ -113,6 +113,34 @@ QByteArray encodeGbk(QStringView text, qsizetype* replacedCharacters)
     return out;
 }
 
+namespace {
+
+// One character read from a byte of 0x80 or above: how many bytes it takes, and the
+// character, or none when those bytes cannot be read.
+struct Decoded {
+    int length;
+    char32_t character;
+};
+
+inline Decoded decodeNonAscii(const gb::Tables& t, const uchar* p, const uchar* end)
+{
+    const uchar b = *p;
+    if (!isLead(b) || end - p < 2)
+        return {1, t.fromHighByte[b - 0x80]};
+    const uchar second = p[1];
+    if (isFourByteSecond(second)) {
+        if (end - p < 4 || !isLead(p[2]) || !isFourByteSecond(p[3]))
+            return {1, 0}; // a broken four-byte start; what follows is read on its own
+        return {4, fourByteCharacter(t, p)};
+    }
+    if (second < gb::kTwoByteTrailFirst || second == 0x7F || second == 0xFF)
+        return {1, 0}; // the lead byte alone; an ASCII byte after it is kept as itself
+    const char32_t c = t.fromTwoBytes[gb::twoByteIndex(b, second)];
+    return {c == 0 && second < 0x80 ? 1 : 2, c}; // an unreadable pair keeps an ASCII second byte
+}
+
+} // namespace
+
 QString decodeGbk(QByteArrayView bytes, qsizetype* unreadableBytes)
 {
     const gb::Tables& t = gb::tables();
@@ -121,56 +149,20 @@ QString decodeGbk(QByteArrayView bytes, qsizetype* unreadableBytes)
     const auto* p = reinterpret_cast<const uchar*>(bytes.data());
     const uchar* const end = p + bytes.size();
     qsizetype unreadable = 0;
-    const auto bad = [&](int count) {
-        for (int i = 0; i < count; ++i)
-            *w++ = kReplacement;
-        unreadable += count;
-        p += count;
-    };
-
     while (p < end) {
-        const uchar b = *p;
-        if (b < 0x80) {
-            *w++ = b;
-            ++p;
+        if (*p < 0x80) {
+            *w++ = *p++;
             continue;
         }
-        if (!isLead(b) || end - p < 2) {
-            const char32_t c = t.fromHighByte[b - 0x80];
-            if (c == 0) {
-                bad(1);
-            } else {
-                put(w, c);
-                ++p;
-            }
-            continue;
-        }
-        const uchar second = p[1];
-        if (isFourByteSecond(second)) {
-            if (end - p < 4 || !isLead(p[2]) || !isFourByteSecond(p[3])) {
-                bad(1); // a broken four-byte start; what follows is read on its own
-                continue;
-            }
-            const char32_t c = fourByteCharacter(t, p);
-            if (c == 0) {
-                bad(4);
-            } else {
-                put(w, c);
-                p += 4;
-            }
-            continue;
-        }
-        if (second < gb::kTwoByteTrailFirst || second == 0x7F || second == 0xFF) {
-            bad(1); // the lead byte alone; an ASCII byte after it is kept as itself
-            continue;
-        }
-        const char32_t c = t.fromTwoBytes[gb::twoByteIndex(b, second)];
-        if (c == 0) {
-            bad(second < 0x80 ? 1 : 2);
+        const Decoded decoded = decodeNonAscii(t, p, end);
+        if (decoded.character != 0) {
+            put(w, decoded.character);
         } else {
-            put(w, c);
-            p += 2;
+            for (int i = 0; i < decoded.length; ++i)
+                *w++ = kReplacement;
+            unreadable += decoded.length;
         }
+        p += decoded.length;
     }
     text.truncate(w - reinterpret_cast<char16_t*>(text.data()));
     if (unreadableBytes)

@@ -151,6 +151,40 @@ void copyAttributes(int fd, const struct stat& old)
         throw SystemError{errno};
 }
 
+// Whether a file already stands at `name`, filling `old` with its status; refuses
+// what a save must not replace.
+bool checkReplaceable(const QString& path, int dir, const QByteArray& name, struct stat& old)
+{
+    const bool exists = ::fstatat(dir, name.constData(), &old, 0) == 0;
+    if (!exists && errno != ENOENT)
+        throw SaveFailure(path, errno);
+    if (exists && S_ISDIR(old.st_mode))
+        throw SaveFailure(path, EISDIR);
+    if (exists && !S_ISREG(old.st_mode))
+        throw SaveFailure(path, QStringLiteral("Not a regular file"));
+    // Renaming would replace even a file the user made read-only; honour its mode instead.
+    if (exists && ::faccessat(dir, name.constData(), W_OK, AT_EACCESS) != 0)
+        throw SaveFailure(path, errno);
+    return exists;
+}
+
+// Creates a new temporary file beside `name`, returning its name through `tempName`.
+UniqueFd createTempFile(const QString& path, int dir, const QByteArray& name, QByteArray& tempName)
+{
+    UniqueFd file;
+    for (int attempt = 0; attempt < kNameAttempts && file.get() < 0; ++attempt) {
+        tempName = tempNameFor(name);
+        // O_EXCL with 0666 rather than mkstemp: a new file gets the mode the umask (and
+        // any default ACL) gives, without touching the process-wide umask.
+        file.reset(::openat(dir, tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (file.get() < 0 && errno != EEXIST)
+            throw SaveFailure(path, errno);
+    }
+    if (file.get() < 0)
+        throw SaveFailure(path, EEXIST);
+    return file;
+}
+
 } // namespace
 
 void writeFileAtomically(const QString& path, QByteArrayView bytes, const FileWriteFaults* faults)
@@ -167,36 +201,14 @@ void writeFileAtomically(const QString& path, QByteArrayView bytes, const FileWr
     const UniqueFd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0)
         throw SaveFailure(path, errno);
-
     struct stat old;
-    const bool exists = ::fstatat(dir.get(), name.constData(), &old, 0) == 0;
-    if (!exists && errno != ENOENT)
-        throw SaveFailure(path, errno);
-    if (exists && S_ISDIR(old.st_mode))
-        throw SaveFailure(path, EISDIR);
-    if (exists && !S_ISREG(old.st_mode))
-        throw SaveFailure(path, QStringLiteral("Not a regular file"));
-    // Renaming would replace even a file the user made read-only; honour its mode instead.
-    if (exists && ::faccessat(dir.get(), name.constData(), W_OK, AT_EACCESS) != 0)
-        throw SaveFailure(path, errno);
-
+    const bool exists = checkReplaceable(path, dir.get(), name, old);
     // Permission bits do not stop root, so a read-only folder or medium can only be
     // shown to tests by failing here as the kernel would.
     if (faults && faults->createError != 0)
         throw SaveFailure(path, faults->createError);
-
     QByteArray tempName;
-    UniqueFd file;
-    for (int attempt = 0; attempt < kNameAttempts && file.get() < 0; ++attempt) {
-        tempName = tempNameFor(name);
-        // O_EXCL with 0666 rather than mkstemp: a new file gets the mode the umask (and
-        // any default ACL) gives, without touching the process-wide umask.
-        file.reset(::openat(dir.get(), tempName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (file.get() < 0 && errno != EEXIST)
-            throw SaveFailure(path, errno);
-    }
-    if (file.get() < 0)
-        throw SaveFailure(path, EEXIST);
+    UniqueFd file = createTempFile(path, dir.get(), name, tempName);
 
     SystemCalls calls(faults);
     try {
