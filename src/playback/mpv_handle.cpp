@@ -52,6 +52,8 @@ void MpvHandle::setOption(const char* name, const char* value)
 
 void MpvHandle::initialize()
 {
+    if (faults_ && faults_->initializeFails)
+        throwOnError("initialize", MPV_ERROR_INVALID_PARAMETER);
     throwOnError("initialize", api_.initialize(handle_));
 }
 

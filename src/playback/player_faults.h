@@ -6,7 +6,8 @@ namespace tavrin {
 // on demand. Each is a call of libmpv's that then reports an error, as libmpv
 // itself would.
 struct PlayerFaults {
-    bool loadFileFails = false; // the loadfile command
+    bool initializeFails = false; // starting libmpv, as when it cannot start on this machine
+    bool loadFileFails = false;   // the loadfile command
 };
 
 } // namespace tavrin

@@ -39,6 +39,8 @@ private Q_SLOTS:
     void failedOpenKeepsThePreviousRecording_data();
     void failedOpenKeepsThePreviousRecording();
     void failedOpenAfterThePreviousWasDeleted();
+    void refusedOpenEndsTheOpening_data();
+    void refusedOpenEndsTheOpening();
     void exactSeeksClampedIntoTheRecording_data();
     void exactSeeksClampedIntoTheRecording();
     void timeTexts_data();
@@ -169,6 +171,45 @@ void MediaPlayerTest::failedOpenAfterThePreviousWasDeleted()
     player.stop();
     QCOMPARE(player.playState(), int(tavrin::PlayStateUndefined));
     QCOMPARE(player.currentPosition(), 0.0);
+}
+
+void MediaPlayerTest::refusedOpenEndsTheOpening_data()
+{
+    QTest::addColumn<bool>("previousLoaded");
+    QTest::newRow("nothing before") << false;
+    QTest::newRow("recording before") << true;
+}
+
+// libmpv refusing the loadfile command itself ends the opening like any failure.
+void MediaPlayerTest::refusedOpenEndsTheOpening()
+{
+    QFETCH(bool, previousLoaded);
+    const QString good = folder_.filePath(QStringLiteral("good.wav"));
+    const QString next = folder_.filePath(QStringLiteral("next.wav"));
+    writeWav(good, 20.0);
+    writeWav(next, 10.0);
+    tavrin::PlayerFaults faults;
+    MediaPlayer::Options options = silent();
+    options.faults = &faults;
+    MediaPlayer player(options);
+    if (previousLoaded)
+        player.setUrl(good);
+
+    faults.loadFileFails = true;
+    try {
+        player.setUrl(next);
+        QFAIL("a refused loadfile must fail the opening");
+    } catch (const PlayerError& error) {
+        QVERIFY2(QString::fromUtf8(error.what()).contains(QStringLiteral("loadfile")), error.what());
+    }
+    QCOMPARE(player.url(), previousLoaded ? good : QString());
+    QVERIFY(player.playState() != int(tavrin::PlayStateTransitioning));
+
+    faults.loadFileFails = false;
+    player.setUrl(next);
+    QCOMPARE(player.url(), next);
+    QCOMPARE(player.duration(), 10.0);
+    QCOMPARE(player.playState(), int(tavrin::PlayStateReady));
 }
 
 void MediaPlayerTest::exactSeeksClampedIntoTheRecording_data()

@@ -305,19 +305,21 @@ void PedalCommandsTest::dialogLightsThePedalAndSavesTheRoles()
     PedalOptionsDialog* dialog = &tavrin::test::WindowProbe::pedalOptionsDialog(*window);
     bool lit = false;
     bool played = false;
+    bool unlit = false;
     // The dialog is modal: the pedal lights its field and plays nothing.
     QTimer::singleShot(0, dialog, [&] {
         pedal.press(Right);
         lit = QTest::qWaitFor([&] { return dialog->testRow[Right]->accessibleDescription() == u"踩下"; }, kWaitMs);
         played = playing(window);
         pedal.release(Right);
-        QTest::qWaitFor([&] { return dialog->testRow[Right]->accessibleDescription() == u"松开"; }, kWaitMs);
+        unlit = QTest::qWaitFor([&] { return dialog->testRow[Right]->accessibleDescription() == u"松开"; }, kWaitMs);
         dialog->toggle->setChecked(true);
         dialog->roles[Right]->setCurrentIndex(dialog->roles[Right]->findText(QStringLiteral("播放")));
         dialog->saveButton->click();
     });
     window.ui->pedalOptionsAction->trigger();
     QVERIFY(lit);
+    QVERIFY(unlit);
     QVERIFY(!played);
     QCOMPARE(window.desktop.texts(), QStringList{QStringLiteral("更改设置成功!")});
     const PedalOptions saved = readPedalOptions(window.programPath).options;

@@ -35,6 +35,7 @@ struct WindowUnderTest {
     const MainWindowControls* ui = nullptr; // the window's controls
     bool terminationRequested = false;
     FileWriteFaults transcriptFaults; // none unless a test sets some
+    PlayerFaults playerFaults;        // none unless a test sets some
 
     // With `programSubfolder`, the program lives in a folder of that name inside programFolder.
     // With `stateFolder`, the window keeps its journals and its memory of files there.
@@ -55,6 +56,7 @@ struct WindowUnderTest {
         environment.settingsFolder = programPath;
         environment.stateFolder = stateFolder;
         environment.player.audioOutput = QStringLiteral("null");
+        environment.player.faults = &playerFaults;
         environment.findPedals = false; // a pedal of this computer is not the test's
         environment.waveformCacheFolder = programFolder.filePath(QStringLiteral("waveforms"));
         environment.requestTermination = [this] { terminationRequested = true; };

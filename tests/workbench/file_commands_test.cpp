@@ -75,6 +75,7 @@ private Q_SLOTS:
     void cancellingEitherDialogOnlyFocusesTheEditor();
     void unplayableRecordingKeepsTheEarlierOne_data();
     void unplayableRecordingKeepsTheEarlierOne();
+    void refusedOpeningEndsAndTheNextLoadWorks();
     void saveWritesGbkBesideTheRecording_data();
     void saveWritesGbkBesideTheRecording();
     void savingTwiceReplaces();
@@ -165,6 +166,26 @@ void FileCommandsTest::unplayableRecordingKeepsTheEarlierOne()
     QCOMPARE(fresh.desktop.texts(), QStringList{kLoadFailed});
     QCOMPARE(fresh.ui->WindowsMediaPlayer1->url(), QString());
     QVERIFY(!fresh.ui->Timer1->isActive());
+}
+
+void FileCommandsTest::refusedOpeningEndsAndTheNextLoadWorks()
+{
+    WindowWithRecording window;
+    const QString next = window.recordings.filePath(QStringLiteral("next.wav"));
+    test::writeWav(next, 10.0);
+    window.desktop.filesToChoose = {next};
+    window.playerFaults.loadFileFails = true;
+    window.ui->N8->trigger();
+    QCOMPARE(window.desktop.texts(), QStringList{kLoadFailed});
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), window.recording);
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
+
+    window.playerFaults.loadFileFails = false;
+    window.desktop.filesToChoose = {next};
+    window.ui->N8->trigger();
+    QCOMPARE(window.desktop.texts(), (QStringList{kLoadFailed, kLoaded}));
+    QCOMPARE(window.ui->WindowsMediaPlayer1->url(), next);
+    QCOMPARE(window.ui->WindowsMediaPlayer1->duration(), 10.0);
 }
 
 void FileCommandsTest::saveWritesGbkBesideTheRecording_data()

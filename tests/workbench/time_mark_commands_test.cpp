@@ -36,6 +36,7 @@ private Q_SLOTS:
     void goToTime_data();
     void goToTime();
     void goToTimeWithoutRecording();
+    void goToTimeWhenThePlayerFails();
     void doubleClick_data();
     void doubleClick();
     void doubleClickWithoutClipboard();
@@ -136,6 +137,25 @@ void TimeMarkCommandsTest::goToTimeWithoutRecording()
     window.ui->Memo1->setFocus();
     window->BitBtn1Click();
     QCOMPARE(window.ui->Memo1->toPlainText(), QStringLiteral("-bad-"));
+}
+
+// A player that cannot start is told as the player's failure, never as a badly typed time.
+void TimeMarkCommandsTest::goToTimeWhenThePlayerFails()
+{
+    PlayerFaults faults;
+    faults.initializeFails = true;
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), QString(), QString(),
+                           [&](TMainForm1::Environment& environment) { environment.player.faults = &faults; });
+    QVERIFY(window.show());
+    window.desktop.boxes.clear();
+    window.ui->Edit3->setText(QStringLiteral("00:01:00"));
+    QTest::mouseClick(window.ui->Label9, Qt::LeftButton);
+    QCOMPARE(window.desktop.boxes.size(), 1);
+    QCOMPARE(window.desktop.boxes.first().icon, BoxIcon::Stop);
+    QVERIFY2(window.desktop.texts().first().contains(QStringLiteral("播放器")),
+             qPrintable(window.desktop.texts().first()));
+    QVERIFY(window.desktop.texts().first() != kBadTime);
+    QCOMPARE(QApplication::focusWidget(), window.ui->Memo1);
 }
 
 void TimeMarkCommandsTest::doubleClick_data()
