@@ -29,14 +29,18 @@ inline double millisecondsOf(const std::function<void()>& action)
 
 // Milliseconds from the start of `action` until `sender` emits `signal`, with the
 // event loop running meanwhile; NaN when it does not come within ten seconds.
+// `atSignal` runs within the signal, once the time is taken.
 template <typename Sender, typename Signal>
-double millisecondsUntil(Sender* sender, Signal signal, const std::function<void()>& action)
+double millisecondsUntil(Sender* sender, Signal signal, const std::function<void()>& action,
+                         const std::function<void()>& atSignal = {})
 {
     Clock::time_point done{};
     QEventLoop loop;
     const QMetaObject::Connection connection = QObject::connect(sender, signal, &loop, [&] {
         if (done == Clock::time_point{}) {
             done = Clock::now();
+            if (atSignal)
+                atSignal();
             loop.quit();
         }
     });
