@@ -1,12 +1,13 @@
 #include "playback/player_controls.h"
 
+#include "playback/media_icons.h"
 #include "playback/seek_bar.h"
 #include "playback/time_text.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QSlider>
-#include <QStyle>
 #include <QToolButton>
 
 #include <cmath>
@@ -17,10 +18,9 @@ namespace {
 
 constexpr double kTicksPerSecond = SeekBar::kUnitsPerSecond;
 
-QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QString& name)
+QToolButton* makeButton(QWidget* parent, const QString& name)
 {
     auto* button = new QToolButton(parent);
-    button->setIcon(parent->style()->standardIcon(icon));
     button->setToolTip(name);
     button->setAccessibleName(name);
     button->setAutoRaise(true);
@@ -32,12 +32,12 @@ QToolButton* makeButton(QWidget* parent, QStyle::StandardPixmap icon, const QStr
 
 PlayerControls::PlayerControls(QWidget* parent)
     : QWidget(parent)
-    , play_(makeButton(this, QStyle::SP_MediaPlay, QStringLiteral("播放")))
-    , pause_(makeButton(this, QStyle::SP_MediaPause, QStringLiteral("暂停")))
-    , stop_(makeButton(this, QStyle::SP_MediaStop, QStringLiteral("停止")))
+    , play_(makeButton(this, QStringLiteral("播放")))
+    , pause_(makeButton(this, QStringLiteral("暂停")))
+    , stop_(makeButton(this, QStringLiteral("停止")))
     , seek_(new SeekBar(this))
     , time_(new QLabel(this))
-    , mute_(makeButton(this, QStyle::SP_MediaVolume, QStringLiteral("静音")))
+    , mute_(makeButton(this, QStringLiteral("静音")))
     , volume_(new QSlider(Qt::Horizontal, this))
 {
     seek_->setAccessibleName(QStringLiteral("播放进度"));
@@ -49,6 +49,7 @@ PlayerControls::PlayerControls(QWidget* parent)
     volume_->setFixedWidth(80);
     volume_->setFocusPolicy(Qt::StrongFocus);
     mute_->setCheckable(true);
+    drawIcons();
     time_->setMinimumWidth(110);
     time_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
@@ -117,7 +118,7 @@ void PlayerControls::setMuted(bool muted)
 {
     const QSignalBlocker quiet(mute_);
     mute_->setChecked(muted);
-    mute_->setIcon(style()->standardIcon(muted ? QStyle::SP_MediaVolumeMuted : QStyle::SP_MediaVolume));
+    mute_->setIcon(mediaIcon(muted ? MediaIcon::Muted : MediaIcon::Volume, iconColour()));
 }
 
 void PlayerControls::setLoopEnds(std::optional<double> start, std::optional<double> end)
@@ -144,6 +145,27 @@ void PlayerControls::setMarkTicks(const QList<int>& seconds)
 void PlayerControls::setEnvelope(const Envelope& envelope)
 {
     seek_->setEnvelope(envelope);
+}
+
+void PlayerControls::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        drawIcons();
+}
+
+QColor PlayerControls::iconColour() const
+{
+    return palette().color(QPalette::ButtonText);
+}
+
+void PlayerControls::drawIcons()
+{
+    const QColor colour = iconColour();
+    play_->setIcon(mediaIcon(MediaIcon::Play, colour));
+    pause_->setIcon(mediaIcon(MediaIcon::Pause, colour));
+    stop_->setIcon(mediaIcon(MediaIcon::Stop, colour));
+    mute_->setIcon(mediaIcon(mute_->isChecked() ? MediaIcon::Muted : MediaIcon::Volume, colour));
 }
 
 void PlayerControls::showTime()

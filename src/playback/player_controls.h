@@ -5,6 +5,7 @@
 
 #include <optional>
 
+class QColor;
 class QLabel;
 class QSlider;
 class QToolButton;
@@ -44,7 +45,12 @@ Q_SIGNALS:
     // A mark's tick was clicked.
     void markPicked(int seconds);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    QColor iconColour() const;
+    void drawIcons();
     void showTime();
 
     QToolButton* play_;
