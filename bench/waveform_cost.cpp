@@ -5,7 +5,7 @@
 // into nothing, is timed by run_bench.py.
 #include "measure.h"
 
-#include "playback/waveform/ffmpeg_library.h"
+#include "media/ffmpeg_library.h"
 #include "playback/waveform/waveform_builder.h"
 #include "support/resident_memory.h"
 

@@ -25,12 +25,12 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TAVRIN_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The player's library and FFmpeg's (for the waveform) are opened at run time, so
+# The player's library and FFmpeg's (for the waveform and the draft) are opened at run time, so
 # dpkg-shlibdeps cannot see them; FFmpeg's packages are named after the major
 # versions built against. Qt draws on X through the xcb plugin, and the Chinese
 # interface needs its fonts.
 set(ffmpeg_packages)
-foreach(library libavformat libavcodec libavutil)
+foreach(library libavformat libavcodec libavutil libswresample)
   string(REGEX MATCH "^[0-9]+" major "${FFMPEG_${library}_VERSION}")
   list(APPEND ffmpeg_packages "${library}${major}")
 endforeach()

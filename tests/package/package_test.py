@@ -11,6 +11,7 @@ skipped, otherwise):
 
 import glob
 import gzip
+import json
 import os
 import pwd
 import shutil
@@ -228,6 +229,17 @@ def check_installed_files(appstream_id):
         check(settings.read() == shipped.read(), "the installed Time.ini is the shipped one")
 
 
+def check_installed_draft_helper():
+    """The installed helper opens the installed speech engine and finds speech in a spoken phrase."""
+    with tempfile.TemporaryDirectory(prefix="draft-") as scratch:
+        spoken = os.path.join(scratch, "phrase.wav")
+        run(["espeak-ng", "-v", "cmn", "-w", spoken, "今天我们讨论一下项目的进度。"])
+        result = run(["/usr/lib/tavrin/tavrin-draft", "--engine", "/usr/lib/tavrin/speech-engine", spoken])
+    events = [json.loads(line)["event"] for line in result.stdout.splitlines()]
+    check(events[:1] == ["started"] and events[-1:] == ["finished"] and "utterance" in events,
+          f"the installed draft helper told {events}")
+
+
 def entry_media_types():
     with open(f"/usr/share/applications/{ENTRY}", encoding="utf-8") as entry:
         for line in entry:
@@ -407,6 +419,7 @@ def main():
         print(steps("lintian shows no error", lintian, deb) or "lintian: no tags", flush=True)
         paths = steps("install with apt-get", install, deb)
         steps("installed files valid", check_installed_files, appstream_id)
+        steps("the installed draft helper runs the installed speech engine", check_installed_draft_helper)
         steps("the desktop entry opens the common media types", check_media_types)
         user = steps("make an ordinary user", make_user)
         runtime = runtime_folder(user)

@@ -1,7 +1,7 @@
 #include "playback/waveform/envelope_decoder.h"
 
-#include "playback/waveform/audio_input.h"
-#include "playback/waveform/ffmpeg_library.h"
+#include "media/audio_input.h"
+#include "media/ffmpeg_library.h"
 #include "playback/waveform/sample_levels.h"
 #include "playback/waveform/value_accumulator.h"
 

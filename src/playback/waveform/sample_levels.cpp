@@ -1,6 +1,6 @@
 #include "playback/waveform/sample_levels.h"
 
-#include "playback/waveform/ffmpeg_library.h"
+#include "media/ffmpeg_library.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "playback/waveform/audio_input.h"
+#include "media/audio_input.h"
 
-#include "playback/waveform/ffmpeg_library.h"
+#include "media/ffmpeg_library.h"
 
 #include <QFile>
 

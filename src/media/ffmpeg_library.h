@@ -8,7 +8,7 @@ extern "C" {
 
 namespace tavrin {
 
-// The FFmpeg functions the envelope's decoding uses, resolved at run time on the
+// The FFmpeg functions our decoding uses, resolved at run time on the
 // decoding thread, named as FFmpeg names them. FFmpeg's libraries pull in some
 // hundred more: linked into the executable, they held up every start by some
 // 60 ms before the window could show.

@@ -1,4 +1,4 @@
-#include "playback/waveform/ffmpeg_library.h"
+#include "media/ffmpeg_library.h"
 
 #include <dlfcn.h>
 

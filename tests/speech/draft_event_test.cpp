@@ -1,0 +1,64 @@
+#include "speech/draft_event.h"
+
+#include <QtTest>
+
+using namespace tavrin;
+using Kind = DraftEvent::Kind;
+
+Q_DECLARE_METATYPE(DraftEvent)
+
+class DraftEventTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void eachEventSurvivesItsLine_data();
+    void eachEventSurvivesItsLine();
+    void linesThatAreNoEventAreRefused_data();
+    void linesThatAreNoEventAreRefused();
+};
+
+void DraftEventTest::eachEventSurvivesItsLine_data()
+{
+    QTest::addColumn<DraftEvent>("event");
+    QTest::newRow("started") << DraftEvent{Kind::Started, 3600.5, 0, {}};
+    QTest::newRow("started, length not known") << DraftEvent{Kind::Started, 0, 0, {}};
+    QTest::newRow("progress") << DraftEvent{Kind::Progress, 12.25, 0, {}};
+    QTest::newRow("utterance without words") << DraftEvent{Kind::Utterance, 1.5, 3.75, {}};
+    QTest::newRow("utterance with words, quotes and a line feed")
+        << DraftEvent{Kind::Utterance, 61.0, 64.5, QStringLiteral("他说：\"好的。\"\n下一句")};
+    QTest::newRow("finished") << DraftEvent{Kind::Finished, 0, 0, {}};
+    QTest::newRow("failed") << DraftEvent{Kind::Failed, 0, 0, QStringLiteral("找不到语音引擎")};
+}
+
+void DraftEventTest::eachEventSurvivesItsLine()
+{
+    QFETCH(DraftEvent, event);
+    const QByteArray line = encodeDraftEvent(event);
+    QVERIFY(line.endsWith('\n'));
+    QCOMPARE(line.count('\n'), 1); // one event, one line, whatever its words hold
+    const std::optional<DraftEvent> decoded = decodeDraftEvent(line);
+    QVERIFY(decoded);
+    QVERIFY(*decoded == event);
+}
+
+void DraftEventTest::linesThatAreNoEventAreRefused_data()
+{
+    QTest::addColumn<QByteArray>("line");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("the engine's own message") << QByteArray("c-api.cc:Create:698 Errors in config\n");
+    QTest::newRow("not an object") << QByteArray("[\"utterance\", 1, 2]\n");
+    QTest::newRow("unknown event") << QByteArray(R"({"event":"speaker","seconds":1})");
+    QTest::newRow("utterance without a start") << QByteArray(R"({"event":"utterance","end":2})");
+    QTest::newRow("utterance ending before it starts") << QByteArray(R"({"event":"utterance","seconds":5,"end":2})");
+    QTest::newRow("negative time") << QByteArray(R"({"event":"progress","seconds":-1})");
+    QTest::newRow("time as text") << QByteArray(R"({"event":"progress","seconds":"12"})");
+    QTest::newRow("cut off") << QByteArray(R"({"event":"utterance","seconds":1,"en)");
+}
+
+void DraftEventTest::linesThatAreNoEventAreRefused()
+{
+    QFETCH(QByteArray, line);
+    QVERIFY(!decodeDraftEvent(line));
+}
+
+QTEST_APPLESS_MAIN(DraftEventTest)
+#include "draft_event_test.moc"

@@ -1,0 +1,192 @@
+#include "speech/draft_event.h"
+#include "support/spoken_phrases.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cmath>
+
+using namespace tavrin;
+using namespace tavrin::test;
+using Kind = DraftEvent::Kind;
+
+namespace {
+
+constexpr int kWaitMs = 120000;
+// A mark this close to where its phrase starts is where a transcriber would put it.
+constexpr double kMarkTolerance = 0.3;
+
+struct HelperRun {
+    QProcess::ExitStatus status = QProcess::CrashExit;
+    int exitCode = -1;
+    std::vector<DraftEvent> events;
+};
+
+HelperRun runHelper(const QString& engineFolder, const QString& recording)
+{
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    helper.start(QStringLiteral(TAVRIN_DRAFT_HELPER), {QStringLiteral("--engine"), engineFolder, recording});
+    HelperRun run;
+    if (!helper.waitForFinished(kWaitMs))
+        return run;
+    run.status = helper.exitStatus();
+    run.exitCode = helper.exitCode();
+    while (helper.canReadLine()) {
+        const QByteArray line = helper.readLine();
+        const std::optional<DraftEvent> event = decodeDraftEvent(line);
+        if (!event)
+            qWarning("not an event: %s", line.constData());
+        else
+            run.events.push_back(*event);
+    }
+    return run;
+}
+
+std::vector<DraftEvent> ofKind(const std::vector<DraftEvent>& events, Kind kind)
+{
+    std::vector<DraftEvent> found;
+    std::copy_if(events.begin(), events.end(), std::back_inserter(found),
+                 [&](const DraftEvent& event) { return event.kind == kind; });
+    return found;
+}
+
+// An engine folder with the real engine's libraries and `model` as the voice detector.
+QString engineWithModel(const QTemporaryDir& folder, const QByteArray& model)
+{
+    const QDir real(QStringLiteral(TAVRIN_SPEECH_ENGINE));
+    for (const char* library : {"libsherpa-onnx-c-api.so", "libonnxruntime.so"})
+        QFile::link(real.filePath(QLatin1String(library)), folder.filePath(QLatin1String(library)));
+    QFile file(folder.filePath(QStringLiteral("silero_vad.onnx")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(model) != model.size())
+        qFatal("cannot write the model");
+    return folder.path();
+}
+
+QByteArray realModelStart(qint64 bytes)
+{
+    QFile model(QDir(QStringLiteral(TAVRIN_SPEECH_ENGINE)).filePath(QStringLiteral("silero_vad.onnx")));
+    if (!model.open(QIODevice::ReadOnly))
+        qFatal("the voice detector's model is missing: run scripts/setup");
+    return model.read(bytes);
+}
+
+} // namespace
+
+class DraftHelperTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void everyPhraseGetsOneMarkAtItsStart_data();
+    void everyPhraseGetsOneMarkAtItsStart();
+    void whatCannotRunIsToldNotCrashed_data();
+    void whatCannotRunIsToldNotCrashed();
+
+private:
+    QTemporaryDir folder_;
+    QString wav_;
+    SpokenPhrases spoken_;
+};
+
+void DraftHelperTest::initTestCase()
+{
+    QVERIFY(folder_.isValid());
+    wav_ = folder_.filePath(QStringLiteral("phrases.wav"));
+    spoken_ = writeSpokenPhrases(wav_,
+                                 {QStringLiteral("今天我们讨论一下项目的进度。"), QStringLiteral("好的，我先说。"),
+                                  QStringLiteral("上个月完成了第一部分的工作，下个月开始测试。")},
+                                 2.0);
+    QCOMPARE(spoken_.phrases.size(), std::size_t(3));
+}
+
+void DraftHelperTest::everyPhraseGetsOneMarkAtItsStart_data()
+{
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("withVideo");
+    QTest::newRow("WAV") << QStringLiteral("wav") << QStringList{} << false;
+    QTest::newRow("MP3, 44.1 kHz stereo")
+        << QStringLiteral("mp3")
+        << QStringList{QStringLiteral("-ar"), QStringLiteral("44100"), QStringLiteral("-ac"), QStringLiteral("2")}
+        << false;
+    QTest::newRow("MP4 with video, AAC 48 kHz")
+        << QStringLiteral("mp4")
+        << QStringList{QStringLiteral("-c:a"), QStringLiteral("aac"), QStringLiteral("-ar"), QStringLiteral("48000")}
+        << true;
+}
+
+void DraftHelperTest::everyPhraseGetsOneMarkAtItsStart()
+{
+    QFETCH(QString, suffix);
+    QFETCH(QStringList, options);
+    QFETCH(bool, withVideo);
+    QString recording = wav_;
+    if (suffix != QLatin1String("wav")) {
+        recording = folder_.filePath(QStringLiteral("phrases.") + suffix);
+        encodeWithFfmpeg(wav_, recording, options, withVideo);
+    }
+    const HelperRun run = runHelper(QStringLiteral(TAVRIN_SPEECH_ENGINE), recording);
+    QCOMPARE(run.status, QProcess::NormalExit);
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(!run.events.empty());
+    QCOMPARE(run.events.front().kind, Kind::Started);
+    QVERIFY(std::abs(run.events.front().seconds - spoken_.lengthSeconds) < 0.2);
+    QCOMPARE(run.events.back().kind, Kind::Finished);
+
+    const std::vector<DraftEvent> marks = ofKind(run.events, Kind::Utterance);
+    QCOMPARE(marks.size(), spoken_.phrases.size()); // one each, and none in the silences
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const double off = marks[i].seconds - spoken_.phrases[i].startSeconds;
+        QVERIFY2(std::abs(off) <= kMarkTolerance,
+                 qPrintable(QStringLiteral("phrase %1 starts at %2 s, its mark at %3 s")
+                                .arg(i)
+                                .arg(spoken_.phrases[i].startSeconds)
+                                .arg(marks[i].seconds)));
+    }
+}
+
+void DraftHelperTest::whatCannotRunIsToldNotCrashed_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("no engine") << QStringLiteral("no engine") << QStringLiteral("找不到语音引擎");
+    QTest::newRow("engine of another version") << QStringLiteral("other version") << QStringLiteral("1.12.0");
+    QTest::newRow("foreign model") << QStringLiteral("foreign model") << QStringLiteral("语音检测模型无法读取");
+    QTest::newRow("truncated model") << QStringLiteral("truncated model") << QStringLiteral("语音检测模型无法读取");
+    QTest::newRow("no sound in the recording")
+        << QStringLiteral("not a recording") << QStringLiteral("无法读取录音中的声音");
+}
+
+void DraftHelperTest::whatCannotRunIsToldNotCrashed()
+{
+    QFETCH(QString, problem);
+    QFETCH(QString, told);
+    QTemporaryDir engine;
+    QString engineFolder = QStringLiteral(TAVRIN_SPEECH_ENGINE);
+    QString recording = wav_;
+    if (problem == QLatin1String("no engine"))
+        engineFolder = engine.path();
+    else if (problem == QLatin1String("other version"))
+        engineFolder = QStringLiteral(TAVRIN_OTHER_VERSION_ENGINE);
+    else if (problem == QLatin1String("foreign model"))
+        engineFolder = engineWithModel(engine, "<html>not a model</html>");
+    else if (problem == QLatin1String("truncated model"))
+        engineFolder = engineWithModel(engine, realModelStart(4096));
+    else {
+        recording = engine.filePath(QStringLiteral("notes.mp3"));
+        QFile notes(recording);
+        QVERIFY(notes.open(QIODevice::WriteOnly) && notes.write("only words, no sound\n") > 0);
+    }
+
+    const HelperRun run = runHelper(engineFolder, recording);
+    QCOMPARE(run.status, QProcess::NormalExit);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(!run.events.empty());
+    QCOMPARE(run.events.back().kind, Kind::Failed);
+    QVERIFY2(run.events.back().text.contains(told), qPrintable(run.events.back().text));
+    QVERIFY(ofKind(run.events, Kind::Utterance).empty());
+}
+
+QTEST_GUILESS_MAIN(DraftHelperTest)
+#include "draft_helper_test.moc"
