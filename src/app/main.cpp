@@ -75,6 +75,10 @@ int main(int argc, char* argv[])
     environment.settingsSearched = settings.searched;
     environment.stateFolder = stateFolder();
     environment.recordingToOpen = line.recording;
+    // Beside the program, installed or built.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    environment.draft = {programFolder.filePath(QStringLiteral("tavrin-draft")),
+                         programFolder.filePath(QStringLiteral("speech-engine"))};
     environment.transcriptToOpen = line.transcript;
     // For automated runs: the libmpv audio outputs to try, and a socket on which
     // the player answers JSON IPC.

@@ -2,6 +2,7 @@
 
 #include "app/main_window_controls.h"
 #include "playback/media_player.h"
+#include "speech/draft_process.h"
 
 #include <QMainWindow>
 #include <QUrl>
@@ -42,6 +43,8 @@ public:
         bool findPedals = true;
         // Where the recordings' waveforms are kept; empty: the user's cache folder.
         QString waveformCacheFolder;
+        // The first draft's helper and speech engine.
+        DraftPlaces draft;
         // Ends the program once its event loop runs; the program exits with a failure code.
         std::function<void()> requestTermination;
     };
@@ -88,6 +91,7 @@ public:
     void N7Click();
     void showPlaybackOptions();
     void showPedalOptions();
+    void startDraft();
 
     // Editor tools.
     bool Memo1KeyDown(QKeyEvent* event); // true when the key is swallowed

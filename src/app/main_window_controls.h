@@ -75,6 +75,7 @@ struct MainWindowControls {
     QAction* N20 = nullptr;
     QAction* playbackOptionsAction = nullptr; // 设置 → 播放选项
     QAction* pedalOptionsAction = nullptr;    // 设置 → 脚踏板设置
+    QAction* draftAction = nullptr;           // 自动初稿, last in the menu bar
 
     TForm3* Form3 = nullptr; // the step settings dialog, created hidden
 };

@@ -3,6 +3,7 @@
 #include "app/main_window.h"
 
 #include "settings/settings_dialog.h"
+#include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
 #include "workbench/pedal_binding.h"
 #include "workbench/time_mark_controller.h"
@@ -90,6 +91,11 @@ void TMainForm1::N7Click()
 void TMainForm1::showPlaybackOptions()
 {
     workbench_->showPlaybackOptions();
+}
+
+void TMainForm1::startDraft()
+{
+    workbench_->draft().startDraft();
 }
 
 void TMainForm1::showPedalOptions()

@@ -30,7 +30,8 @@ void TMainForm1::createWorkbench()
     const WorkbenchPlaces places{.settingsFolder = environment_.settingsFolder,
                                  .stateFolder = environment_.stateFolder,
                                  .waveformCacheFolder = environment_.waveformCacheFolder,
-                                 .findPedals = environment_.findPedals};
+                                 .findPedals = environment_.findPedals,
+                                 .draft = environment_.draft};
     workbench_ = std::make_unique<Workbench>(widgets, *ui_.WindowsMediaPlayer1, *environment_.desktop, places);
 }
 
@@ -78,6 +79,7 @@ void TMainForm1::connectMenu()
     runOn(this, ui_.N7, &QAction::triggered, &TMainForm1::N7Click);
     runOn(this, ui_.playbackOptionsAction, &QAction::triggered, &TMainForm1::showPlaybackOptions);
     runOn(this, ui_.pedalOptionsAction, &QAction::triggered, &TMainForm1::showPedalOptions);
+    runOn(this, ui_.draftAction, &QAction::triggered, &TMainForm1::startDraft);
     runOn(this, ui_.N13, &QAction::triggered, &TMainForm1::N13Click);
     runOn(this, ui_.N15, &QAction::triggered, &TMainForm1::N15Click);
     runOn(this, ui_.N16, &QAction::triggered, &TMainForm1::N16Click);

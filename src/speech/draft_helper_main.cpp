@@ -63,6 +63,15 @@ void tellClosed(UtteranceFinder& finder)
 
 } // namespace
 
+#if defined(__SANITIZE_ADDRESS__)
+// Under the sanitizers: the engine's libraries keep some of what they allocate
+// until the process ends; those are theirs, not this program's.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libonnxruntime.so\nleak:libsherpa-onnx-c-api.so\n";
+}
+#endif
+
 int main(int argc, char* argv[])
 {
     // Never outlives the window, and never takes the processor from it.

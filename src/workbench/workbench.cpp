@@ -7,6 +7,7 @@
 #include "playback/time_box.h"
 #include "settings/playback_options.h"
 #include "settings/playback_options_dialog.h"
+#include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
 #include "workbench/pedal_binding.h"
 #include "workbench/player_strip.h"
@@ -44,6 +45,8 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
         places.waveformCacheFolder);
     createPlaybackOptions(widgets);
     pedals_ = std::make_unique<PedalBinding>(widgets.window, *transport_, player, desktop, places.settingsFolder);
+    draft_ = std::make_unique<DraftController>(DraftController::Widgets{widgets.window, widgets.editor}, player, desktop,
+                                               places.draft);
 }
 
 Workbench::~Workbench() = default;
@@ -103,6 +106,7 @@ void Workbench::startAfterFirstPaint(const FilesToOpen& files)
 
 void Workbench::close()
 {
+    draft_->cancel(); // what it wrote is kept with the rest of the text
     work_->close();
     playbackOptionsDialog_->close();
     pedals_->closeOptions();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "speech/draft_process.h"
+
 #include <QString>
 
 #include <functional>
@@ -15,6 +17,7 @@ class QWidget;
 namespace tavrin {
 
 class Desktop;
+class DraftController;
 class EditorController;
 class MediaPlayer;
 class PassageLoop;
@@ -55,6 +58,7 @@ struct WorkbenchPlaces {
     QString waveformCacheFolder; // empty: the user's cache folder
     // Whether the foot pedals plugged into this computer are looked for and grabbed.
     bool findPedals = true;
+    DraftPlaces draft; // the first draft's helper and speech engine
 };
 
 // Files to open once the window is up (given on the command line); either may be empty.
@@ -80,6 +84,7 @@ public:
     TranscriptionWork& work() { return *work_; }
     PedalBinding& pedals() { return *pedals_; }
     PlayerStrip& playerStrip() { return *playerStrip_; }
+    DraftController& draft() { return *draft_; }
     PlaybackOptionsDialog& playbackOptionsDialog() { return *playbackOptionsDialog_; }
 
     void showPlaybackOptions();
@@ -111,6 +116,7 @@ private:
     std::unique_ptr<EditorController> editor_;
     std::unique_ptr<PlayerStrip> playerStrip_;
     std::unique_ptr<PedalBinding> pedals_;
+    std::unique_ptr<DraftController> draft_;
     PlaybackOptionsDialog* playbackOptionsDialog_ = nullptr; // the window's child, created hidden
 };
 

@@ -164,6 +164,7 @@ void MainWindowLayoutTest::menuBar_data()
     QTest::newRow("N6") << "N6" << "" << QString(40, u' ');
     QTest::newRow("N19") << "N19" << "" << "  ";
     QTest::newRow("N20") << "N20" << "" << "录音整理服务";
+    QTest::newRow("draftAction") << "draftAction" << "" << " 自动初稿 ";
     // clang-format on
 }
 
@@ -180,7 +181,7 @@ void MainWindowLayoutTest::menuBar()
     QCOMPARE(order,
              (QStringList{QStringLiteral("N8"), QStringLiteral("N9"), QStringLiteral("N1"), QStringLiteral("N17"),
                           QStringLiteral("N18"), QStringLiteral("N2"), QStringLiteral("N6"), QStringLiteral("N19"),
-                          QStringLiteral("N20")}));
+                          QStringLiteral("N20"), QStringLiteral("draftAction")}));
     auto* item = window->findChild<QAction*>(name);
     QVERIFY(item);
     QCOMPARE(item->text(), caption);

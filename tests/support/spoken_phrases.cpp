@@ -3,6 +3,7 @@
 #include "noisy_speech.h"
 #include "pcm_sound.h"
 
+#include <QHash>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -28,7 +29,7 @@ void run(const QString& program, const QStringList& arguments)
 }
 
 // The phrase's audible part, as espeak-ng speaks it.
-std::vector<float> spoken(const QString& text)
+std::vector<float> speak(const QString& text)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("phrase.wav"));
@@ -44,6 +45,16 @@ std::vector<float> spoken(const QString& text)
     return {first, last};
 }
 
+// Long recordings say the same phrases again: each is spoken once.
+const std::vector<float>& spoken(const QString& text)
+{
+    static QHash<QString, std::vector<float>> said;
+    auto found = said.find(text);
+    if (found == said.end())
+        found = said.insert(text, speak(text));
+    return *found;
+}
+
 } // namespace
 
 SpokenPhrases writeSpokenPhrases(const QString& path, const QStringList& texts, double gapSeconds)
@@ -55,7 +66,7 @@ SpokenPhrases writeSpokenPhrases(const QString& path, const QStringList& texts, 
     const auto gap = std::size_t(std::lround(gapSeconds * kRate));
     for (const QString& text : texts) {
         sound.samples.resize(sound.samples.size() + gap, 0.0f);
-        const std::vector<float> phrase = spoken(text);
+        const std::vector<float>& phrase = spoken(text);
         const double start = double(sound.samples.size()) / kRate;
         sound.samples.insert(sound.samples.end(), phrase.begin(), phrase.end());
         made.phrases.push_back({start, double(sound.samples.size()) / kRate});

@@ -1,0 +1,162 @@
+#include "workbench/draft_controller.h"
+
+#include "desktop/app_texts.h"
+#include "desktop/desktop.h"
+#include "editor/transcript_edit.h"
+#include "playback/media_player.h"
+#include "playback/time_text.h"
+#include "speech/draft_progress.h"
+
+#include <QProgressDialog>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include <cmath>
+
+namespace tavrin {
+
+namespace {
+
+const QString kDraftTitle = QStringLiteral("自动初稿");
+const QString kAskToAppend =
+    QStringLiteral("文稿中已有内容。自动初稿将在完成后添加到文稿末尾，已有的内容保持不变。\n\n是否开始自动初稿？");
+const QString kDone = QStringLiteral("自动初稿已完成：共 %1 段。");
+const QString kNoSpeech = QStringLiteral("自动初稿已完成：录音中没有找到说话的声音。");
+
+// The mark F8 would type at the utterance's start, the words after it.
+QString paragraphFor(double startSeconds, const QString& words)
+{
+    return u'-' + displayTimeText(playerTimeText(std::floor(startSeconds))) + u'-' + words;
+}
+
+} // namespace
+
+DraftController::DraftController(const Widgets& widgets, MediaPlayer& player, Desktop& desktop,
+                                 const DraftPlaces& places)
+    : widgets_(widgets)
+    , player_(player)
+    , desktop_(desktop)
+    , process_(places)
+{
+    connect(&process_, &DraftProcess::started, this, [this](double seconds) { durationSeconds_ = seconds; });
+    connect(&process_, &DraftProcess::progressed, this, &DraftController::showProgress);
+    connect(&process_, &DraftProcess::utteranceFound, this,
+            [this](double start, double, const QString& words) { place(start, words); });
+    connect(&process_, &DraftProcess::finished, this, &DraftController::finish);
+    connect(&process_, &DraftProcess::failed, this, &DraftController::fail);
+    // Another recording loaded: the draft was of the one before.
+    connect(&player_, &MediaPlayer::urlChanged, this, [this](const QString& url) {
+        if (isRunning() && url != recording_)
+            cancel();
+    });
+}
+
+DraftController::~DraftController() = default;
+
+void DraftController::startDraft()
+{
+    if (isRunning()) {
+        progress_->show();
+        progress_->raise();
+        return;
+    }
+    recording_ = player_.url();
+    if (recording_.isEmpty()) {
+        desktop_.showMessage(widgets_.window, texts::kNoticeCaption.toString(), texts::kNothingLoaded.toString(),
+                             BoxIcon::Information);
+        return;
+    }
+    const bool empty = widgets_.editor->document()->isEmpty();
+    if (!empty && !desktop_.askYesNo(widgets_.window, kDraftTitle, kAskToAppend, BoxIcon::Question))
+        return;
+    placing_ = empty ? Placing::AsItComes : Placing::AtTheEnd;
+    held_.clear();
+    found_ = 0;
+    durationSeconds_ = 0;
+    progress_ =
+        new QProgressDialog(QStringLiteral("正在生成自动初稿…"), QStringLiteral("取消"), 0, 1000, widgets_.window);
+    progress_->setWindowTitle(kDraftTitle);
+    progress_->setAccessibleName(kDraftTitle);
+    // Typing goes on in the window while it runs.
+    progress_->setWindowModality(Qt::NonModal);
+    progress_->setAttribute(Qt::WA_ShowWithoutActivating);
+    progress_->setAutoClose(false);
+    progress_->setAutoReset(false);
+    progress_->setMinimumDuration(0);
+    connect(progress_, &QProgressDialog::canceled, this, &DraftController::cancel);
+    progress_->show();
+    clock_.start();
+    process_.start(recording_);
+}
+
+void DraftController::cancel()
+{
+    process_.cancel();
+    if (placing_ == Placing::AtTheEnd)
+        appendParagraphs(held_); // what was found is kept, as it is when the draft runs as it comes
+    held_.clear();
+    closeProgress();
+}
+
+void DraftController::showProgress(double seconds)
+{
+    if (!progress_)
+        return;
+    const DraftProgress shown = draftProgress(seconds, durationSeconds_, clock_.elapsed() / 1000.0);
+    progress_->setValue(durationSeconds_ > 0 ? shown.thousandths : 0);
+    progress_->setLabelText(QStringLiteral("正在生成自动初稿…") + shown.text);
+}
+
+void DraftController::place(double startSeconds, const QString& words)
+{
+    ++found_;
+    const QString paragraph = paragraphFor(startSeconds, words);
+    if (placing_ == Placing::AtTheEnd)
+        held_.append(paragraph);
+    else
+        appendParagraphs({paragraph});
+}
+
+// At the end of the text, as edits of their own: the caret and the selection
+// stay where the user is typing.
+void DraftController::appendParagraphs(const QStringList& paragraphs)
+{
+    if (paragraphs.isEmpty())
+        return;
+    QTextDocument* document = widgets_.editor->document();
+    QTextCursor end(document);
+    end.movePosition(QTextCursor::End);
+    const bool startsLine = document->isEmpty() || document->lastBlock().text().isEmpty();
+    end.insertText((startsLine ? QString() : QStringLiteral("\n")) + paragraphs.join(u'\n') + u'\n');
+}
+
+void DraftController::finish()
+{
+    if (placing_ == Placing::AtTheEnd)
+        appendParagraphs(held_);
+    held_.clear();
+    closeProgress();
+    desktop_.showMessage(widgets_.window, kDraftTitle, found_ > 0 ? kDone.arg(found_) : kNoSpeech,
+                         BoxIcon::Information);
+}
+
+void DraftController::fail(const QString& message)
+{
+    if (placing_ == Placing::AtTheEnd)
+        appendParagraphs(held_);
+    held_.clear();
+    closeProgress();
+    desktop_.showMessage(widgets_.window, kDraftTitle, message, BoxIcon::Stop);
+}
+
+void DraftController::closeProgress()
+{
+    if (!progress_)
+        return;
+    progress_->disconnect(this);
+    progress_->close();
+    progress_->deleteLater();
+    progress_ = nullptr;
+}
+
+} // namespace tavrin

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "speech/draft_process.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QStringList>
+
+class QProgressDialog;
+class QWidget;
+
+namespace tavrin {
+
+class Desktop;
+class MediaPlayer;
+class TranscriptEdit;
+
+// The machine's first draft of the loaded recording: one paragraph for each
+// utterance, its time mark first (as F8 writes it), then its words. Into an
+// empty editor the paragraphs go as they come, so that the first minutes can be
+// corrected while the rest is found; into one that holds text, only after
+// asking, and then at the end. Either way they are text like typed text:
+// journalled, undoable, saved as any other.
+class DraftController : public QObject {
+    Q_OBJECT
+public:
+    struct Widgets {
+        QWidget* window = nullptr; // owns the progress display and the messages
+        TranscriptEdit* editor = nullptr;
+    };
+
+    DraftController(const Widgets& widgets, MediaPlayer& player, Desktop& desktop, const DraftPlaces& places);
+    ~DraftController() override;
+
+    // The menu item: starts the draft of the loaded recording (or shows the one running).
+    void startDraft();
+    // Ends the draft at once; what it wrote stays.
+    void cancel();
+    bool isRunning() const { return process_.isRunning(); }
+
+private:
+    enum class Placing {
+        AsItComes,
+        AtTheEnd
+    };
+
+    void showProgress(double seconds);
+    void place(double startSeconds, const QString& words);
+    void appendParagraphs(const QStringList& paragraphs);
+    void finish();
+    void fail(const QString& message);
+    void closeProgress();
+
+    Widgets widgets_;
+    MediaPlayer& player_;
+    Desktop& desktop_;
+    DraftProcess process_;
+    QString recording_;
+    Placing placing_ = Placing::AsItComes;
+    QStringList held_; // AtTheEnd: the paragraphs until the draft is done
+    int found_ = 0;    // utterances of this draft
+    double durationSeconds_ = 0;
+    QElapsedTimer clock_;
+    QProgressDialog* progress_ = nullptr;
+};
+
+} // namespace tavrin

@@ -1,0 +1,224 @@
+#include "editor/transcript_edit.h"
+#include "support/spoken_phrases.h"
+#include "support/window_under_test.h"
+#include "workbench/draft_controller.h"
+
+#include <QDirIterator>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+#include <cmath>
+#include <csignal>
+#include <unistd.h>
+
+using namespace tavrin;
+using namespace tavrin::test;
+
+namespace {
+
+constexpr int kWaitMs = 120000;
+const QStringList kPhrases{QStringLiteral("今天我们讨论一下项目的进度。"), QStringLiteral("好的，我先说。"),
+                           QStringLiteral("上个月完成了第一部分的工作，下个月开始测试。")};
+
+void useTheBuiltDraft(TMainForm1::Environment& environment)
+{
+    environment.draft = {QStringLiteral(TAVRIN_DRAFT_HELPER), QStringLiteral(TAVRIN_SPEECH_ENGINE)};
+}
+
+// The time of each paragraph's leading mark, in seconds; -1 for a paragraph without one.
+QList<int> markSeconds(const QStringList& paragraphs)
+{
+    static const QRegularExpression mark(QStringLiteral("^-(\\d\\d):(\\d\\d):(\\d\\d)-"));
+    QList<int> seconds;
+    for (const QString& paragraph : paragraphs) {
+        const QRegularExpressionMatch found = mark.match(paragraph);
+        seconds.append(found.hasMatch() ? found.captured(1).toInt() * 3600 + found.captured(2).toInt() * 60
+                               + found.captured(3).toInt()
+                                        : -1);
+    }
+    return seconds;
+}
+
+// Each paragraph is a mark alone, at the whole second where its phrase starts or
+// the one before (a mark a little early loses no word when played from).
+bool marksPhrases(const QStringList& paragraphs, const SpokenPhrases& spoken)
+{
+    const QList<int> seconds = markSeconds(paragraphs);
+    if (std::size_t(seconds.size()) != spoken.phrases.size())
+        return false;
+    for (qsizetype i = 0; i < seconds.size(); ++i) {
+        const double start = spoken.phrases[std::size_t(i)].startSeconds;
+        if (paragraphs[i].size() != 10 || seconds[i] > start || seconds[i] < std::floor(start - 0.3))
+            return false;
+    }
+    return true;
+}
+
+// The draft's helper, as a child of this process; 0 when none runs.
+pid_t draftHelper()
+{
+    QDirIterator processes(QStringLiteral("/proc"), QDir::Dirs | QDir::NoDotAndDotDot);
+    while (processes.hasNext()) {
+        QFile stat(processes.next() + QStringLiteral("/stat"));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        const QList<QByteArray> fields = line.mid(close + 2).split(' ');
+        const bool ours = fields.size() > 1 && fields[1].toInt() == getpid();
+        if (ours && line.mid(line.indexOf('(') + 1, close - line.indexOf('(') - 1) == "tavrin-draft"
+            && fields[0] != "Z")
+            return line.left(line.indexOf(' ')).toInt();
+    }
+    return 0;
+}
+
+QStringList paragraphs(const WindowUnderTest& window)
+{
+    return window.ui->Memo1->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+}
+
+QString lastBox(const WindowUnderTest& window)
+{
+    return window.desktop.boxes.isEmpty() ? QString() : window.desktop.boxes.last().text;
+}
+
+} // namespace
+
+class DraftControllerTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase();
+    void anEmptyEditorFillsWithMarksAsTheyCome();
+    void anEditorWithTextAsksAndAddsAtTheEnd_data();
+    void anEditorWithTextAsksAndAddsAtTheEnd();
+    void endingMidwayKeepsWhatWasFound_data();
+    void endingMidwayKeepsWhatWasFound();
+    void noEngineIsToldAndNothingWritten();
+
+private:
+    QString loadPhrases(WindowUnderTest& window, const QString& path);
+
+    QTemporaryDir folder_;
+    QString shortRecording_;
+    SpokenPhrases shortPhrases_;
+    QString longRecording_;
+};
+
+void DraftControllerTest::initTestCase()
+{
+    shortRecording_ = folder_.filePath(QStringLiteral("phrases.wav"));
+    shortPhrases_ = writeSpokenPhrases(shortRecording_, kPhrases, 2.0);
+    // Long enough that the draft is still running when it is ended.
+    QStringList many;
+    for (int i = 0; i < 60; ++i)
+        many += kPhrases;
+    longRecording_ = folder_.filePath(QStringLiteral("long.wav"));
+    writeSpokenPhrases(longRecording_, many, 1.5);
+}
+
+QString DraftControllerTest::loadPhrases(WindowUnderTest& window, const QString& path)
+{
+    window.desktop.filesToChoose = {path};
+    window.ui->N8->trigger();
+    window.desktop.boxes.clear();
+    return path;
+}
+
+void DraftControllerTest::anEmptyEditorFillsWithMarksAsTheyCome()
+{
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
+    loadPhrases(window, shortRecording_);
+    window.ui->draftAction->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(lastBox(window), QStringLiteral("自动初稿已完成：共 3 段。"), kWaitMs);
+    const QStringList drafted = paragraphs(window);
+    QVERIFY2(marksPhrases(drafted, shortPhrases_), qPrintable(drafted.join(u' ')));
+    // Text like typed text: the last paragraph comes off with one undo.
+    window.ui->Memo1->undo();
+    QCOMPARE(paragraphs(window), drafted.mid(0, 2));
+    QTRY_VERIFY_WITH_TIMEOUT(window.window->findChildren<QProgressDialog*>().isEmpty(), kWaitMs);
+}
+
+void DraftControllerTest::anEditorWithTextAsksAndAddsAtTheEnd_data()
+{
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("yes: added after the text") << true;
+    QTest::newRow("no: nothing starts") << false;
+}
+
+void DraftControllerTest::anEditorWithTextAsksAndAddsAtTheEnd()
+{
+    QFETCH(bool, yes);
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
+    loadPhrases(window, shortRecording_);
+    const QString typed = QStringLiteral("已经打好的一段");
+    window.ui->Memo1->setPlainText(typed);
+    window.desktop.answers = {yes};
+    window.ui->draftAction->trigger();
+    QCOMPARE(window.desktop.boxes.size(), 1);
+    QVERIFY(window.desktop.boxes.first().question);
+    if (!yes) {
+        QVERIFY(draftHelper() == 0);
+        QCOMPARE(window.ui->Memo1->toPlainText(), typed);
+        return;
+    }
+    QTRY_COMPARE_WITH_TIMEOUT(lastBox(window), QStringLiteral("自动初稿已完成：共 3 段。"), kWaitMs);
+    const QStringList text = paragraphs(window);
+    QCOMPARE(text.first(), typed);
+    QVERIFY2(marksPhrases(text.mid(1), shortPhrases_), qPrintable(text.join(u' ')));
+}
+
+void DraftControllerTest::endingMidwayKeepsWhatWasFound_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("told");
+    QTest::newRow("the helper dies") << QStringLiteral("kill") << QStringLiteral("自动初稿没有完成：识别进程意外终止");
+    QTest::newRow("cancelled") << QStringLiteral("cancel") << QString();
+    QTest::newRow("another recording loaded") << QStringLiteral("load") << QString();
+}
+
+void DraftControllerTest::endingMidwayKeepsWhatWasFound()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, told);
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
+    loadPhrases(window, longRecording_);
+    window.ui->draftAction->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(paragraphs(window).size() >= 2, kWaitMs);
+    const pid_t helper = draftHelper();
+    QVERIFY(helper > 0);
+    if (how == QLatin1String("kill"))
+        QCOMPARE(::kill(helper, SIGKILL), 0);
+    else if (how == QLatin1String("cancel"))
+        QTest::mouseClick(window.window->findChild<QProgressDialog*>()->findChild<QPushButton*>(), Qt::LeftButton);
+    else
+        window.loadRecording(5.0);
+    QTRY_COMPARE_WITH_TIMEOUT(draftHelper(), pid_t(0), kWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(window.window->findChildren<QProgressDialog*>().isEmpty(), kWaitMs);
+    // Once the helper is gone nothing more can come: what was found stays, all of it marks.
+    const QStringList kept = paragraphs(window);
+    QVERIFY(kept.size() >= 2);
+    QVERIFY(kept.size() < 3 * 60);
+    QVERIFY(!markSeconds(kept).contains(-1));
+    if (told.isEmpty())
+        QVERIFY(window.desktop.boxes.isEmpty());
+    else
+        QVERIFY2(lastBox(window).startsWith(told), qPrintable(lastBox(window)));
+}
+
+void DraftControllerTest::noEngineIsToldAndNothingWritten()
+{
+    QTemporaryDir noEngine;
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, [&](TMainForm1::Environment& environment) {
+        environment.draft = {QStringLiteral(TAVRIN_DRAFT_HELPER), noEngine.path()};
+    });
+    loadPhrases(window, shortRecording_);
+    window.ui->draftAction->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(lastBox(window).contains(QStringLiteral("找不到语音引擎")), kWaitMs);
+    QCOMPARE(window.ui->Memo1->toPlainText(), QString());
+}
+
+QTEST_MAIN(DraftControllerTest)
+#include "draft_controller_test.moc"
