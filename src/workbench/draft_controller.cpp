@@ -67,7 +67,7 @@ void DraftController::startDraft()
         return;
     }
     const bool empty = widgets_.editor->document()->isEmpty();
-    if (!empty && !desktop_.askYesNo(widgets_.window, kDraftTitle, kAskToAppend, BoxIcon::Question))
+    if (!empty && !desktop_.askYesNo(widgets_.window, texts::kNoticeCaption.toString(), kAskToAppend, BoxIcon::Question))
         return;
     placing_ = empty ? Placing::AsItComes : Placing::AtTheEnd;
     held_.clear();
@@ -136,7 +136,7 @@ void DraftController::finish()
         appendParagraphs(held_);
     held_.clear();
     closeProgress();
-    desktop_.showMessage(widgets_.window, kDraftTitle, found_ > 0 ? kDone.arg(found_) : kNoSpeech,
+    desktop_.showMessage(widgets_.window, texts::kNoticeCaption.toString(), found_ > 0 ? kDone.arg(found_) : kNoSpeech,
                          BoxIcon::Information);
 }
 
@@ -146,7 +146,7 @@ void DraftController::fail(const QString& message)
         appendParagraphs(held_);
     held_.clear();
     closeProgress();
-    desktop_.showMessage(widgets_.window, kDraftTitle, message, BoxIcon::Stop);
+    desktop_.showMessage(widgets_.window, texts::kNoticeCaption.toString(), message, BoxIcon::Stop);
 }
 
 void DraftController::closeProgress()

@@ -156,6 +156,11 @@ class Program:
         self.folder = tempfile.mkdtemp(prefix="tavrin-e2e-")
         self.executable = os.path.join(self.folder, "tavrin")
         shutil.copy2(binary, self.executable)
+        # What lies beside the program, as installed: the first draft's helper and its engine.
+        for beside in ("tavrin-draft", "speech-engine"):
+            if os.path.exists(os.path.join(os.path.dirname(binary), beside)):
+                os.symlink(os.path.realpath(os.path.join(os.path.dirname(binary), beside)),
+                           os.path.join(self.folder, beside))
         if settings is not None:
             with open(os.path.join(self.folder, settings_name), "wb") as out:
                 out.write(settings)

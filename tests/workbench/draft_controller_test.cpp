@@ -41,8 +41,8 @@ QList<int> markSeconds(const QStringList& paragraphs)
     return seconds;
 }
 
-// Each paragraph is a mark alone, at the whole second where its phrase starts or
-// the one before (a mark a little early loses no word when played from).
+// Each paragraph is a mark alone, at the whole second in which the detector
+// found its phrase to start, within 0.3 s of where it starts.
 bool marksPhrases(const QStringList& paragraphs, const SpokenPhrases& spoken)
 {
     const QList<int> seconds = markSeconds(paragraphs);
@@ -50,7 +50,7 @@ bool marksPhrases(const QStringList& paragraphs, const SpokenPhrases& spoken)
         return false;
     for (qsizetype i = 0; i < seconds.size(); ++i) {
         const double start = spoken.phrases[std::size_t(i)].startSeconds;
-        if (paragraphs[i].size() != 10 || seconds[i] > start || seconds[i] < std::floor(start - 0.3))
+        if (paragraphs[i].size() != 10 || seconds[i] > std::floor(start + 0.3) || seconds[i] < std::floor(start - 0.3))
             return false;
     }
     return true;
