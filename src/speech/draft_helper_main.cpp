@@ -1,12 +1,16 @@
-// tavrin-draft --engine FOLDER RECORDING
+// tavrin-draft --engine FOLDER [--model FOLDER [--language CODE] [--threads N]
+//              [--no-punctuation]] RECORDING
 // The machine's first draft of a recording, in a process of its own so that a
-// fault in the speech engine never reaches the window. It finds the utterances
-// and tells each on its output as a line of JSON (draft_event.h), with the
-// progress between them; the engine's own messages go to the error output.
+// fault in the speech engine never reaches the window. It finds the utterances,
+// recognises their words with the model when one is given, and tells each on its
+// output as a line of JSON (draft_event.h), with the progress between them; the
+// engine's own messages go to the error output.
 #include "speech/draft_event.h"
+#include "speech/model_folder.h"
 #include "speech/speech_audio.h"
 #include "speech/speech_engine.h"
 #include "speech/utterance_finder.h"
+#include "speech/word_recognizer.h"
 
 #include <QDir>
 #include <QString>
@@ -39,26 +43,66 @@ int fail(const QString& message)
     return 1;
 }
 
+constexpr char kUsage[] = "usage: tavrin-draft --engine FOLDER [--model FOLDER [--language CODE] [--threads N] "
+                          "[--no-punctuation]] RECORDING\n";
+
 struct Arguments {
     QString engineFolder;
+    QString modelFolder; // empty: the utterances' marks alone
+    RecognitionOptions recognition;
     QString recording;
 };
 
 std::optional<Arguments> parse(int argc, char* argv[])
 {
+    Arguments arguments;
     QStringList list;
     for (int i = 1; i < argc; ++i)
         list.append(QString::fromLocal8Bit(argv[i]));
-    if (list.size() != 3 || list[0] != QLatin1String("--engine"))
+    while (list.size() > 1) {
+        const QString option = list.takeFirst();
+        if (option == QLatin1String("--no-punctuation")) {
+            arguments.recognition.punctuation = false;
+            continue;
+        }
+        const QString value = list.takeFirst();
+        if (option == QLatin1String("--engine"))
+            arguments.engineFolder = value;
+        else if (option == QLatin1String("--model"))
+            arguments.modelFolder = value;
+        else if (option == QLatin1String("--language"))
+            arguments.recognition.language = value;
+        else if (option == QLatin1String("--threads"))
+            arguments.recognition.threads = value.toInt();
+        else
+            return std::nullopt;
+    }
+    if (list.size() != 1 || arguments.engineFolder.isEmpty())
         return std::nullopt;
-    return Arguments{list[1], list[2]};
+    arguments.recording = list.first();
+    return arguments;
 }
 
-// Tells the utterances the finder has closed.
-void tellClosed(UtteranceFinder& finder)
+// The recogniser of the model asked for; nothing, and no problem, when none is.
+std::unique_ptr<WordRecognizer> recognizerFor(const SpeechEngine& engine, const Arguments& arguments, QString* problem)
 {
-    while (std::optional<Utterance> utterance = finder.next())
-        tell({DraftEvent::Kind::Utterance, utterance->startSeconds, utterance->endSeconds, QString()});
+    if (arguments.modelFolder.isEmpty())
+        return nullptr;
+    const ModelFolder folder = inspectModelFolder(arguments.modelFolder);
+    if (!folder.usable) {
+        *problem = folder.problem;
+        return nullptr;
+    }
+    return WordRecognizer::create(engine, folder.model, arguments.recognition, problem);
+}
+
+// Tells the utterances the finder has closed, with their words when a recogniser is given.
+void tellClosed(UtteranceFinder& finder, WordRecognizer* recognizer)
+{
+    while (std::optional<Utterance> utterance = finder.next()) {
+        const QString words = recognizer ? recognizer->recognise(utterance->samples) : QString();
+        tell({DraftEvent::Kind::Utterance, utterance->startSeconds, utterance->endSeconds, words});
+    }
 }
 
 } // namespace
@@ -72,6 +116,31 @@ extern "C" const char* __lsan_default_suppressions()
 }
 #endif
 
+// Decodes the recording and tells what is found in it as it goes.
+int draft(const Arguments& arguments, UtteranceFinder& finder, WordRecognizer* recognizer)
+{
+    const std::atomic<bool> neverCancelled{false}; // cancelling is ending this process
+    qint64 samplesSoFar = 0;
+    Clock::time_point lastTold = Clock::now();
+    SpeechAudioHandlers handlers;
+    handlers.opened = [](double duration) { tell({DraftEvent::Kind::Started, duration, 0, QString()}); };
+    handlers.sound = [&](std::span<const float> samples) {
+        finder.accept(samples);
+        samplesSoFar += qint64(samples.size());
+        tellClosed(finder, recognizer);
+        if (Clock::now() - lastTold >= kProgressInterval) {
+            lastTold = Clock::now();
+            tell({DraftEvent::Kind::Progress, double(samplesSoFar) / UtteranceFinder::kSampleRate, 0, QString()});
+        }
+    };
+    if (!decodeSpeechAudio(arguments.recording, neverCancelled, handlers))
+        return fail(QStringLiteral("无法读取录音中的声音：%1").arg(QDir::toNativeSeparators(arguments.recording)));
+    finder.finish();
+    tellClosed(finder, recognizer);
+    tell({DraftEvent::Kind::Finished, 0, 0, QString()});
+    return 0;
+}
+
 int main(int argc, char* argv[])
 {
     // Never outlives the window, and never takes the processor from it.
@@ -79,7 +148,7 @@ int main(int argc, char* argv[])
     setpriority(PRIO_PROCESS, 0, 19);
     const std::optional<Arguments> arguments = parse(argc, argv);
     if (!arguments) {
-        std::fputs("usage: tavrin-draft --engine FOLDER RECORDING\n", stderr);
+        std::fputs(kUsage, stderr);
         return 2;
     }
     const SpeechEngineLoad engine = loadSpeechEngine(arguments->engineFolder);
@@ -90,25 +159,8 @@ int main(int argc, char* argv[])
         engine.engine, QDir(arguments->engineFolder).filePath(QStringLiteral("silero_vad.onnx")), &problem);
     if (!finder)
         return fail(problem);
-
-    const std::atomic<bool> neverCancelled{false}; // cancelling is ending this process
-    qint64 samplesSoFar = 0;
-    Clock::time_point lastTold = Clock::now();
-    SpeechAudioHandlers handlers;
-    handlers.opened = [](double duration) { tell({DraftEvent::Kind::Started, duration, 0, QString()}); };
-    handlers.sound = [&](std::span<const float> samples) {
-        finder->accept(samples);
-        samplesSoFar += qint64(samples.size());
-        tellClosed(*finder);
-        if (Clock::now() - lastTold >= kProgressInterval) {
-            lastTold = Clock::now();
-            tell({DraftEvent::Kind::Progress, double(samplesSoFar) / UtteranceFinder::kSampleRate, 0, QString()});
-        }
-    };
-    if (!decodeSpeechAudio(arguments->recording, neverCancelled, handlers))
-        return fail(QStringLiteral("无法读取录音中的声音：%1").arg(QDir::toNativeSeparators(arguments->recording)));
-    finder->finish();
-    tellClosed(*finder);
-    tell({DraftEvent::Kind::Finished, 0, 0, QString()});
-    return 0;
+    const std::unique_ptr<WordRecognizer> recognizer = recognizerFor(engine.engine, *arguments, &problem);
+    if (!problem.isEmpty())
+        return fail(problem);
+    return draft(*arguments, *finder, recognizer.get());
 }

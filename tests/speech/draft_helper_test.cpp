@@ -2,6 +2,7 @@
 #include "support/spoken_phrases.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -23,11 +24,14 @@ struct HelperRun {
     std::vector<DraftEvent> events;
 };
 
-HelperRun runHelper(const QString& engineFolder, const QString& recording)
+HelperRun runHelper(const QString& engineFolder, const QString& recording, const QString& modelFolder = {})
 {
     QProcess helper;
     helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    helper.start(QStringLiteral(TAVRIN_DRAFT_HELPER), {QStringLiteral("--engine"), engineFolder, recording});
+    QStringList arguments{QStringLiteral("--engine"), engineFolder};
+    if (!modelFolder.isEmpty())
+        arguments << QStringLiteral("--model") << modelFolder;
+    helper.start(QStringLiteral(TAVRIN_DRAFT_HELPER), arguments << recording);
     HelperRun run;
     if (!helper.waitForFinished(kWaitMs))
         return run;
@@ -82,6 +86,10 @@ private Q_SLOTS:
     void everyPhraseGetsOneMarkAtItsStart();
     void whatCannotRunIsToldNotCrashed_data();
     void whatCannotRunIsToldNotCrashed();
+    void aModelsWordsFollowTheMarks_data();
+    void aModelsWordsFollowTheMarks();
+    void aModelThatCannotRunEndsTheHelperAlone_data();
+    void aModelThatCannotRunEndsTheHelperAlone();
 
 private:
     QTemporaryDir folder_;
@@ -186,6 +194,84 @@ void DraftHelperTest::whatCannotRunIsToldNotCrashed()
     QCOMPARE(run.events.back().kind, Kind::Failed);
     QVERIFY2(run.events.back().text.contains(told), qPrintable(run.events.back().text));
     QVERIFY(ofKind(run.events, Kind::Utterance).empty());
+}
+
+// The test's stand-in for a SenseVoice model: 好 while the sound is loud, nothing while it is quiet.
+QString writeSenseVoiceLike(const QTemporaryDir& folder, bool int8 = false)
+{
+    QProcess maker;
+    QStringList arguments{QStringLiteral(TAVRIN_MAKE_SENSE_VOICE_LIKE), folder.path()};
+    if (int8)
+        arguments << QStringLiteral("--int8");
+    maker.start(QStringLiteral("/usr/bin/python3"), arguments);
+    if (!maker.waitForFinished(kWaitMs) || maker.exitCode() != 0)
+        qFatal("the stand-in model was not made: %s", maker.readAllStandardError().constData());
+    return folder.path();
+}
+
+void DraftHelperTest::aModelsWordsFollowTheMarks_data()
+{
+    QTest::addColumn<bool>("int8");
+    QTest::newRow("model.onnx") << false;
+    QTest::newRow("model.int8.onnx") << true;
+}
+
+void DraftHelperTest::aModelsWordsFollowTheMarks()
+{
+    QFETCH(bool, int8);
+    QTemporaryDir model;
+    const HelperRun run = runHelper(QStringLiteral(TAVRIN_SPEECH_ENGINE), wav_, writeSenseVoiceLike(model, int8));
+    QCOMPARE(run.exitCode, 0);
+    const std::vector<DraftEvent> marks = ofKind(run.events, Kind::Utterance);
+    QCOMPARE(marks.size(), spoken_.phrases.size());
+    static const QRegularExpression loudOnly(QStringLiteral("^好+$"));
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        QVERIFY(std::abs(marks[i].seconds - spoken_.phrases[i].startSeconds) <= kMarkTolerance);
+        QVERIFY2(loudOnly.match(marks[i].text).hasMatch(), qPrintable(marks[i].text));
+    }
+}
+
+void DraftHelperTest::aModelThatCannotRunEndsTheHelperAlone_data()
+{
+    QTest::addColumn<QString>("problem");
+    QTest::addColumn<QString>("told"); // empty: the engine ends the helper without a word
+    QTest::newRow("no model folder") << QStringLiteral("no folder") << QStringLiteral("找不到模型文件夹");
+    QTest::newRow("tokens missing") << QStringLiteral("no tokens") << QStringLiteral("缺少 tokens.txt");
+    QTest::newRow("model missing") << QStringLiteral("no model") << QStringLiteral("缺少 model.onnx");
+    QTest::newRow("truncated model") << QStringLiteral("truncated") << QStringLiteral("识别模型无法读取");
+    QTest::newRow("another kind of model") << QStringLiteral("foreign") << QString();
+}
+
+void DraftHelperTest::aModelThatCannotRunEndsTheHelperAlone()
+{
+    QFETCH(QString, problem);
+    QFETCH(QString, told);
+    QTemporaryDir model;
+    writeSenseVoiceLike(model);
+    const QString modelFile = model.filePath(QStringLiteral("model.onnx"));
+    QString folder = model.path();
+    if (problem == QLatin1String("no folder"))
+        folder = model.filePath(QStringLiteral("gone"));
+    else if (problem == QLatin1String("no tokens"))
+        QVERIFY(QFile::remove(model.filePath(QStringLiteral("tokens.txt"))));
+    else if (problem == QLatin1String("no model"))
+        QVERIFY(QFile::remove(modelFile));
+    else if (problem == QLatin1String("truncated"))
+        QVERIFY(QFile::resize(modelFile, QFileInfo(modelFile).size() / 2));
+    else
+        QVERIFY(QFile::remove(modelFile)
+                && QFile::copy(QDir(QStringLiteral(TAVRIN_SPEECH_ENGINE)).filePath(QStringLiteral("silero_vad.onnx")),
+                               modelFile));
+
+    const HelperRun run = runHelper(QStringLiteral(TAVRIN_SPEECH_ENGINE), wav_, folder);
+    QCOMPARE(run.status, QProcess::NormalExit);
+    QVERIFY(run.exitCode != 0);
+    QVERIFY(ofKind(run.events, Kind::Utterance).empty());
+    if (told.isEmpty())
+        return;
+    QVERIFY(!run.events.empty());
+    QCOMPARE(run.events.back().kind, Kind::Failed);
+    QVERIFY2(run.events.back().text.contains(told), qPrintable(run.events.back().text));
 }
 
 QTEST_GUILESS_MAIN(DraftHelperTest)
