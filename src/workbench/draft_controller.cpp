@@ -67,7 +67,8 @@ void DraftController::startDraft()
         return;
     }
     const bool empty = widgets_.editor->document()->isEmpty();
-    if (!empty && !desktop_.askYesNo(widgets_.window, texts::kNoticeCaption.toString(), kAskToAppend, BoxIcon::Question))
+    if (!empty
+        && !desktop_.askYesNo(widgets_.window, texts::kNoticeCaption.toString(), kAskToAppend, BoxIcon::Question))
         return;
     placing_ = empty ? Placing::AsItComes : Placing::AtTheEnd;
     held_.clear();

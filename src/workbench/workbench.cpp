@@ -45,8 +45,8 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
         places.waveformCacheFolder);
     createPlaybackOptions(widgets);
     pedals_ = std::make_unique<PedalBinding>(widgets.window, *transport_, player, desktop, places.settingsFolder);
-    draft_ = std::make_unique<DraftController>(DraftController::Widgets{widgets.window, widgets.editor}, player, desktop,
-                                               places.draft);
+    draft_ = std::make_unique<DraftController>(DraftController::Widgets{widgets.window, widgets.editor}, player,
+                                               desktop, places.draft);
 }
 
 Workbench::~Workbench() = default;
