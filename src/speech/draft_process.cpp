@@ -8,6 +8,19 @@
 
 namespace tavrin {
 
+QStringList draftHelperArguments(const QString& engineFolder, const DraftRequest& request)
+{
+    QStringList arguments{QStringLiteral("--engine"), engineFolder};
+    if (!request.modelFolder.isEmpty()) {
+        arguments << QStringLiteral("--model") << request.modelFolder << QStringLiteral("--language")
+                  << request.language << QStringLiteral("--threads") << QString::number(request.threads);
+        if (!request.punctuation)
+            arguments << QStringLiteral("--no-punctuation");
+    }
+    // Last, so that a recording whose name starts with a dash is never read as an option.
+    return arguments << request.recording;
+}
+
 DraftProcess::DraftProcess(DraftPlaces places, QObject* parent)
     : QObject(parent)
     , places_(std::move(places))
@@ -19,7 +32,7 @@ DraftProcess::~DraftProcess()
     cancel();
 }
 
-void DraftProcess::start(const QString& recording)
+void DraftProcess::start(const DraftRequest& request)
 {
     cancel();
     toldEnd_ = false;
@@ -29,7 +42,7 @@ void DraftProcess::start(const QString& recording)
     connect(process_, &QProcess::readyReadStandardOutput, this, &DraftProcess::readEvents);
     connect(process_, &QProcess::finished, this, &DraftProcess::processEnded);
     connect(process_, &QProcess::errorOccurred, this, &DraftProcess::processFailedToStart);
-    process_->start(places_.helper, {QStringLiteral("--engine"), places_.engineFolder, recording});
+    process_->start(places_.helper, draftHelperArguments(places_.engineFolder, request));
 }
 
 void DraftProcess::cancel()

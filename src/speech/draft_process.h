@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 
 namespace tavrin {
 
@@ -11,6 +12,19 @@ struct DraftPlaces {
     QString helper;       // the tavrin-draft executable
     QString engineFolder; // the engine's libraries and the voice detector's model
 };
+
+// What a draft is asked to do: the recording, and the model that recognises its
+// words (none: the utterances' marks alone).
+struct DraftRequest {
+    QString recording;
+    QString modelFolder;
+    QString language = QStringLiteral("zh");
+    bool punctuation = true;
+    int threads = 1;
+};
+
+// The helper's command line for `request`, with the engine in `engineFolder`.
+QStringList draftHelperArguments(const QString& engineFolder, const DraftRequest& request);
 
 // The draft's helper process, started for one recording and told what it finds.
 // A fault of the engine ends the helper alone: it is told through failed(), and
@@ -21,7 +35,7 @@ public:
     explicit DraftProcess(DraftPlaces places, QObject* parent = nullptr);
     ~DraftProcess() override;
 
-    void start(const QString& recording);
+    void start(const DraftRequest& request);
     // Ends the helper at once.
     void cancel();
     bool isRunning() const { return process_ != nullptr; }

@@ -5,13 +5,17 @@
 #include "editor/transcript_edit.h"
 #include "playback/media_player.h"
 #include "playback/time_text.h"
+#include "settings/draft_options.h"
 #include "speech/draft_progress.h"
+#include "speech/model_folder.h"
 
 #include <QProgressDialog>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QThread>
 
 #include <cmath>
+#include <utility>
 
 namespace tavrin {
 
@@ -32,11 +36,12 @@ QString paragraphFor(double startSeconds, const QString& words)
 } // namespace
 
 DraftController::DraftController(const Widgets& widgets, MediaPlayer& player, Desktop& desktop,
-                                 const DraftPlaces& places)
+                                 const DraftPlaces& places, QString settingsFolder)
     : widgets_(widgets)
     , player_(player)
     , desktop_(desktop)
     , process_(places)
+    , settingsFolder_(std::move(settingsFolder))
 {
     connect(&process_, &DraftProcess::started, this, [this](double seconds) { durationSeconds_ = seconds; });
     connect(&process_, &DraftProcess::progressed, this, &DraftController::showProgress);
@@ -66,6 +71,9 @@ void DraftController::startDraft()
                              BoxIcon::Information);
         return;
     }
+    const std::optional<DraftRequest> request = requestFor(recording_);
+    if (!request)
+        return;
     const bool empty = widgets_.editor->document()->isEmpty();
     if (!empty
         && !desktop_.askYesNo(widgets_.window, texts::kNoticeCaption.toString(), kAskToAppend, BoxIcon::Question))
@@ -87,7 +95,24 @@ void DraftController::startDraft()
     connect(progress_, &QProgressDialog::canceled, this, &DraftController::cancel);
     progress_->show();
     clock_.start();
-    process_.start(recording_);
+    process_.start(*request);
+}
+
+std::optional<DraftRequest> DraftController::requestFor(const QString& recording)
+{
+    const StoredDraftOptions stored = readDraftOptions(settingsFolder_);
+    for (const QString& problem : stored.problems)
+        desktop_.showMessage(widgets_.window, texts::kNoticeCaption.toString(), problem, BoxIcon::Information);
+    const DraftOptions& options = stored.options;
+    if (!options.modelFolder.isEmpty()) {
+        const ModelFolder folder = inspectModelFolder(options.modelFolder);
+        if (!folder.usable) {
+            desktop_.showMessage(widgets_.window, texts::kNoticeCaption.toString(), folder.problem, BoxIcon::Stop);
+            return std::nullopt;
+        }
+    }
+    return DraftRequest{recording, options.modelFolder, options.language, options.punctuation,
+                        draftThreads(options.threads, QThread::idealThreadCount())};
 }
 
 void DraftController::cancel()

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QStringList>
 
+#include <optional>
+
 class QProgressDialog;
 class QWidget;
 
@@ -29,7 +31,9 @@ public:
         TranscriptEdit* editor = nullptr;
     };
 
-    DraftController(const Widgets& widgets, MediaPlayer& player, Desktop& desktop, const DraftPlaces& places);
+    // The model and its options are read from the settings file in `settingsFolder` at each start.
+    DraftController(const Widgets& widgets, MediaPlayer& player, Desktop& desktop, const DraftPlaces& places,
+                    QString settingsFolder);
     ~DraftController() override;
 
     // The menu item: starts the draft of the loaded recording (or shows the one running).
@@ -44,6 +48,8 @@ private:
         AtTheEnd
     };
 
+    // What the settings ask for, or nothing when what they name cannot serve (told to the user).
+    std::optional<DraftRequest> requestFor(const QString& recording);
     void showProgress(double seconds);
     void place(double startSeconds, const QString& words);
     void appendParagraphs(const QStringList& paragraphs);
@@ -55,6 +61,7 @@ private:
     MediaPlayer& player_;
     Desktop& desktop_;
     DraftProcess process_;
+    QString settingsFolder_;
     QString recording_;
     Placing placing_ = Placing::AsItComes;
     QStringList held_; // AtTheEnd: the paragraphs until the draft is done

@@ -46,7 +46,7 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
     createPlaybackOptions(widgets);
     pedals_ = std::make_unique<PedalBinding>(widgets.window, *transport_, player, desktop, places.settingsFolder);
     draft_ = std::make_unique<DraftController>(DraftController::Widgets{widgets.window, widgets.editor}, player,
-                                               desktop, places.draft);
+                                               desktop, places.draft, places.settingsFolder);
 }
 
 Workbench::~Workbench() = default;

@@ -1,9 +1,11 @@
 #include "editor/transcript_edit.h"
+#include "settings/draft_options.h"
 #include "support/spoken_phrases.h"
 #include "support/window_under_test.h"
 #include "workbench/draft_controller.h"
 
 #include <QDirIterator>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -97,6 +99,8 @@ private Q_SLOTS:
     void endingMidwayKeepsWhatWasFound_data();
     void endingMidwayKeepsWhatWasFound();
     void noEngineIsToldAndNothingWritten();
+    void theChosenModelsWordsFollowTheMarks();
+    void aModelFolderThatCannotServeIsToldBeforeStarting();
 
 private:
     QString loadPhrases(WindowUnderTest& window, const QString& path);
@@ -218,6 +222,49 @@ void DraftControllerTest::noEngineIsToldAndNothingWritten()
     window.ui->draftAction->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(lastBox(window).contains(QStringLiteral("找不到语音引擎")), kWaitMs);
     QCOMPARE(window.ui->Memo1->toPlainText(), QString());
+}
+
+// The tests' stand-in for a SenseVoice model (好 while loud, nothing while quiet) in `folder`.
+void makeSenseVoiceLike(const QString& folder)
+{
+    QProcess maker;
+    maker.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVRIN_MAKE_SENSE_VOICE_LIKE), folder});
+    QVERIFY(maker.waitForFinished(kWaitMs) && maker.exitCode() == 0);
+}
+
+void DraftControllerTest::theChosenModelsWordsFollowTheMarks()
+{
+    QTemporaryDir model;
+    makeSenseVoiceLike(model.path());
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
+    writeDraftOptions(window.programPath, DraftOptions{model.path(), QStringLiteral("zh"), true, 1});
+    loadPhrases(window, shortRecording_);
+    window.ui->draftAction->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(lastBox(window), QStringLiteral("自动初稿已完成：共 3 段。"), kWaitMs);
+    const QStringList drafted = paragraphs(window);
+    QCOMPARE(drafted.size(), 3);
+    static const QRegularExpression markThenWords(QStringLiteral("^-\\d\\d:\\d\\d:\\d\\d-好+$"));
+    for (const QString& paragraph : drafted)
+        QVERIFY2(markThenWords.match(paragraph).hasMatch(), qPrintable(paragraph));
+    QStringList marksAlone;
+    for (const QString& paragraph : drafted)
+        marksAlone.append(paragraph.left(10));
+    QVERIFY(marksPhrases(marksAlone, shortPhrases_));
+}
+
+void DraftControllerTest::aModelFolderThatCannotServeIsToldBeforeStarting()
+{
+    QTemporaryDir model;
+    makeSenseVoiceLike(model.path());
+    QVERIFY(QFile::remove(model.filePath(QStringLiteral("tokens.txt"))));
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
+    writeDraftOptions(window.programPath, DraftOptions{model.path(), QStringLiteral("zh"), true, 1});
+    loadPhrases(window, shortRecording_);
+    window.ui->draftAction->trigger();
+    QCOMPARE(window.desktop.boxes.size(), 1);
+    QVERIFY2(lastBox(window).contains(QStringLiteral("tokens.txt")), qPrintable(lastBox(window)));
+    QCOMPARE(draftHelper(), pid_t(0));
+    QVERIFY(window.window->findChildren<QProgressDialog*>().isEmpty());
 }
 
 QTEST_MAIN(DraftControllerTest)

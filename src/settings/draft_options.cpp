@@ -1,0 +1,70 @@
+#include "settings/draft_options.h"
+
+#include "settings/settings_file.h"
+
+#include <algorithm>
+
+namespace tavrin {
+
+namespace {
+
+constexpr int kMostThreads = 64;
+const QStringList kLanguages{QStringLiteral("zh"), QStringLiteral("en"),  QStringLiteral("ja"),
+                             QStringLiteral("ko"), QStringLiteral("yue"), QStringLiteral("auto")};
+
+QString damagedValue(QStringView key, QStringView value, const QString& expected)
+{
+    return damagedSettingText(kDraftSection, key, value, expected);
+}
+
+} // namespace
+
+int draftThreads(int threads, int cores)
+{
+    return threads > 0 ? threads : std::max(1, cores - 1);
+}
+
+StoredDraftOptions readDraftOptions(const QString& settingsFolder)
+{
+    const QList<std::optional<QString>> texts =
+        readSettingValues(settingsFolder, kDraftSection, {kModelFolderKey, kLanguageKey, kPunctuationKey, kThreadsKey});
+    StoredDraftOptions stored;
+    DraftOptions& options = stored.options;
+    if (texts[0])
+        options.modelFolder = texts[0]->trimmed();
+    if (const std::optional<QString>& text = texts[1]) {
+        if (kLanguages.contains(text->trimmed()))
+            options.language = text->trimmed();
+        else
+            stored.problems << damagedValue(kLanguageKey, *text,
+                                            QStringLiteral("应为 zh、en、ja、ko、yue 或 auto。现按 zh（中文）处理。"));
+    }
+    if (const std::optional<QString>& text = texts[2]) {
+        if (text->trimmed() == u"1" || text->trimmed() == u"0")
+            options.punctuation = text->trimmed() == u"1";
+        else
+            stored.problems << damagedValue(kPunctuationKey, *text,
+                                            QStringLiteral("应为1（开）或0（关）。现按开处理。"));
+    }
+    if (const std::optional<QString>& text = texts[3]) {
+        bool ok = false;
+        const int threads = text->trimmed().toInt(&ok);
+        if (ok && threads >= 0 && threads <= kMostThreads)
+            options.threads = threads;
+        else
+            stored.problems << damagedValue(kThreadsKey, *text,
+                                            QStringLiteral("应为0到64之间的整数（0：除一个核心外全部）。现按0处理。"));
+    }
+    return stored;
+}
+
+void writeDraftOptions(const QString& settingsFolder, const DraftOptions& options)
+{
+    writeSettingValues(settingsFolder, kDraftSection,
+                       {{kModelFolderKey.toString(), options.modelFolder},
+                        {kLanguageKey.toString(), options.language},
+                        {kPunctuationKey.toString(), options.punctuation ? QStringLiteral("1") : QStringLiteral("0")},
+                        {kThreadsKey.toString(), QString::number(options.threads)}});
+}
+
+} // namespace tavrin
