@@ -92,6 +92,7 @@ public:
     void showPlaybackOptions();
     void showPedalOptions();
     void startDraft();
+    void showDraftOptions();
 
     // Editor tools.
     bool Memo1KeyDown(QKeyEvent* event); // true when the key is swallowed

@@ -98,6 +98,11 @@ void TMainForm1::startDraft()
     workbench_->draft().startDraft();
 }
 
+void TMainForm1::showDraftOptions()
+{
+    workbench_->draft().showOptions();
+}
+
 void TMainForm1::showPedalOptions()
 {
     workbench_->pedals().showOptions();

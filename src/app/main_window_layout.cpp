@@ -219,6 +219,7 @@ void TMainForm1::buildMenu()
     ui_.N7 = item(settings, QStringLiteral("N7"), QStringLiteral("前进后退步进时长"));
     ui_.playbackOptionsAction = item(settings, QStringLiteral("playbackOptionsAction"), QStringLiteral("播放选项"));
     ui_.pedalOptionsAction = item(settings, QStringLiteral("pedalOptionsAction"), QStringLiteral("脚踏板设置"));
+    ui_.draftOptionsAction = item(settings, QStringLiteral("draftOptionsAction"), QStringLiteral("自动初稿设置"));
     QMenu* sizes = menu(settings, QStringLiteral("N12"), QStringLiteral("字号"));
     ui_.N12 = sizes->menuAction();
     ui_.N13 = item(sizes, QStringLiteral("N13"), QStringLiteral("大"));

@@ -6,6 +6,7 @@
 #include "playback/media_player.h"
 #include "playback/time_text.h"
 #include "settings/draft_options.h"
+#include "settings/draft_options_dialog.h"
 #include "speech/draft_progress.h"
 #include "speech/model_folder.h"
 
@@ -96,6 +97,16 @@ void DraftController::startDraft()
     progress_->show();
     clock_.start();
     process_.start(*request);
+}
+
+void DraftController::showOptions()
+{
+    if (!optionsDialog_) {
+        optionsDialog_ = new DraftOptionsDialog(widgets_.window, desktop_, settingsFolder_, [](const QString& folder) {
+            return inspectModelFolder(folder).problem;
+        });
+    }
+    optionsDialog_->exec();
 }
 
 std::optional<DraftRequest> DraftController::requestFor(const QString& recording)

@@ -14,6 +14,7 @@ class QWidget;
 namespace tavrin {
 
 class Desktop;
+class DraftOptionsDialog;
 class MediaPlayer;
 class TranscriptEdit;
 
@@ -38,6 +39,8 @@ public:
 
     // The menu item: starts the draft of the loaded recording (or shows the one running).
     void startDraft();
+    // The dialog of the model and its options.
+    void showOptions();
     // Ends the draft at once; what it wrote stays.
     void cancel();
     bool isRunning() const { return process_.isRunning(); }
@@ -69,6 +72,7 @@ private:
     double durationSeconds_ = 0;
     QElapsedTimer clock_;
     QProgressDialog* progress_ = nullptr;
+    DraftOptionsDialog* optionsDialog_ = nullptr; // the window's child, made when first shown
 };
 
 } // namespace tavrin

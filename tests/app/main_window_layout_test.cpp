@@ -165,6 +165,7 @@ void MainWindowLayoutTest::menuBar_data()
     QTest::newRow("N19") << "N19" << "" << "  ";
     QTest::newRow("N20") << "N20" << "" << "录音整理服务";
     QTest::newRow("draftAction") << "draftAction" << "" << " 自动初稿 ";
+    QTest::newRow("draftOptionsAction") << "draftOptionsAction" << "  设置  " << "自动初稿设置";
     // clang-format on
 }
 

@@ -1,14 +1,18 @@
 #include "editor/transcript_edit.h"
 #include "settings/draft_options.h"
+#include "settings/draft_options_dialog.h"
 #include "support/spoken_phrases.h"
 #include "support/window_under_test.h"
 #include "workbench/draft_controller.h"
 
+#include <QComboBox>
 #include <QDirIterator>
+#include <QLineEdit>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSpinBox>
 #include <QtTest>
 
 #include <cmath>
@@ -101,6 +105,8 @@ private Q_SLOTS:
     void noEngineIsToldAndNothingWritten();
     void theChosenModelsWordsFollowTheMarks();
     void aModelFolderThatCannotServeIsToldBeforeStarting();
+    void theOptionsDialogSavesOnlyAModelThatCanServe_data();
+    void theOptionsDialogSavesOnlyAModelThatCanServe();
 
 private:
     QString loadPhrases(WindowUnderTest& window, const QString& path);
@@ -265,6 +271,47 @@ void DraftControllerTest::aModelFolderThatCannotServeIsToldBeforeStarting()
     QVERIFY2(lastBox(window).contains(QStringLiteral("tokens.txt")), qPrintable(lastBox(window)));
     QCOMPARE(draftHelper(), pid_t(0));
     QVERIFY(window.window->findChildren<QProgressDialog*>().isEmpty());
+}
+
+void DraftControllerTest::theOptionsDialogSavesOnlyAModelThatCanServe_data()
+{
+    QTest::addColumn<bool>("complete");
+    QTest::newRow("a complete model: saved") << true;
+    QTest::newRow("tokens missing: told, not saved") << false;
+}
+
+void DraftControllerTest::theOptionsDialogSavesOnlyAModelThatCanServe()
+{
+    QFETCH(bool, complete);
+    QTemporaryDir model;
+    makeSenseVoiceLike(model.path());
+    if (!complete)
+        QVERIFY(QFile::remove(model.filePath(QStringLiteral("tokens.txt"))));
+    WindowUnderTest window;
+    // Opened as the menu opens it; the dialog is worked while it shows, as a user works it.
+    window.desktop.filesToChoose = {model.filePath(QStringLiteral("model.onnx"))};
+    QTimer::singleShot(0, window.window.get(), [&] {
+        auto* dialog = window.window->findChild<DraftOptionsDialog*>();
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->modelFolder->text(), QString()); // nothing chosen yet
+        dialog->chooseButton->click();
+        QCOMPARE(dialog->modelFolder->text(), model.path());
+        dialog->language->setCurrentIndex(dialog->language->findData(QStringLiteral("yue")));
+        dialog->threads->setValue(2);
+        dialog->saveButton->click();
+        if (dialog->isVisible())
+            dialog->reject();
+    });
+    window.ui->draftOptionsAction->trigger();
+    const DraftOptions stored = readDraftOptions(window.programPath).options;
+    if (complete) {
+        QVERIFY(window.desktop.boxes.isEmpty());
+        QVERIFY(stored == (DraftOptions{model.path(), QStringLiteral("yue"), true, 2}));
+    } else {
+        QCOMPARE(window.desktop.boxes.size(), 1);
+        QVERIFY(window.desktop.boxes.first().text.contains(QStringLiteral("tokens.txt")));
+        QVERIFY(stored == DraftOptions{});
+    }
 }
 
 QTEST_MAIN(DraftControllerTest)
