@@ -17,6 +17,18 @@ QString damagedValue(QStringView key, QStringView value, const QString& expected
     return damagedSettingText(kDraftSection, key, value, expected);
 }
 
+// A flag stored as 1 or 0; anything else keeps `flag` as it is and is told.
+void readFlag(const std::optional<QString>& text, QStringView key, const QString& byDefault, bool& flag,
+              QStringList& problems)
+{
+    if (!text)
+        return;
+    if (text->trimmed() == u"1" || text->trimmed() == u"0")
+        flag = text->trimmed() == u"1";
+    else
+        problems << damagedValue(key, *text, QStringLiteral("应为1（开）或0（关）。现按%1处理。").arg(byDefault));
+}
+
 } // namespace
 
 int draftThreads(int threads, int cores)
@@ -26,8 +38,8 @@ int draftThreads(int threads, int cores)
 
 StoredDraftOptions readDraftOptions(const QString& settingsFolder)
 {
-    const QList<std::optional<QString>> texts =
-        readSettingValues(settingsFolder, kDraftSection, {kModelFolderKey, kLanguageKey, kPunctuationKey, kThreadsKey});
+    const QList<std::optional<QString>> texts = readSettingValues(
+        settingsFolder, kDraftSection, {kModelFolderKey, kLanguageKey, kPunctuationKey, kThreadsKey, kToSimplifiedKey});
     StoredDraftOptions stored;
     DraftOptions& options = stored.options;
     if (texts[0])
@@ -39,13 +51,8 @@ StoredDraftOptions readDraftOptions(const QString& settingsFolder)
             stored.problems << damagedValue(kLanguageKey, *text,
                                             QStringLiteral("应为 zh、en、ja、ko、yue 或 auto。现按 zh（中文）处理。"));
     }
-    if (const std::optional<QString>& text = texts[2]) {
-        if (text->trimmed() == u"1" || text->trimmed() == u"0")
-            options.punctuation = text->trimmed() == u"1";
-        else
-            stored.problems << damagedValue(kPunctuationKey, *text,
-                                            QStringLiteral("应为1（开）或0（关）。现按开处理。"));
-    }
+    readFlag(texts[2], kPunctuationKey, QStringLiteral("开"), options.punctuation, stored.problems);
+    readFlag(texts[4], kToSimplifiedKey, QStringLiteral("关"), options.toSimplified, stored.problems);
     if (const std::optional<QString>& text = texts[3]) {
         bool ok = false;
         const int threads = text->trimmed().toInt(&ok);
@@ -60,11 +67,13 @@ StoredDraftOptions readDraftOptions(const QString& settingsFolder)
 
 void writeDraftOptions(const QString& settingsFolder, const DraftOptions& options)
 {
-    writeSettingValues(settingsFolder, kDraftSection,
-                       {{kModelFolderKey.toString(), options.modelFolder},
-                        {kLanguageKey.toString(), options.language},
-                        {kPunctuationKey.toString(), options.punctuation ? QStringLiteral("1") : QStringLiteral("0")},
-                        {kThreadsKey.toString(), QString::number(options.threads)}});
+    writeSettingValues(
+        settingsFolder, kDraftSection,
+        {{kModelFolderKey.toString(), options.modelFolder},
+         {kLanguageKey.toString(), options.language},
+         {kPunctuationKey.toString(), options.punctuation ? QStringLiteral("1") : QStringLiteral("0")},
+         {kThreadsKey.toString(), QString::number(options.threads)},
+         {kToSimplifiedKey.toString(), options.toSimplified ? QStringLiteral("1") : QStringLiteral("0")}});
 }
 
 } // namespace tavrin

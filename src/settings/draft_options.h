@@ -13,12 +13,14 @@ inline constexpr QStringView kModelFolderKey = u"modelFolder";
 inline constexpr QStringView kLanguageKey = u"language";
 inline constexpr QStringView kPunctuationKey = u"punctuation";
 inline constexpr QStringView kThreadsKey = u"threads";
+inline constexpr QStringView kToSimplifiedKey = u"toSimplified";
 
 struct DraftOptions {
     QString modelFolder;                     // empty: no model
     QString language = QStringLiteral("zh"); // as the models name languages: zh, en, ja, ko, yue, auto
     bool punctuation = true;
-    int threads = 0; // 0: all cores but one
+    int threads = 0;           // 0: all cores but one
+    bool toSimplified = false; // Traditional characters the model writes turned into Simplified ones
 
     bool operator==(const DraftOptions&) const = default;
 };

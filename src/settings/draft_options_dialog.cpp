@@ -35,7 +35,7 @@ DraftOptionsDialog::DraftOptionsDialog(QWidget* owner, Desktop& desktop, QString
     setWindowTitle(QStringLiteral("自动初稿设置"));
     setModal(true);
     setFont(interfaceFont());
-    resize(441, 212);
+    resize(441, 240);
 
     label(this, QStringLiteral("modelFolderLabel"), QStringLiteral("识别模型文件夹"), QRect(20, 24, 91, 13));
     modelFolder = place(new QLineEdit(this), QStringLiteral("modelFolder"), QRect(114, 20, 231, 21));
@@ -60,8 +60,11 @@ DraftOptionsDialog::DraftOptionsDialog(QWidget* owner, Desktop& desktop, QString
     threads->setSpecialValueText(QStringLiteral("自动"));
     threads->setAccessibleName(QStringLiteral("线程数"));
 
+    toSimplified = place(new QCheckBox(QStringLiteral("繁体字转为简体字"), this), QStringLiteral("toSimplified"),
+                         QRect(114, 160, 281, 17));
+
     saveButton =
-        place(new QPushButton(QStringLiteral("保存设置"), this), QStringLiteral("saveButton"), QRect(183, 168, 75, 25));
+        place(new QPushButton(QStringLiteral("保存设置"), this), QStringLiteral("saveButton"), QRect(183, 196, 75, 25));
     saveButton->setAutoDefault(false);
     connect(chooseButton, &QPushButton::clicked, this,
             [this] { runCommand(desktop_, this, [this] { chooseModel(); }); });
@@ -76,7 +79,7 @@ DraftOptionsDialog::DraftOptionsDialog(QWidget* owner, Desktop& desktop, QString
 DraftOptions DraftOptionsDialog::shownOptions() const
 {
     return DraftOptions{modelFolder->text().trimmed(), language->currentData().toString(), punctuation->isChecked(),
-                        threads->value()};
+                        threads->value(), toSimplified->isChecked()};
 }
 
 bool DraftOptionsDialog::saveOptions()
@@ -114,6 +117,7 @@ void DraftOptionsDialog::showStored()
     language->setCurrentIndex(std::max(0, language->findData(stored.options.language)));
     punctuation->setChecked(stored.options.punctuation);
     threads->setValue(stored.options.threads);
+    toSimplified->setChecked(stored.options.toSimplified);
 }
 
 void DraftOptionsDialog::tell(const QString& text)

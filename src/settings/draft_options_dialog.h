@@ -37,6 +37,7 @@ public:
     QComboBox* language = nullptr;
     QCheckBox* punctuation = nullptr;
     QSpinBox* threads = nullptr;
+    QCheckBox* toSimplified = nullptr;
     QPushButton* saveButton = nullptr;
 
 protected:

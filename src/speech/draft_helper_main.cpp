@@ -1,5 +1,5 @@
 // tavrin-draft --engine FOLDER [--model FOLDER [--language CODE] [--threads N]
-//              [--no-punctuation]] RECORDING
+//              [--no-punctuation] [--to-simplified]] RECORDING
 // The machine's first draft of a recording, in a process of its own so that a
 // fault in the speech engine never reaches the window. It finds the utterances,
 // recognises their words with the model when one is given, and tells each on its
@@ -7,6 +7,7 @@
 // engine's own messages go to the error output.
 #include "speech/draft_event.h"
 #include "speech/model_folder.h"
+#include "speech/simplified_chinese.h"
 #include "speech/speech_audio.h"
 #include "speech/speech_engine.h"
 #include "speech/utterance_finder.h"
@@ -44,12 +45,13 @@ int fail(const QString& message)
 }
 
 constexpr char kUsage[] = "usage: tavrin-draft --engine FOLDER [--model FOLDER [--language CODE] [--threads N] "
-                          "[--no-punctuation]] RECORDING\n";
+                          "[--no-punctuation] [--to-simplified]] RECORDING\n";
 
 struct Arguments {
     QString engineFolder;
     QString modelFolder; // empty: the utterances' marks alone
     RecognitionOptions recognition;
+    bool toSimplified = false;
     QString recording;
 };
 
@@ -63,6 +65,10 @@ std::optional<Arguments> parse(int argc, char* argv[])
         const QString option = list.takeFirst();
         if (option == QLatin1String("--no-punctuation")) {
             arguments.recognition.punctuation = false;
+            continue;
+        }
+        if (option == QLatin1String("--to-simplified")) {
+            arguments.toSimplified = true;
             continue;
         }
         const QString value = list.takeFirst();
@@ -96,13 +102,26 @@ std::unique_ptr<WordRecognizer> recognizerFor(const SpeechEngine& engine, const 
     return WordRecognizer::create(engine, folder.model, arguments.recognition, problem);
 }
 
-// Tells the utterances the finder has closed, with their words when a recogniser is given.
-void tellClosed(UtteranceFinder& finder, WordRecognizer* recognizer)
-{
-    while (std::optional<Utterance> utterance = finder.next()) {
-        const QString words = recognizer ? recognizer->recognise(utterance->samples) : QString();
-        tell({DraftEvent::Kind::Utterance, utterance->startSeconds, utterance->endSeconds, words});
+// What turns the sound of each utterance into the draft's words: the recogniser,
+// and the conversion to Simplified characters when asked for. Either may be missing.
+struct Words {
+    WordRecognizer* recognizer = nullptr;
+    const SimplifiedChinese* simplified = nullptr;
+
+    QString of(const Utterance& utterance) const
+    {
+        if (!recognizer)
+            return {};
+        const QString words = recognizer->recognise(utterance.samples);
+        return simplified ? simplified->convert(words) : words;
     }
+};
+
+// Tells the utterances the finder has closed, with their words.
+void tellClosed(UtteranceFinder& finder, const Words& words)
+{
+    while (std::optional<Utterance> utterance = finder.next())
+        tell({DraftEvent::Kind::Utterance, utterance->startSeconds, utterance->endSeconds, words.of(*utterance)});
 }
 
 } // namespace
@@ -117,7 +136,7 @@ extern "C" const char* __lsan_default_suppressions()
 #endif
 
 // Decodes the recording and tells what is found in it as it goes.
-int draft(const Arguments& arguments, UtteranceFinder& finder, WordRecognizer* recognizer)
+int draft(const Arguments& arguments, UtteranceFinder& finder, const Words& words)
 {
     const std::atomic<bool> neverCancelled{false}; // cancelling is ending this process
     qint64 samplesSoFar = 0;
@@ -127,7 +146,7 @@ int draft(const Arguments& arguments, UtteranceFinder& finder, WordRecognizer* r
     handlers.sound = [&](std::span<const float> samples) {
         finder.accept(samples);
         samplesSoFar += qint64(samples.size());
-        tellClosed(finder, recognizer);
+        tellClosed(finder, words);
         if (Clock::now() - lastTold >= kProgressInterval) {
             lastTold = Clock::now();
             tell({DraftEvent::Kind::Progress, double(samplesSoFar) / UtteranceFinder::kSampleRate, 0, QString()});
@@ -136,7 +155,7 @@ int draft(const Arguments& arguments, UtteranceFinder& finder, WordRecognizer* r
     if (!decodeSpeechAudio(arguments.recording, neverCancelled, handlers))
         return fail(QStringLiteral("无法读取录音中的声音：%1").arg(QDir::toNativeSeparators(arguments.recording)));
     finder.finish();
-    tellClosed(finder, recognizer);
+    tellClosed(finder, words);
     tell({DraftEvent::Kind::Finished, 0, 0, QString()});
     return 0;
 }
@@ -162,5 +181,8 @@ int main(int argc, char* argv[])
     const std::unique_ptr<WordRecognizer> recognizer = recognizerFor(engine.engine, *arguments, &problem);
     if (!problem.isEmpty())
         return fail(problem);
-    return draft(*arguments, *finder, recognizer.get());
+    std::unique_ptr<SimplifiedChinese> simplified;
+    if (recognizer && arguments->toSimplified && !(simplified = SimplifiedChinese::create(&problem)))
+        return fail(problem);
+    return draft(*arguments, *finder, Words{recognizer.get(), simplified.get()});
 }

@@ -16,6 +16,8 @@ QStringList draftHelperArguments(const QString& engineFolder, const DraftRequest
                   << request.language << QStringLiteral("--threads") << QString::number(request.threads);
         if (!request.punctuation)
             arguments << QStringLiteral("--no-punctuation");
+        if (request.toSimplified)
+            arguments << QStringLiteral("--to-simplified");
     }
     // Last, so that a recording whose name starts with a dash is never read as an option.
     return arguments << request.recording;

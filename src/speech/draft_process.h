@@ -21,6 +21,7 @@ struct DraftRequest {
     QString language = QStringLiteral("zh");
     bool punctuation = true;
     int threads = 1;
+    bool toSimplified = false;
 };
 
 // The helper's command line for `request`, with the engine in `engineFolder`.

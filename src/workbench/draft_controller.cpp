@@ -122,8 +122,12 @@ std::optional<DraftRequest> DraftController::requestFor(const QString& recording
             return std::nullopt;
         }
     }
-    return DraftRequest{recording, options.modelFolder, options.language, options.punctuation,
-                        draftThreads(options.threads, QThread::idealThreadCount())};
+    return DraftRequest{recording,
+                        options.modelFolder,
+                        options.language,
+                        options.punctuation,
+                        draftThreads(options.threads, QThread::idealThreadCount()),
+                        options.toSimplified};
 }
 
 void DraftController::cancel()

@@ -19,9 +19,10 @@ void writeSettings(const QString& folder, const QString& text)
     file.write(encodeGbk(text)); // the settings file is GBK, section names and all
 }
 
-DraftOptions options(const QString& model, const QString& language, bool punctuation, int threads)
+DraftOptions options(const QString& model, const QString& language, bool punctuation, int threads,
+                     bool toSimplified = false)
 {
-    return DraftOptions{model, language, punctuation, threads};
+    return DraftOptions{model, language, punctuation, threads, toSimplified};
 }
 
 } // namespace
@@ -43,10 +44,11 @@ void DraftOptionsTest::readAsStored_data()
     const QString header = QStringLiteral("[时间]\nkey1=3\n[自动初稿]\n");
     QTest::newRow("no section: the defaults") << QStringLiteral("[时间]\nkey1=3\n") << DraftOptions{} << 0;
     QTest::newRow("all given") << header
-            + QStringLiteral("modelFolder=/home/人/模型\nlanguage=yue\npunctuation=0\nthreads=3\n")
-                               << options(QStringLiteral("/home/人/模型"), QStringLiteral("yue"), false, 3) << 0;
+            + QStringLiteral("modelFolder=/home/人/模型\nlanguage=yue\npunctuation=0\nthreads=3\ntoSimplified=1\n")
+                               << options(QStringLiteral("/home/人/模型"), QStringLiteral("yue"), false, 3, true) << 0;
     QTest::newRow("damaged values read as defaults, each told")
-        << header + QStringLiteral("language=klingon\npunctuation=yes\nthreads=-2\n") << DraftOptions{} << 3;
+        << header + QStringLiteral("language=klingon\npunctuation=yes\nthreads=-2\ntoSimplified=2\n") << DraftOptions{}
+        << 4;
     QTest::newRow("too many threads") << header + QStringLiteral("threads=1000\n") << DraftOptions{} << 1;
     QTest::newRow("spaces around values") << header + QStringLiteral("modelFolder= /m \nlanguage= en \n")
                                           << options(QStringLiteral("/m"), QStringLiteral("en"), true, 0) << 0;
@@ -68,7 +70,7 @@ void DraftOptionsTest::writtenAndReadBack()
 {
     TempFolder folder;
     writeSettings(folder.path(), QStringLiteral("[时间]\nkey1=3\n"));
-    const DraftOptions chosen = options(QStringLiteral("/opt/模型/sense-voice"), QStringLiteral("ja"), false, 2);
+    const DraftOptions chosen = options(QStringLiteral("/opt/模型/sense-voice"), QStringLiteral("ja"), false, 2, true);
     writeDraftOptions(folder.path(), chosen);
     QVERIFY(readDraftOptions(folder.path()).options == chosen);
     // The step settings beside it stay.

@@ -88,6 +88,8 @@ private Q_SLOTS:
     void whatCannotRunIsToldNotCrashed();
     void aModelsWordsFollowTheMarks_data();
     void aModelsWordsFollowTheMarks();
+    void traditionalWordsBecomeSimplifiedWhenAsked_data();
+    void traditionalWordsBecomeSimplifiedWhenAsked();
     void aModelThatCannotRunEndsTheHelperAlone_data();
     void aModelThatCannotRunEndsTheHelperAlone();
 
@@ -197,10 +199,10 @@ void DraftHelperTest::whatCannotRunIsToldNotCrashed()
 }
 
 // The test's stand-in for a SenseVoice model: 好 while the sound is loud, nothing while it is quiet.
-QString writeSenseVoiceLike(const QTemporaryDir& folder, bool int8 = false)
+QString writeSenseVoiceLike(const QTemporaryDir& folder, bool int8 = false, const QString& word = QStringLiteral("好"))
 {
     QProcess maker;
-    QStringList arguments{QStringLiteral(TAVRIN_MAKE_SENSE_VOICE_LIKE), folder.path()};
+    QStringList arguments{QStringLiteral(TAVRIN_MAKE_SENSE_VOICE_LIKE), folder.path(), QStringLiteral("--word"), word};
     if (int8)
         arguments << QStringLiteral("--int8");
     maker.start(QStringLiteral("/usr/bin/python3"), arguments);
@@ -229,6 +231,41 @@ void DraftHelperTest::aModelsWordsFollowTheMarks()
         QVERIFY(std::abs(marks[i].seconds - spoken_.phrases[i].startSeconds) <= kMarkTolerance);
         QVERIFY2(loudOnly.match(marks[i].text).hasMatch(), qPrintable(marks[i].text));
     }
+}
+
+void DraftHelperTest::traditionalWordsBecomeSimplifiedWhenAsked_data()
+{
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("asked") << true << QStringLiteral("说");
+    QTest::newRow("not asked: as the model writes it") << false << QStringLiteral("說");
+}
+
+void DraftHelperTest::traditionalWordsBecomeSimplifiedWhenAsked()
+{
+    QFETCH(bool, asked);
+    QFETCH(QString, written);
+    QTemporaryDir model;
+    writeSenseVoiceLike(model, false, QStringLiteral("說"));
+    QProcess helper;
+    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    QStringList arguments{QStringLiteral("--engine"), QStringLiteral(TAVRIN_SPEECH_ENGINE), QStringLiteral("--model"),
+                          model.path()};
+    if (asked)
+        arguments << QStringLiteral("--to-simplified");
+    helper.start(QStringLiteral(TAVRIN_DRAFT_HELPER), arguments << wav_);
+    QVERIFY(helper.waitForFinished(kWaitMs));
+    QCOMPARE(helper.exitCode(), 0);
+    int utterances = 0;
+    while (helper.canReadLine()) {
+        const std::optional<DraftEvent> event = decodeDraftEvent(helper.readLine());
+        if (!event || event->kind != Kind::Utterance)
+            continue;
+        ++utterances;
+        QVERIFY2(!event->text.isEmpty() && event->text == QString(event->text.size(), written.front()),
+                 qPrintable(event->text));
+    }
+    QCOMPARE(utterances, int(spoken_.phrases.size()));
 }
 
 void DraftHelperTest::aModelThatCannotRunEndsTheHelperAlone_data()

@@ -4,8 +4,9 @@ into a folder. No real recognition model can be had here: this one says 好 for
 every frame within 6 dB-ish of the utterance's loudest, and nothing for the
 quieter ones, so the words it gives depend on the sound it is given.
 
-Usage: make_sense_voice_like_model.py FOLDER [--int8]
-(--int8 names it model.int8.onnx, as the published quantised models are.)"""
+Usage: make_sense_voice_like_model.py FOLDER [--int8] [--word WORD]
+(--int8 names it model.int8.onnx, as the published quantised models are;
+--word gives another word than 好, such as a Traditional one.)"""
 
 import os
 import sys
@@ -63,7 +64,8 @@ def graph():
     return helper.make_graph(ordered, "sense_voice_like", inputs, outputs)
 
 
-def write(folder, int8):
+def write(folder, int8, word):
+    TOKENS[WORD] = word
     os.makedirs(folder, exist_ok=True)
     model = helper.make_model(graph(), opset_imports=[helper.make_opsetid("", 13)])
     model.ir_version = 8
@@ -83,4 +85,5 @@ def write(folder, int8):
 if __name__ == "__main__":
     if len(sys.argv) < 2:
         sys.exit(__doc__)
-    write(sys.argv[1], "--int8" in sys.argv[2:])
+    options = sys.argv[2:]
+    write(sys.argv[1], "--int8" in options, options[options.index("--word") + 1] if "--word" in options else "好")
