@@ -28,13 +28,13 @@ def spoken(text, folder):
     return frames[loud[0] * 2:(loud[-1] + 1) * 2], rate
 
 
-def write_phrases(path, folder):
-    """Writes the phrases ROUNDS times with silence between; returns each phrase's start in seconds."""
+def write_phrases(path, folder, rounds=ROUNDS):
+    """Writes the phrases `rounds` times with silence between; returns each phrase's start in seconds."""
     said = [spoken(text, folder) for text in PHRASES]
     rate = said[0][1]
     gap = b"\0\0" * int(GAP_SECONDS * rate)
     sound, starts = bytearray(), []
-    for _ in range(ROUNDS):
+    for _ in range(rounds):
         for frames, _ in said:
             sound += gap
             starts.append(len(sound) / 2 / rate)
@@ -81,5 +81,46 @@ def test_draft_fills_the_editor_while_typing_goes_on(binary):
         check(program.player_property("pause") is False, "playback went on through the draft")
 
 
+RECOVERED = "上次没有正常退出，未保存的文稿已恢复。请及时保存。"
+
+
+def helpers_left(folder):
+    """The draft helpers still running from the program's folder."""
+    found = subprocess.run(["pgrep", "-f", os.path.join(folder, "tavrin-draft")], capture_output=True, text=True)
+    return found.stdout.split()
+
+
+def test_killed_mid_draft_the_journal_brings_the_draft_back(binary):
+    with tempfile.TemporaryDirectory() as folder:
+        state = {"XDG_STATE_HOME": os.path.join(folder, "state")}
+        journals = os.path.join(state["XDG_STATE_HOME"], "tavrin", "journals")
+        recording = os.path.join(folder, "meeting.wav")
+        starts = write_phrases(recording, folder, rounds=80)
+        with Program(binary, env=state) as program:
+            program.activate(program.main_window())
+            program.load_recording(recording)
+            editor = program.find(name="文稿听打整理区", role="text")
+            program.open_menu_item(" 自动初稿 ")
+            wait_for(lambda: len(mark_seconds(program.text(editor))) >= 3 and os.listdir(journals),
+                     "marked paragraphs, and their journal")
+            shown = mark_seconds(program.text(editor))
+            check(len(shown) < len(starts), "killed while the draft still comes")
+            program.process.kill()
+            program.process.wait()
+            # The helper never outlives the window.
+            wait_for(lambda: not helpers_left(program.folder), "the draft's helper to end with the program")
+        with Program(binary, env=state) as program:
+            program.main_window()
+            program.answer_message(RECOVERED)
+            editor = program.find(name="文稿听打整理区", role="text")
+            wait_for(lambda: mark_seconds(program.text(editor)), "the draft back")
+            back = mark_seconds(program.text(editor))
+            # What came back is what was drafted, from the start, each mark whole
+            # (the draft went on for a moment after the marks were counted).
+            common = min(len(back), len(shown))
+            check(back[:common] == shown[:common] and len(back) < len(starts),
+                  f"recovered marks {back[:8]}…, shown before the kill {shown[:8]}…")
+
+
 if __name__ == "__main__":
-    run([test_draft_fills_the_editor_while_typing_goes_on])
+    run([test_draft_fills_the_editor_while_typing_goes_on, test_killed_mid_draft_the_journal_brings_the_draft_back])
