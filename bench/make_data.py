@@ -1,6 +1,7 @@
 """Writes the benchmark's inputs: transcripts of mixed Chinese and ASCII text in
-GBK with CR LF line breaks, a three-hour MP3 recording (made with lame), and a
-three-hour VBR one (made with ffmpeg, for the waveform).
+GBK with CR LF line breaks, a three-hour MP3 recording (made with lame), a
+three-hour VBR one (made with ffmpeg, for the waveform), and spoken phrases of
+an hour and of five minutes (espeak-ng, for the first draft).
 Everything is deterministic, and nothing is rewritten once it exists."""
 
 import math
@@ -97,6 +98,38 @@ def write_vbr_recording(path, hours):
     os.remove(minute_wav)
 
 
+PHRASES = ["今天我们讨论一下项目的进度。", "好的，我先说。", "上个月完成了第一部分的工作，下个月开始测试。"]
+
+
+def write_speech_recording(path, minutes):
+    """Spoken phrases with a second and a half of silence after each, 16 kHz mono
+    16-bit WAV, for the first draft: each phrase spoken once by espeak-ng, repeated."""
+    if os.path.exists(path):
+        return
+    rate, spoken = 16000, []
+    for number, text in enumerate(PHRASES):
+        said, resampled = f"{path}.{number}.wav", f"{path}.{number}.raw"
+        subprocess.run(["espeak-ng", "-v", "cmn", "-w", said, text], check=True)
+        subprocess.run(["ffmpeg", "-hide_banner", "-loglevel", "error", "-y", "-i", said, "-ar", str(rate), "-ac", "1",
+                        "-f", "s16le", resampled], check=True)
+        with open(resampled, "rb") as raw:
+            spoken.append(raw.read())
+        os.remove(said)
+        os.remove(resampled)
+    gap = b"\0\0" * int(1.5 * rate)
+    total = minutes * 60 * rate * 2
+    with open(path + ".part", "wb") as out:
+        out.write(b"RIFF" + struct.pack("<I", 36 + total) + b"WAVEfmt "
+                  + struct.pack("<IHHIIHH", 16, 1, 1, rate, rate * 2, 2, 16) + b"data" + struct.pack("<I", total))
+        written, turn = 0, 0
+        while written < total:
+            piece = (spoken[turn % len(spoken)] + gap)[:total - written]
+            out.write(piece)
+            written += len(piece)
+            turn += 1
+    os.replace(path + ".part", path)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
@@ -104,3 +137,5 @@ if __name__ == "__main__":
         write_transcript(os.path.join(folder, "transcript-%d.txt" % megabytes), megabytes)
     write_recording(os.path.join(folder, "three-hours.mp3"), 3)
     write_vbr_recording(os.path.join(folder, "three-hours-vbr.mp3"), 3)
+    write_speech_recording(os.path.join(folder, "speech-one-hour.wav"), 60)
+    write_speech_recording(os.path.join(folder, "speech-five-minutes.wav"), 5)

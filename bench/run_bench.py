@@ -72,6 +72,17 @@ def startup():
         "<= 1.5x and < 300 ms", program <= 1.5 * bare and program < 300)
 
 
+def draft():
+    found = figures("draft", os.path.join(DATA, "speech-one-hour.wav"), os.path.join(DATA, "speech-five-minutes.wav"))
+    helper, bare = found["draft utterances, helper"], found["draft utterances, bare detector loop"]
+    row("first draft, one hour of speech: utterances found (helper, start to end)", helper, "ms", bare,
+        "the same samples through the detector in a bare loop", "<= 1.2x and < 60 s",
+        helper <= 1.2 * bare and helper < 60000)
+    long, short = found["draft helper resident, long"], found["draft helper resident, short"]
+    row("first draft: helper's peak resident memory, one hour", long, "MiB", short, "five minutes",
+        "no growth with length", long <= short + 8)
+
+
 def time_to_first_sound():
     """The message box shown once the recording is loaded waits for the user:
     its time is left out, the two parts around it are measured and summed."""
@@ -271,4 +282,5 @@ if __name__ == "__main__":
     mark_ticks()
     waveform()
     dropouts()
+    draft()
     print_table()
