@@ -1,4 +1,4 @@
-// tavrin_bench keys <recording> <repetitions>
+// tavrin_bench keys <recording> <repetitions> [speech recording, drafted while keys are pressed]
 // tavrin_bench text <transcript> <repetitions>
 // tavrin_bench memory idle|recording|transcript|bare [file]
 // tavrin_bench journal typing|soak|recovery <transcript> <keystrokes|edits|records>
@@ -16,7 +16,7 @@
 #include <cstdio>
 
 namespace tavrin::bench {
-int runKeyLatency(const QString& recording, int repetitions);
+int runKeyLatency(const QString& recording, int repetitions, const QString& speech);
 int runTextOperations(const QString& transcript, int repetitions);
 int runMemory(const QString& mode, const QString& file);
 int runJournalCost(const QString& part, const QString& transcript, int count);
@@ -37,8 +37,8 @@ int main(int argc, char* argv[])
     const QString command = arguments.value(0);
     if (command == QStringLiteral("draft") && arguments.size() == 3)
         return tavrin::bench::runDraftCost(arguments[1], arguments[2]);
-    if (command == QStringLiteral("keys") && arguments.size() == 3)
-        return tavrin::bench::runKeyLatency(arguments[1], arguments[2].toInt());
+    if (command == QStringLiteral("keys") && (arguments.size() == 3 || arguments.size() == 4))
+        return tavrin::bench::runKeyLatency(arguments[1], arguments[2].toInt(), arguments.value(3));
     if (command == QStringLiteral("text") && arguments.size() == 3)
         return tavrin::bench::runTextOperations(arguments[1], arguments[2].toInt());
     if (command == QStringLiteral("memory") && arguments.size() >= 2)

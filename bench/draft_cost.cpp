@@ -28,11 +28,6 @@ struct HelperRun {
     double residentMiB = 0;
 };
 
-QString programFile(const QString& name)
-{
-    return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin")).filePath(name);
-}
-
 // The helper as the window starts it, its output thrown away, its peak memory from the kernel.
 HelperRun runHelper(const QString& recording)
 {

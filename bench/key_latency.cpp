@@ -8,6 +8,7 @@
 #include "playback/libmpv_loader.h"
 #include "playback/rate_spin_box.h"
 #include "playback/waveform/waveform_builder.h"
+#include "speech/draft_process.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -132,7 +133,27 @@ void whileTheWaveformComputes(BenchWindow& window, const QString& recording, int
     }
 }
 
-int runKeyLatency(const QString& recording, int repetitions)
+// The same with the first draft's helper drafting `speech` beside them.
+void whileTheDraftRuns(BenchWindow& window, const QString& speech, int repetitions)
+{
+    report("keystroke median, no draft running", median(typing(window, repetitions * 4)));
+    stepKey(window, "F9 step back, no draft running", Qt::Key_F9, -3.0, repetitions);
+    DraftProcess draft({programFile(QStringLiteral("tavrin-draft")), programFile(QStringLiteral("speech-engine"))});
+    bool running = false;
+    QObject::connect(&draft, &DraftProcess::progressed, [&] { running = true; });
+    DraftRequest marksAlone;
+    marksAlone.recording = speech;
+    draft.start(marksAlone);
+    if (!QTest::qWaitFor([&] { return running; }, 30000))
+        qFatal("the draft did not start");
+    stepKey(window, "F9 step back while a draft runs", Qt::Key_F9, -3.0, repetitions);
+    report("keystroke median, a draft running", median(typing(window, repetitions * 4)));
+    if (!draft.isRunning())
+        qFatal("the draft ended before the keys were measured: give it a longer recording");
+    draft.cancel();
+}
+
+int runKeyLatency(const QString& recording, int repetitions, const QString& speech)
 {
     BenchWindow window;
     window.loadRecording(recording);
@@ -170,6 +191,8 @@ int runKeyLatency(const QString& recording, int repetitions)
     window.ui->RzSpinEdit1->setTenths(10); // back at 1.0, as the figures before
     player->setRate(1.0);
     whileTheWaveformComputes(window, recording, repetitions);
+    if (!speech.isEmpty())
+        whileTheDraftRuns(window, speech, repetitions);
 
     DirectLibMpv direct(recording);
     std::vector<double> seeks;

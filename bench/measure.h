@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QEventLoop>
 #include <QObject>
 #include <QTimer>
@@ -14,6 +16,12 @@
 namespace tavrin::bench {
 
 using Clock = std::chrono::steady_clock;
+
+// A file of the built program's folder (bin/, beside the benchmarks' bench/).
+inline QString programFile(const QString& name)
+{
+    return QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin")).filePath(name);
+}
 
 inline double millisecondsBetween(Clock::time_point from, Clock::time_point to)
 {

@@ -100,7 +100,7 @@ def time_to_first_sound():
 
 
 def keys():
-    found = figures("keys", os.path.join(DATA, "three-hours.mp3"), "25")
+    found = figures("keys", os.path.join(DATA, "three-hours.mp3"), "25", os.path.join(DATA, "speech-one-hour.wav"))
     pause = found["direct libmpv pause median"]
     seek = found["direct libmpv seek median"]
     row("Space play/pause, key to player (median)", found["Space play/pause median"], "ms", pause,
@@ -122,6 +122,12 @@ def keys():
     typed = found["keystroke median, a waveform computing"]
     row("keystroke in the editor while a waveform computes (median)", typed, "ms",
         found["keystroke median, no waveform computing"], "none computing", "unchanged within noise")
+    busy, idle = found["F9 step back while a draft runs p95"], found["F9 step back, no draft running p95"]
+    row("F9 while the first draft runs, key to player (p95)", busy, "ms", idle, "F9 just before, no draft",
+        "<= 1.5x", busy <= 1.5 * idle)
+    typed, idle = found["keystroke median, a draft running"], found["keystroke median, no draft running"]
+    row("keystroke in the editor while the first draft runs (median)", typed, "ms", idle, "no draft",
+        "<= 1.5x", typed <= 1.5 * idle)
 
 
 def text():
