@@ -8,6 +8,13 @@
 
 #include <cmath>
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+extern char** environ;
+
 using namespace tavrin;
 using namespace tavrin::test;
 using Kind = DraftEvent::Kind;
@@ -90,6 +97,7 @@ private Q_SLOTS:
     void aModelsWordsFollowTheMarks();
     void traditionalWordsBecomeSimplifiedWhenAsked_data();
     void traditionalWordsBecomeSimplifiedWhenAsked();
+    void threeHoursTakeNoMoreMemoryThanAMinute();
     void aModelThatCannotRunEndsTheHelperAlone_data();
     void aModelThatCannotRunEndsTheHelperAlone();
 
@@ -266,6 +274,59 @@ void DraftHelperTest::traditionalWordsBecomeSimplifiedWhenAsked()
                  qPrintable(event->text));
     }
     QCOMPARE(utterances, int(spoken_.phrases.size()));
+}
+
+// The helper's peak resident memory in MiB on `recording`, from the kernel; -1 when it failed.
+double peakMemoryOfHelper(const QString& recording)
+{
+    const QByteArray helper(TAVRIN_DRAFT_HELPER);
+    const QByteArray engine(TAVRIN_SPEECH_ENGINE);
+    const QByteArray file = QFile::encodeName(recording);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const char* arguments[] = {helper.constData(), "--engine", engine.constData(), file.constData(), nullptr};
+    pid_t pid = 0;
+    const int started =
+        posix_spawn(&pid, helper.constData(), &actions, nullptr, const_cast<char**>(arguments), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    if (started != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return usage.ru_maxrss / 1024.0;
+}
+
+void DraftHelperTest::threeHoursTakeNoMoreMemoryThanAMinute()
+{
+    // A minute of the phrases as CBR MP3, its frames repeated for three hours.
+    QStringList texts;
+    for (int i = 0; i < 5; ++i)
+        texts += QStringList{QStringLiteral("今天我们讨论一下项目的进度。"), QStringLiteral("好的，我先说。"),
+                             QStringLiteral("上个月完成了第一部分的工作，下个月开始测试。")};
+    const QString minuteWav = folder_.filePath(QStringLiteral("minute.wav"));
+    const QString minute = folder_.filePath(QStringLiteral("minute.mp3"));
+    writeSpokenPhrases(minuteWav, texts, 1.5);
+    encodeWithFfmpeg(minuteWav, minute,
+                     {QStringLiteral("-ar"), QStringLiteral("16000"), QStringLiteral("-b:a"), QStringLiteral("32k"),
+                      QStringLiteral("-write_xing"), QStringLiteral("0")});
+    QFile frames(minute);
+    QVERIFY(frames.open(QIODevice::ReadOnly));
+    const QByteArray once = frames.readAll();
+    const QString hours = folder_.filePath(QStringLiteral("three-hours.mp3"));
+    QFile out(hours);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    const int times = 3 * 60; // the minute is a little longer than a minute: three hours at least
+    for (int i = 0; i < times; ++i)
+        QVERIFY(out.write(once) == once.size());
+    out.close();
+
+    const double short_ = peakMemoryOfHelper(minute);
+    const double long_ = peakMemoryOfHelper(hours);
+    QVERIFY(short_ > 0 && long_ > 0);
+    // Only the current utterance is ever held: the length of the recording adds nothing.
+    QVERIFY2(long_ <= short_ + 16,
+             qPrintable(QStringLiteral("%1 MiB for three hours, %2 MiB for a minute").arg(long_).arg(short_)));
 }
 
 void DraftHelperTest::aModelThatCannotRunEndsTheHelperAlone_data()
