@@ -4,6 +4,7 @@
 #include "measure.h"
 
 #include "speech/speech_engine.h"
+#include "support/child_run.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -11,13 +12,6 @@
 #include <QFile>
 
 #include <algorithm>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 namespace tavrin::bench {
 
@@ -28,28 +22,17 @@ struct HelperRun {
     double residentMiB = 0;
 };
 
-// The helper as the window starts it, its output thrown away, its peak memory from the kernel.
+// The helper as the window starts it, timed from start to end.
 HelperRun runHelper(const QString& recording)
 {
-    const QByteArray helper = QFile::encodeName(programFile(QStringLiteral("tavrin-draft")));
-    const QByteArray engine = QFile::encodeName(programFile(QStringLiteral("speech-engine")));
-    const QByteArray file = QFile::encodeName(recording);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const char* arguments[] = {helper.constData(), "--engine", engine.constData(), file.constData(), nullptr};
     QElapsedTimer clock;
     clock.start();
-    pid_t pid = 0;
-    if (posix_spawn(&pid, helper.constData(), &actions, nullptr, const_cast<char**>(arguments), environ) != 0)
-        qFatal("cannot start %s", helper.constData());
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    posix_spawn_file_actions_destroy(&actions);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        qFatal("the draft's helper failed on %s", file.constData());
-    return {clock.nsecsElapsed() / 1e9, usage.ru_maxrss / 1024.0};
+    const test::ChildRun run =
+        test::runToEnd(programFile(QStringLiteral("tavrin-draft")),
+                       {QStringLiteral("--engine"), programFile(QStringLiteral("speech-engine")), recording});
+    if (!run.succeeded)
+        qFatal("the draft's helper failed on %s", qPrintable(recording));
+    return {clock.nsecsElapsed() / 1e9, run.peakResidentMiB};
 }
 
 // The samples of a 16 kHz mono 16-bit WAV through the detector, window by window,

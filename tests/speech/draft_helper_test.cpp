@@ -1,4 +1,5 @@
 #include "speech/draft_event.h"
+#include "support/child_run.h"
 #include "support/spoken_phrases.h"
 
 #include <QProcess>
@@ -7,13 +8,6 @@
 #include <QtTest>
 
 #include <cmath>
-
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-
-extern char** environ;
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -276,25 +270,12 @@ void DraftHelperTest::traditionalWordsBecomeSimplifiedWhenAsked()
     QCOMPARE(utterances, int(spoken_.phrases.size()));
 }
 
-// The helper's peak resident memory in MiB on `recording`, from the kernel; -1 when it failed.
+// The helper's peak resident memory in MiB on `recording`; -1 when it failed.
 double peakMemoryOfHelper(const QString& recording)
 {
-    const QByteArray helper(TAVRIN_DRAFT_HELPER);
-    const QByteArray engine(TAVRIN_SPEECH_ENGINE);
-    const QByteArray file = QFile::encodeName(recording);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const char* arguments[] = {helper.constData(), "--engine", engine.constData(), file.constData(), nullptr};
-    pid_t pid = 0;
-    const int started =
-        posix_spawn(&pid, helper.constData(), &actions, nullptr, const_cast<char**>(arguments), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    if (started != 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_maxrss / 1024.0;
+    const ChildRun run = runToEnd(QStringLiteral(TAVRIN_DRAFT_HELPER),
+                                  {QStringLiteral("--engine"), QStringLiteral(TAVRIN_SPEECH_ENGINE), recording});
+    return run.succeeded ? run.peakResidentMiB : -1;
 }
 
 void DraftHelperTest::threeHoursTakeNoMoreMemoryThanAMinute()
