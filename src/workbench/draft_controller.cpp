@@ -50,10 +50,13 @@ DraftController::DraftController(const Widgets& widgets, MediaPlayer& player, De
             [this](double start, double, const QString& words) { place(start, words); });
     connect(&process_, &DraftProcess::finished, this, &DraftController::finish);
     connect(&process_, &DraftProcess::failed, this, &DraftController::fail);
-    // Another recording loaded: the draft was of the one before.
+    // Another recording loaded: the draft was of the one before, and what it
+    // still held back belongs to that one's text, not to the text now in the editor.
     connect(&player_, &MediaPlayer::urlChanged, this, [this](const QString& url) {
-        if (isRunning() && url != recording_)
-            cancel();
+        if (!isRunning() || url == recording_)
+            return;
+        held_.clear();
+        cancel();
     });
 }
 
