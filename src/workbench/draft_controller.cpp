@@ -86,6 +86,13 @@ void DraftController::startDraft()
     held_.clear();
     found_ = 0;
     durationSeconds_ = 0;
+    openProgress();
+    clock_.start();
+    process_.start(*request);
+}
+
+void DraftController::openProgress()
+{
     progress_ =
         new QProgressDialog(QStringLiteral("正在生成自动初稿…"), QStringLiteral("取消"), 0, 1000, widgets_.window);
     progress_->setWindowTitle(kDraftTitle);
@@ -98,8 +105,6 @@ void DraftController::startDraft()
     progress_->setMinimumDuration(0);
     connect(progress_, &QProgressDialog::canceled, this, &DraftController::cancel);
     progress_->show();
-    clock_.start();
-    process_.start(*request);
 }
 
 void DraftController::showOptions()

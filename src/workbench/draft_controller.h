@@ -53,6 +53,8 @@ private:
 
     // What the settings ask for, or nothing when what they name cannot serve (told to the user).
     std::optional<DraftRequest> requestFor(const QString& recording);
+    // Shown beside the window, never taking the typing from it.
+    void openProgress();
     void showProgress(double seconds);
     void place(double startSeconds, const QString& words);
     void appendParagraphs(const QStringList& paragraphs);
