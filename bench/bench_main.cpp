@@ -6,7 +6,7 @@
 // tavrin_bench marks <keystrokes>
 // tavrin_bench waveform <recording> <repetitions>
 // tavrin_bench dropouts <recording> <seconds> idle|computing
-// tavrin_bench draft <long speech recording> <short speech recording>
+// tavrin_bench draft <long speech recording> <short speech recording> [model folder]
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
 #include "app/memory_tuning.h"
@@ -24,7 +24,7 @@ int runListeningAidsCost(int seconds, int repetitions);
 int runMarkTicksCost(int keystrokes);
 int runWaveformCost(const QString& recording, int repetitions);
 int runDropouts(const QString& recording, int seconds, bool computing);
-int runDraftCost(const QString& longRecording, const QString& shortRecording);
+int runDraftCost(const QString& longRecording, const QString& shortRecording, const QString& model);
 } // namespace tavrin::bench
 
 int main(int argc, char* argv[])
@@ -35,8 +35,8 @@ int main(int argc, char* argv[])
     tavrin::installAppStyle(application);
     const QStringList arguments = QCoreApplication::arguments().mid(1);
     const QString command = arguments.value(0);
-    if (command == QStringLiteral("draft") && arguments.size() == 3)
-        return tavrin::bench::runDraftCost(arguments[1], arguments[2]);
+    if (command == QStringLiteral("draft") && (arguments.size() == 3 || arguments.size() == 4))
+        return tavrin::bench::runDraftCost(arguments[1], arguments[2], arguments.value(3));
     if (command == QStringLiteral("keys") && (arguments.size() == 3 || arguments.size() == 4))
         return tavrin::bench::runKeyLatency(arguments[1], arguments[2].toInt(), arguments.value(3));
     if (command == QStringLiteral("text") && arguments.size() == 3)
