@@ -23,8 +23,8 @@ void readFlag(const std::optional<QString>& text, QStringView key, const QString
 {
     if (!text)
         return;
-    if (text->trimmed() == u"1" || text->trimmed() == u"0")
-        flag = text->trimmed() == u"1";
+    if (const std::optional<bool> on = parseSettingFlag(*text))
+        flag = *on;
     else
         problems << damagedValue(key, *text, QStringLiteral("应为1（开）或0（关）。现按%1处理。").arg(byDefault));
 }

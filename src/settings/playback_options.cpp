@@ -28,16 +28,6 @@ QString damagedValue(QStringView key, QStringView value, const QString& expected
     return damagedSettingText(kPlaybackSection, key, value, expected);
 }
 
-std::optional<bool> parseFlag(QStringView text)
-{
-    const QStringView trimmed = text.trimmed();
-    if (trimmed == u"1")
-        return true;
-    if (trimmed == u"0")
-        return false;
-    return std::nullopt;
-}
-
 } // namespace
 
 std::optional<double> parseResumeBackStep(QStringView text)
@@ -76,7 +66,7 @@ StoredPlaybackOptions readPlaybackOptions(const QString& settingsFolder)
         const std::optional<QString>& text = texts[i + 1];
         if (!text)
             continue;
-        if (const auto on = parseFlag(*text))
+        if (const auto on = parseSettingFlag(*text))
             stored.options.*kFlags[i].value = *on;
         else
             stored.problems << damagedValue(kFlags[i].key, *text, QStringLiteral("应为1（开）或0（关）。现按关处理。"));

@@ -56,6 +56,16 @@ QList<std::optional<QString>> readSettingValues(const QString& settingsFolder, Q
     return values;
 }
 
+std::optional<bool> parseSettingFlag(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (trimmed == u"1")
+        return true;
+    if (trimmed == u"0")
+        return false;
+    return std::nullopt;
+}
+
 QString damagedSettingText(QStringView section, QStringView key, QStringView value, const QString& expected)
 {
     return QStringLiteral("设置文件 Time.ini 的[%1]中，%2 的值“%3”无效：%4")

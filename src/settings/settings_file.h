@@ -26,6 +26,10 @@ QList<std::optional<QString>> readSettingValues(const QString& settingsFolder, Q
 using SettingValues = QList<QPair<QString, QString>>;
 void writeSettingValues(const QString& settingsFolder, QStringView section, const SettingValues& values);
 
+// A flag as the settings file stores it: "1" on, "0" off (spaces around allowed);
+// nullopt for anything else.
+std::optional<bool> parseSettingFlag(QStringView text);
+
 // The user's message for a value of `section` that cannot be used: it names the
 // key and the value, then `expected` (what it should be and what it is taken as).
 QString damagedSettingText(QStringView section, QStringView key, QStringView value, const QString& expected);

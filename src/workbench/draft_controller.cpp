@@ -141,10 +141,7 @@ std::optional<DraftRequest> DraftController::requestFor(const QString& recording
 void DraftController::cancel()
 {
     process_.cancel();
-    if (placing_ == Placing::AtTheEnd)
-        appendParagraphs(held_); // what was found is kept, as it is when the draft runs as it comes
-    held_.clear();
-    closeProgress();
+    endDraft();
 }
 
 void DraftController::showProgress(double seconds)
@@ -181,21 +178,24 @@ void DraftController::appendParagraphs(const QStringList& paragraphs)
 
 void DraftController::finish()
 {
-    if (placing_ == Placing::AtTheEnd)
-        appendParagraphs(held_);
-    held_.clear();
-    closeProgress();
+    endDraft();
     desktop_.showMessage(widgets_.window, texts::kNoticeCaption.toString(), found_ > 0 ? kDone.arg(found_) : kNoSpeech,
                          BoxIcon::Information);
 }
 
 void DraftController::fail(const QString& message)
 {
+    endDraft();
+    desktop_.showMessage(widgets_.window, texts::kNoticeCaption.toString(), message, BoxIcon::Stop);
+}
+
+// However it ends, what was found is kept: what was held back goes to the end now.
+void DraftController::endDraft()
+{
     if (placing_ == Placing::AtTheEnd)
         appendParagraphs(held_);
     held_.clear();
     closeProgress();
-    desktop_.showMessage(widgets_.window, texts::kNoticeCaption.toString(), message, BoxIcon::Stop);
 }
 
 void DraftController::closeProgress()

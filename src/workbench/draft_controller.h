@@ -60,6 +60,7 @@ private:
     void appendParagraphs(const QStringList& paragraphs);
     void finish();
     void fail(const QString& message);
+    void endDraft();
     void closeProgress();
 
     Widgets widgets_;

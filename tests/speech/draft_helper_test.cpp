@@ -1,5 +1,6 @@
 #include "speech/draft_event.h"
 #include "support/child_run.h"
+#include "support/run_tool.h"
 #include "support/spoken_phrases.h"
 
 #include <QProcess>
@@ -200,16 +201,10 @@ void DraftHelperTest::whatCannotRunIsToldNotCrashed()
     QVERIFY(ofKind(run.events, Kind::Utterance).empty());
 }
 
-// The test's stand-in for a SenseVoice model: 好 while the sound is loud, nothing while it is quiet.
+// The test's stand-in for a SenseVoice model, in `folder`.
 QString writeSenseVoiceLike(const QTemporaryDir& folder, bool int8 = false, const QString& word = QStringLiteral("好"))
 {
-    QProcess maker;
-    QStringList arguments{QStringLiteral(TAVRIN_MAKE_SENSE_VOICE_LIKE), folder.path(), QStringLiteral("--word"), word};
-    if (int8)
-        arguments << QStringLiteral("--int8");
-    maker.start(QStringLiteral("/usr/bin/python3"), arguments);
-    if (!maker.waitForFinished(kWaitMs) || maker.exitCode() != 0)
-        qFatal("the stand-in model was not made: %s", maker.readAllStandardError().constData());
+    writeSenseVoiceLikeModel(folder.path(), int8, word);
     return folder.path();
 }
 

@@ -1,4 +1,5 @@
 #include "noisy_speech.h"
+#include "run_tool.h"
 
 #include "wav_file.h"
 
@@ -19,29 +20,19 @@ namespace {
 constexpr char kText[] = "请把录音里的每一句话都写下来，听不清的地方慢慢放。";
 constexpr int kWordGapTens = 15; // espeak-ng's gap between words, in tens of milliseconds
 
-void run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        qFatal("cannot start %s: install it (scripts/setup lists it)", qPrintable(program));
-    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        qFatal("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
-}
-
 // The speech alone at `sampleRate`: espeak-ng speaks at 22050 Hz, ffmpeg resamples.
 PcmSound speech(int sampleRate)
 {
     QTemporaryDir folder;
     const QString spoken = folder.filePath(QStringLiteral("spoken.wav"));
     const QString resampled = folder.filePath(QStringLiteral("resampled.wav"));
-    run(QStringLiteral("espeak-ng"),
-        {QStringLiteral("-v"), QStringLiteral("cmn"), QStringLiteral("-g"), QString::number(kWordGapTens),
-         QStringLiteral("-w"), spoken, QString::fromUtf8(kText)});
-    run(QStringLiteral("ffmpeg"),
-        {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-i"), spoken,
-         QStringLiteral("-ar"), QString::number(sampleRate), QStringLiteral("-ac"), QStringLiteral("1"),
-         QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), resampled});
+    runTool(QStringLiteral("espeak-ng"),
+            {QStringLiteral("-v"), QStringLiteral("cmn"), QStringLiteral("-g"), QString::number(kWordGapTens),
+             QStringLiteral("-w"), spoken, QString::fromUtf8(kText)});
+    runTool(QStringLiteral("ffmpeg"),
+            {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-i"),
+             spoken, QStringLiteral("-ar"), QString::number(sampleRate), QStringLiteral("-ac"), QStringLiteral("1"),
+             QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), resampled});
     return readWav(resampled);
 }
 

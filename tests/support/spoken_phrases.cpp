@@ -2,6 +2,7 @@
 
 #include "noisy_speech.h"
 #include "pcm_sound.h"
+#include "run_tool.h"
 
 #include <QHash>
 #include <QProcess>
@@ -18,22 +19,13 @@ constexpr int kRate = 22050;
 // Quieter than this is silence: espeak-ng's own lead-in and tail are left out.
 constexpr float kAudible = 0.01f;
 
-void run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted())
-        qFatal("cannot start %s: install it (scripts/setup lists it)", qPrintable(program));
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        qFatal("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
-}
-
 // The phrase's audible part, as espeak-ng speaks it.
 std::vector<float> speak(const QString& text)
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("phrase.wav"));
-    run(QStringLiteral("espeak-ng"), {QStringLiteral("-v"), QStringLiteral("cmn"), QStringLiteral("-w"), path, text});
+    runTool(QStringLiteral("espeak-ng"),
+            {QStringLiteral("-v"), QStringLiteral("cmn"), QStringLiteral("-w"), path, text});
     const PcmSound sound = readWav(path);
     if (sound.sampleRate != kRate)
         qFatal("espeak-ng spoke at %d Hz, not %d", sound.sampleRate, kRate);
@@ -88,7 +80,7 @@ void encodeWithFfmpeg(const QString& wav, const QString& path, const QStringList
     if (withVideo)
         arguments << QStringLiteral("-shortest") << QStringLiteral("-c:v") << QStringLiteral("mpeg4");
     arguments << options << path;
-    run(QStringLiteral("ffmpeg"), arguments);
+    runTool(QStringLiteral("ffmpeg"), arguments);
 }
 
 } // namespace tavrin::test

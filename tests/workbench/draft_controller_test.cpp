@@ -1,6 +1,7 @@
 #include "editor/transcript_edit.h"
 #include "settings/draft_options.h"
 #include "settings/draft_options_dialog.h"
+#include "support/run_tool.h"
 #include "support/spoken_phrases.h"
 #include "support/window_under_test.h"
 #include "workbench/draft_controller.h"
@@ -230,18 +231,10 @@ void DraftControllerTest::noEngineIsToldAndNothingWritten()
     QCOMPARE(window.ui->Memo1->toPlainText(), QString());
 }
 
-// The tests' stand-in for a SenseVoice model (好 while loud, nothing while quiet) in `folder`.
-void makeSenseVoiceLike(const QString& folder)
-{
-    QProcess maker;
-    maker.start(QStringLiteral("/usr/bin/python3"), {QStringLiteral(TAVRIN_MAKE_SENSE_VOICE_LIKE), folder});
-    QVERIFY(maker.waitForFinished(kWaitMs) && maker.exitCode() == 0);
-}
-
 void DraftControllerTest::theChosenModelsWordsFollowTheMarks()
 {
     QTemporaryDir model;
-    makeSenseVoiceLike(model.path());
+    writeSenseVoiceLikeModel(model.path());
     WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
     writeDraftOptions(window.programPath, DraftOptions{model.path(), QStringLiteral("zh"), true, 1});
     loadPhrases(window, shortRecording_);
@@ -261,7 +254,7 @@ void DraftControllerTest::theChosenModelsWordsFollowTheMarks()
 void DraftControllerTest::aModelFolderThatCannotServeIsToldBeforeStarting()
 {
     QTemporaryDir model;
-    makeSenseVoiceLike(model.path());
+    writeSenseVoiceLikeModel(model.path());
     QVERIFY(QFile::remove(model.filePath(QStringLiteral("tokens.txt"))));
     WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
     writeDraftOptions(window.programPath, DraftOptions{model.path(), QStringLiteral("zh"), true, 1});
@@ -284,7 +277,7 @@ void DraftControllerTest::theOptionsDialogSavesOnlyAModelThatCanServe()
 {
     QFETCH(bool, complete);
     QTemporaryDir model;
-    makeSenseVoiceLike(model.path());
+    writeSenseVoiceLikeModel(model.path());
     if (!complete)
         QVERIFY(QFile::remove(model.filePath(QStringLiteral("tokens.txt"))));
     WindowUnderTest window;
