@@ -12,6 +12,28 @@ bool onlyCtrlHeld(Qt::KeyboardModifiers modifiers)
         && !modifiers.testFlag(Qt::AltModifier);
 }
 
+bool noneHeld(Qt::KeyboardModifiers modifiers)
+{
+    return !(modifiers & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier | Qt::MetaModifier));
+}
+
+// Between the passages the time marks make: keys the editor itself leaves unused.
+KeyDecision decidePassageKey(int qtKey)
+{
+    switch (qtKey) {
+    case Qt::Key_F2:
+        return {EditorCommand::PreviousPassage, true};
+    case Qt::Key_F3:
+        return {EditorCommand::NextPassage, true};
+    case Qt::Key_F4:
+        return {EditorCommand::HearPassageAgain, true};
+    case Qt::Key_F6:
+        return {EditorCommand::LoopPassage, true};
+    default:
+        return {};
+    }
+}
+
 bool isPlayKey(int qtKey, PlayKey playKey)
 {
     if (playKey == PlayKey::Space)
@@ -28,6 +50,10 @@ KeyDecision decideEditorKey(int qtKey, Qt::KeyboardModifiers modifiers, PlayKey 
     if (isPlayKey(qtKey, playKey))
         return {EditorCommand::PlayPause, true};
 
+    if (noneHeld(modifiers)) {
+        if (const KeyDecision passage = decidePassageKey(qtKey); passage.command != EditorCommand::None)
+            return passage;
+    }
     switch (qtKey) {
     case Qt::Key_F9:
         return {EditorCommand::StepBack, false};

@@ -23,6 +23,10 @@ enum class EditorCommand {
     RateDown,
     InsertSpace,
     InsertLineBreak,
+    PreviousPassage,
+    NextPassage,
+    HearPassageAgain,
+    LoopPassage,
 };
 
 struct KeyDecision {
@@ -31,8 +35,10 @@ struct KeyDecision {
 };
 
 // What a key press in the editor means: the command to run, and whether the editor
-// still gets the key. Ctrl+S and Ctrl+Up/Down need Ctrl without Shift and Alt; all other
-// keys of the table work with any modifiers. The play key and Ctrl+Up/Down are swallowed.
+// still gets the key. Ctrl+S and Ctrl+Up/Down need Ctrl without Shift and Alt; the
+// passage keys (F2, F3, F4, F6) work alone, so that their combinations stay free; all
+// other keys of the table work with any modifiers. The play key, Ctrl+Up/Down and
+// the passage keys are swallowed.
 KeyDecision decideEditorKey(int qtKey, Qt::KeyboardModifiers modifiers, PlayKey playKey);
 
 } // namespace tavrin

@@ -5,44 +5,12 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include <utility>
-#include <vector>
-
 namespace tavrin {
-
-namespace {
-
-// The marks of one paragraph, counted while the paragraph holds this record:
-// Qt deletes it with the paragraph, or when the paragraph is read again.
-class ParagraphMarks : public QTextBlockUserData {
-public:
-    ParagraphMarks(std::shared_ptr<std::map<int, int>> counts, std::vector<int> seconds)
-        : counts_(std::move(counts))
-        , seconds_(std::move(seconds))
-    {
-        for (const int at : seconds_)
-            ++(*counts_)[at];
-    }
-
-    ~ParagraphMarks() override
-    {
-        for (const int at : seconds_) {
-            const auto count = counts_->find(at);
-            if (--count->second == 0)
-                counts_->erase(count);
-        }
-    }
-
-private:
-    std::shared_ptr<std::map<int, int>> counts_;
-    std::vector<int> seconds_;
-};
-
-} // namespace
 
 TimeMarkWatcher::TimeMarkWatcher(QTextDocument* document, QObject* parent)
     : QObject(parent)
     , document_(document)
+    , index_(std::make_shared<MarkIndex>(document))
     , from_(document)
     , to_(document)
 {
@@ -55,18 +23,19 @@ TimeMarkWatcher::TimeMarkWatcher(QTextDocument* document, QObject* parent)
     connect(document_, &QTextDocument::contentsChange, this,
             [this](int position, int, int added) { noteEdit(position, added); });
     noteEdit(0, document_->characterCount());
-    while (pending_)
-        readSlice(); // what is there already is known from the start
-    rescan_.stop();
+    readEditsNow(); // what is there already is known from the start
 }
 
 QList<int> TimeMarkWatcher::marks() const
 {
-    QList<int> times;
-    times.reserve(qsizetype(counts_->size()));
-    for (const auto& [at, count] : *counts_)
-        times.append(at);
-    return times;
+    return index_->times();
+}
+
+void TimeMarkWatcher::readEditsNow()
+{
+    while (pending_)
+        readSlice();
+    rescan_.stop();
 }
 
 void TimeMarkWatcher::noteEdit(int position, int added)
@@ -88,12 +57,7 @@ void TimeMarkWatcher::readSlice()
     QTextBlock paragraph = document_->findBlock(from_.position());
     const QTextBlock last = document_->findBlock(to_.position());
     for (int read = 0; paragraph.isValid() && read < kParagraphsPerSlice; ++read) {
-        std::vector<int> seconds;
-        for (const TimeMark& mark : findTimeMarks(paragraph.text()))
-            seconds.push_back(mark.seconds);
-        // A paragraph with none and no record keeps none: nothing to count.
-        if (!seconds.empty() || paragraph.userData())
-            paragraph.setUserData(seconds.empty() ? nullptr : new ParagraphMarks(counts_, std::move(seconds)));
+        MarkIndex::setMarks(index_, paragraph, findTimeMarks(paragraph.text()));
         if (paragraph == last) {
             pending_ = false;
             break;
@@ -110,6 +74,7 @@ void TimeMarkWatcher::readSlice()
         pending_ = false;
     }
     if (!pending_) {
+        Q_EMIT indexRead();
         QList<int> now = marks();
         if (now != told_) {
             told_ = std::move(now);

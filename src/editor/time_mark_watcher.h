@@ -1,11 +1,12 @@
 #pragma once
 
+#include "editor/mark_index.h"
+
 #include <QList>
 #include <QObject>
 #include <QTextCursor>
 #include <QTimer>
 
-#include <map>
 #include <memory>
 
 class QTextDocument;
@@ -27,20 +28,23 @@ public:
 
     // The times the text has marks at, in seconds, each once, in order.
     QList<int> marks() const;
+    // The marks as last read, and the passages they make.
+    const MarkIndex& index() const { return *index_; }
+    // Reads what was edited since the last reading at once, rather than shortly after.
+    void readEditsNow();
 
 Q_SIGNALS:
     void marksChanged(const QList<int>& seconds);
+    // A reading has ended: a mark may have come, gone or moved within its paragraph.
+    void indexRead();
 
 private:
-    // How many marks of the text stand at each time; shared with the
-    // paragraphs' records, which take theirs out when a paragraph goes.
-    using MarkCounts = std::map<int, int>;
-
     void noteEdit(int position, int added);
     void readSlice();
 
     QTextDocument* document_;
-    std::shared_ptr<MarkCounts> counts_ = std::make_shared<MarkCounts>();
+    // Shared with the paragraphs' records, which take theirs out when a paragraph goes.
+    std::shared_ptr<MarkIndex> index_;
     // The stretch still to be read; the cursors move with later edits.
     QTextCursor from_;
     QTextCursor to_;

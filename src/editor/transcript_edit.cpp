@@ -8,7 +8,11 @@
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QTextBlock>
+#include <QTextLayout>
+
+#include <algorithm>
 
 namespace tavrin {
 
@@ -30,6 +34,20 @@ void TranscriptEdit::keyPressEvent(QKeyEvent* event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void TranscriptEdit::scrollToShow(int position)
+{
+    QTextCursor at(document());
+    at.setPosition(std::clamp(position, 0, document()->characterCount() - 1));
+    if (viewport()->rect().contains(cursorRect(at)))
+        return;
+    // This editor's scroll bar counts lines, wrapped ones included: the line goes to the top.
+    const QTextBlock paragraph = at.block();
+    int line = 0;
+    if (const QTextLayout* layout = paragraph.layout(); layout && layout->lineCount() > 0)
+        line = std::max(layout->lineForTextPosition(at.positionInBlock()).lineNumber(), 0);
+    verticalScrollBar()->setValue(paragraph.firstLineNumber() + line);
 }
 
 void TranscriptEdit::mouseDoubleClickEvent(QMouseEvent* event)

@@ -23,6 +23,9 @@ public:
     void setKeyDownHandler(KeyDownHandler handler) { keyDownHandler_ = std::move(handler); }
     // True while an input method is composing text in the editor.
     bool isComposing() const { return composing_; }
+    // Scrolls, if need be, so that the line holding `position` is in sight; the
+    // caret and the selection stay where they are.
+    void scrollToShow(int position);
 
 Q_SIGNALS:
     void doubleClicked();

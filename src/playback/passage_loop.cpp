@@ -3,6 +3,7 @@
 #include "desktop/app_texts.h"
 #include "playback/media_player.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -11,6 +12,8 @@ namespace tavrin {
 namespace {
 
 const QString kTooShort = QStringLiteral("循环段太短：起点和终点至少要相隔0.5秒。请播放到更远处再按F7。");
+const QString kPassageTooShort =
+    QStringLiteral("这一段不能循环：从它的时间标记到下一个时间标记不到0.5秒，或者它的时间已在录音结尾之后。");
 
 } // namespace
 
@@ -60,6 +63,28 @@ void PassageLoop::press()
         player_.clearLoop();
         break;
     }
+}
+
+void PassageLoop::pressForPassage(double start, std::optional<double> end)
+{
+    if (player_.url().isEmpty()) {
+        showMessage_(texts::kNothingLoaded.toString());
+        return;
+    }
+    if (player_.loop()) {
+        player_.clearLoop();
+        return;
+    }
+    const double length = std::max(player_.duration(), 0.0);
+    const double from = std::clamp(start, 0.0, length);
+    const double to = std::clamp(end.value_or(length), 0.0, length);
+    if (to - from < kShortestLoopSeconds) {
+        showMessage_(kPassageTooShort);
+        return;
+    }
+    player_.setLoop({from, to});
+    player_.setCurrentPosition(from);
+    player_.play();
 }
 
 void PassageLoop::setLoopTo(double position)

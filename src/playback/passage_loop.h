@@ -32,6 +32,10 @@ public:
     PassageLoop(MediaPlayer& player, ShowPlainMessage showMessage, QObject* parent = nullptr);
 
     void press();
+    // The loop key of a passage (F6): plays from `start` to `end` (none: the
+    // recording's end) over and over, or ends the loop going on. A passage that
+    // is too short, or that begins at the recording's end, is refused.
+    void pressForPassage(double start, std::optional<double> end);
 
     std::optional<double> start() const;
     std::optional<double> end() const;

@@ -51,6 +51,12 @@ void PedalCommands::press(int pedal)
     case PedalRole::Forward:
         pressStep(forward_, actions_.stepForward);
         break;
+    case PedalRole::PreviousPassage:
+        run(actions_.previousPassage);
+        break;
+    case PedalRole::NextPassage:
+        run(actions_.nextPassage);
+        break;
     case PedalRole::None:
         break;
     }
@@ -73,6 +79,8 @@ void PedalCommands::release(int pedal)
     case PedalRole::Forward:
         releaseStep(forward_);
         break;
+    case PedalRole::PreviousPassage:
+    case PedalRole::NextPassage:
     case PedalRole::None:
         break;
     }

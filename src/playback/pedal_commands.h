@@ -15,6 +15,8 @@ struct PedalActions {
     std::function<void()> playPause;
     std::function<void()> stepBack;
     std::function<void()> stepForward;
+    std::function<void()> previousPassage;
+    std::function<void()> nextPassage;
     std::function<bool()> isPlaying;
     // Runs a command the way the window runs a key's, telling the user of its failure.
     std::function<void(const std::function<void()>&)> run;

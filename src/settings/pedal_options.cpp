@@ -20,6 +20,8 @@ constexpr RoleWord kRoleWords[] = {
     {PedalRole::Back, u"back"},
     {PedalRole::Play, u"play"},
     {PedalRole::Forward, u"forward"},
+    {PedalRole::PreviousPassage, u"previous"},
+    {PedalRole::NextPassage, u"next"},
 };
 
 constexpr QStringView kPedalKeys[kPedalCount] = {kLeftPedalKey, kMiddlePedalKey, kRightPedalKey};
@@ -111,7 +113,8 @@ StoredPedalOptions readPedalOptions(const QString& settingsFolder)
         else
             stored.problems << damagedValue(
                 kPedalKeys[pedal], *text,
-                QStringLiteral("应为back（后退）、play（播放）、forward（前进）或none（不用）。现按%1处理。")
+                QStringLiteral("应为back（后退）、play（播放）、forward（前进）、previous（上一段）、next（下一段）"
+                               "或none（不用）。现按%1处理。")
                     .arg(roleWord(stored.options.roles[pedal])));
     }
     if (const std::optional<QString>& text = texts[5]) {

@@ -22,9 +22,11 @@ inline constexpr QStringView kPedalKeysKey = u"pedalKeys";
 // What a pedal does when pressed.
 enum class PedalRole {
     None,
-    Back,    // the step back, again every 0.4 s while held
-    Play,    // play/pause, as the play mode says
-    Forward, // the step forward, again every 0.4 s while held
+    Back,            // the step back, again every 0.4 s while held
+    Play,            // play/pause, as the play mode says
+    Forward,         // the step forward, again every 0.4 s while held
+    PreviousPassage, // the caret and playback to the passage before, once a press
+    NextPassage,     // the caret and playback to the next passage, once a press
 };
 
 enum class PedalPlayMode {

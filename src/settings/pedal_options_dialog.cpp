@@ -16,7 +16,9 @@ namespace tavrin {
 
 namespace {
 
-constexpr PedalRole kRoleChoices[] = {PedalRole::Back, PedalRole::Play, PedalRole::Forward, PedalRole::None};
+constexpr PedalRole kRoleChoices[] = {PedalRole::Back,        PedalRole::Play,
+                                      PedalRole::Forward,     PedalRole::PreviousPassage,
+                                      PedalRole::NextPassage, PedalRole::None};
 
 QString roleCaption(PedalRole role)
 {
@@ -27,6 +29,10 @@ QString roleCaption(PedalRole role)
         return QStringLiteral("播放");
     case PedalRole::Forward:
         return QStringLiteral("前进");
+    case PedalRole::PreviousPassage:
+        return QStringLiteral("上一段");
+    case PedalRole::NextPassage:
+        return QStringLiteral("下一段");
     case PedalRole::None:
         break;
     }

@@ -21,6 +21,7 @@ constexpr FlagSetting kFlags[] = {
     {kLoudnessLevellingKey, &PlaybackOptions::loudnessLevelling},
     {kNoiseReductionKey, &PlaybackOptions::noiseReduction},
     {kVoiceBandKey, &PlaybackOptions::voiceBand},
+    {kFollowPlaybackKey, &PlaybackOptions::followPlayback},
 };
 
 QString damagedValue(QStringView key, QStringView value, const QString& expected)

@@ -11,14 +11,16 @@
 
 namespace tavrin {
 
-// The listening aids, kept in section 播放 of the settings file. Every one is
-// off by default, and off the program plays exactly as without them.
+// The listening aids and following the sound in the text, kept in section 播放
+// of the settings file. Every one is off by default, and off the program plays
+// exactly as without them.
 inline constexpr QStringView kPlaybackSection = u"播放";
 inline constexpr QStringView kResumeBackStepKey = u"resumeBackStep";
 inline constexpr QStringView kVolumeBoostKey = u"volumeBoost";
 inline constexpr QStringView kLoudnessLevellingKey = u"loudnessLevelling";
 inline constexpr QStringView kNoiseReductionKey = u"noiseReduction";
 inline constexpr QStringView kVoiceBandKey = u"voiceBand";
+inline constexpr QStringView kFollowPlaybackKey = u"followPlayback";
 
 inline constexpr double kLongestResumeBackStep = 10.0;
 inline constexpr double kResumeBackStepUnit = 0.5;
@@ -30,6 +32,8 @@ struct PlaybackOptions {
     bool loudnessLevelling = false;
     bool noiseReduction = false;
     bool voiceBand = false;
+    // The passage being heard is shown in the text while playing.
+    bool followPlayback = false;
 
     bool operator==(const PlaybackOptions&) const = default;
 };

@@ -38,7 +38,7 @@ PlaybackOptionsDialog::PlaybackOptionsDialog(QWidget* owner, Desktop& desktop, P
     setModal(true);
     setFont(interfaceFont());
     setBackgroundRole(QPalette::Button);
-    resize(361, 232);
+    resize(361, 258);
 
     label(this, QStringLiteral("resumeBackStepLabel"), QStringLiteral("继续播放时后退"), QRect(30, 24, 91, 13));
     resumeBackStep = place(new QDoubleSpinBox(this), QStringLiteral("resumeBackStep"), QRect(124, 20, 55, 21));
@@ -57,14 +57,15 @@ PlaybackOptionsDialog::PlaybackOptionsDialog(QWidget* owner, Desktop& desktop, P
         addAid(QStringLiteral("noiseReduction"), QStringLiteral("降噪"), QStringLiteral("压低背景里的嘶嘶声"), 110);
     voiceBand = addAid(QStringLiteral("voiceBand"), QStringLiteral("人声频段"),
                        QStringLiteral("只留100赫兹到4千赫兹的人声"), 136);
+    followPlayback = addAid(QStringLiteral("followPlayback"), QStringLiteral("跟随播放"),
+                            QStringLiteral("播放时在文字里标出正在听的那一段"), 162);
 
-    QLabel* note =
-        label(this, QStringLiteral("noteLabel"), QStringLiteral("注意：声音选项勾选后立即生效，保存后下次启动仍有效。"),
-              QRect(30, 166, 311, 13));
+    QLabel* note = label(this, QStringLiteral("noteLabel"),
+                         QStringLiteral("注意：选项勾选后立即生效，保存后下次启动仍有效。"), QRect(30, 192, 311, 13));
     setColour(note, QPalette::WindowText, Qt::red);
     saveButton = new QPushButton(QStringLiteral("保存设置"), this);
     saveButton->setObjectName(QStringLiteral("saveButton"));
-    saveButton->setGeometry(143, 190, 75, 25);
+    saveButton->setGeometry(143, 216, 75, 25);
     saveButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this, [this] { runCommand(desktop_, this, [this] { saveOptions(); }); });
 }
@@ -89,6 +90,7 @@ PlaybackOptions PlaybackOptionsDialog::shownOptions() const
     options.loudnessLevelling = loudnessLevelling->isChecked();
     options.noiseReduction = noiseReduction->isChecked();
     options.voiceBand = voiceBand->isChecked();
+    options.followPlayback = followPlayback->isChecked();
     return options;
 }
 
@@ -100,7 +102,8 @@ void PlaybackOptionsDialog::showStored()
     const std::pair<QCheckBox*, bool> aids[] = {{volumeBoost, stored_.volumeBoost},
                                                 {loudnessLevelling, stored_.loudnessLevelling},
                                                 {noiseReduction, stored_.noiseReduction},
-                                                {voiceBand, stored_.voiceBand}};
+                                                {voiceBand, stored_.voiceBand},
+                                                {followPlayback, stored_.followPlayback}};
     for (const auto& [box, on] : aids) {
         const QSignalBlocker quiet(box);
         box->setChecked(on);

@@ -30,6 +30,7 @@ public:
     QCheckBox* loudnessLevelling = nullptr;
     QCheckBox* noiseReduction = nullptr;
     QCheckBox* voiceBand = nullptr;
+    QCheckBox* followPlayback = nullptr;
     QPushButton* saveButton = nullptr;
 
 Q_SIGNALS:

@@ -3,9 +3,9 @@
 #include "desktop/desktop.h"
 #include "editor/editor_text.h"
 #include "editor/gbk_search.h"
-#include "editor/key_dispatch.h"
 #include "editor/transcript_edit.h"
 #include "playback/passage_loop.h"
+#include "workbench/passage_navigator.h"
 #include "workbench/time_mark_controller.h"
 #include "workbench/transport_controller.h"
 
@@ -38,13 +38,20 @@ EditorController::EditorController(const EditorWidgets& widgets, EditorKeyTarget
 
 bool EditorController::handleKey(QKeyEvent* event)
 {
-    TranscriptEdit* editor = widgets_.editor;
     // While an input method composes, the keys are the input method's.
-    if (editor->isComposing())
+    if (widgets_.editor->isComposing())
         return false;
     const PlayKey playKey = widgets_.spacePlays->isChecked() ? PlayKey::Space : PlayKey::Enter;
     const KeyDecision decision = decideEditorKey(event->key(), event->modifiers(), playKey);
-    switch (decision.command) {
+    if (decision.command == EditorCommand::None && keyTargets_.typing)
+        keyTargets_.typing();
+    run(decision.command);
+    return decision.swallow;
+}
+
+void EditorController::run(EditorCommand command)
+{
+    switch (command) {
     case EditorCommand::None:
         break;
     case EditorCommand::StepBack:
@@ -77,13 +84,31 @@ bool EditorController::handleKey(QKeyEvent* event)
         keyTargets_.transport.stepRate(-1);
         break;
     case EditorCommand::InsertSpace:
-        editor->insertPlainText(QStringLiteral(" "));
+        widgets_.editor->insertPlainText(QStringLiteral(" "));
         break;
     case EditorCommand::InsertLineBreak:
-        editor->insertPlainText(QStringLiteral("\n"));
+        widgets_.editor->insertPlainText(QStringLiteral("\n"));
+        break;
+    case EditorCommand::PreviousPassage:
+    case EditorCommand::NextPassage:
+    case EditorCommand::HearPassageAgain:
+    case EditorCommand::LoopPassage:
+        runPassageCommand(command);
         break;
     }
-    return decision.swallow;
+}
+
+void EditorController::runPassageCommand(EditorCommand command)
+{
+    PassageNavigator& passages = keyTargets_.passages;
+    if (command == EditorCommand::PreviousPassage)
+        passages.goToPrevious();
+    else if (command == EditorCommand::NextPassage)
+        passages.goToNext();
+    else if (command == EditorCommand::HearPassageAgain)
+        passages.hearAgain();
+    else if (command == EditorCommand::LoopPassage)
+        passages.loopPassage();
 }
 
 // Selects `length` characters from `start`, scrolls the caret into view and

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "desktop/plain_message.h"
+#include "editor/key_dispatch.h"
 #include "editor/text_size.h"
 
 #include <QtGlobal>
@@ -15,6 +16,7 @@ namespace tavrin {
 
 class Desktop;
 class PassageLoop;
+class PassageNavigator;
 class TimeMarkController;
 class TranscriptEdit;
 class TransportController;
@@ -26,13 +28,16 @@ struct EditorWidgets {
     QLineEdit* searchBox = nullptr;
 };
 
-// What the editor's keys run besides typing: the transport, the loop and time marks, and
-// saving, which belongs to the transcript.
+// What the editor's keys run besides typing: the transport, the loop, time marks and
+// passages, and saving, which belongs to the transcript.
 struct EditorKeyTargets {
     TransportController& transport;
     TimeMarkController& timeMarks;
     PassageLoop& loop;
+    PassageNavigator& passages;
     std::function<void()> save;
+    // A key goes on to the text: typed, or moving the caret.
+    std::function<void()> typing;
 };
 
 // The transcript editor's own commands: what its keys do while typing, search,
@@ -54,6 +59,8 @@ public:
     void setTextSize(TextSize size);
 
 private:
+    void run(EditorCommand command);
+    void runPassageCommand(EditorCommand command);
     void selectFound(qsizetype start, qsizetype length);
 
     EditorWidgets widgets_;

@@ -7,6 +7,7 @@
 #include "playback/pedals/pedal_source.h"
 #include "settings/pedal_options.h"
 #include "settings/pedal_options_dialog.h"
+#include "workbench/passage_navigator.h"
 #include "workbench/transport_controller.h"
 
 #include <QApplication>
@@ -15,7 +16,7 @@
 
 namespace tavrin {
 
-PedalBinding::PedalBinding(QWidget* owner, TransportController& transport, MediaPlayer& player, Desktop& desktop,
+PedalBinding::PedalBinding(QWidget* owner, const Commands& commands, MediaPlayer& player, Desktop& desktop,
                            QString settingsFolder)
     : owner_(owner)
     , desktop_(desktop)
@@ -23,17 +24,21 @@ PedalBinding::PedalBinding(QWidget* owner, TransportController& transport, Media
     , source_(new PedalSource(this))
     , dialog_(new PedalOptionsDialog(owner, desktop, settingsFolder_))
 {
-    createCommands(transport, player);
+    createCommands(commands, player);
     connectSource();
     connect(dialog_, &PedalOptionsDialog::optionsSaved, this, &PedalBinding::useOptions);
 }
 
-void PedalBinding::createCommands(TransportController& transport, MediaPlayer& player)
+void PedalBinding::createCommands(const Commands& commands, MediaPlayer& player)
 {
+    TransportController& transport = commands.transport;
+    PassageNavigator& passages = commands.passages;
     PedalActions actions{
         .playPause = [&transport] { transport.playPause(); },
         .stepBack = [&transport] { transport.stepBack(); },
         .stepForward = [&transport] { transport.stepForward(); },
+        .previousPassage = [&passages] { passages.goToPrevious(); },
+        .nextPassage = [&passages] { passages.goToNext(); },
         .isPlaying = [&player] { return player.playState() == PlayStatePlaying; },
         .run = [this](const std::function<void()>& command) { runCommand(desktop_, owner_, command); },
         // As the keys, the pedals wait while a message or dialog is open; the

@@ -12,6 +12,7 @@ class MediaPlayer;
 class PedalCommands;
 class PedalOptionsDialog;
 class PedalSource;
+class PassageNavigator;
 class TransportController;
 struct PedalOptions;
 
@@ -20,8 +21,14 @@ struct PedalOptions;
 class PedalBinding : public QObject {
     Q_OBJECT
 public:
+    // What the pedals' roles run.
+    struct Commands {
+        TransportController& transport;
+        PassageNavigator& passages;
+    };
+
     // `owner` owns the dialog and the messages; `settingsFolder` holds the pedals' settings.
-    PedalBinding(QWidget* owner, TransportController& transport, MediaPlayer& player, Desktop& desktop,
+    PedalBinding(QWidget* owner, const Commands& commands, MediaPlayer& player, Desktop& desktop,
                  QString settingsFolder);
 
     // Reads the pedals' settings and, with `findPedals`, looks for the pedals
@@ -35,7 +42,7 @@ public:
     PedalOptionsDialog& optionsDialog() { return *dialog_; }
 
 private:
-    void createCommands(TransportController& transport, MediaPlayer& player);
+    void createCommands(const Commands& commands, MediaPlayer& player);
     void connectSource();
     void useOptions(const PedalOptions& options);
     void showMessage(const QString& text);

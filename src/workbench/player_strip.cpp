@@ -3,7 +3,6 @@
 #include "desktop/app_texts.h"
 #include "desktop/command_runner.h"
 #include "editor/time_mark_watcher.h"
-#include "editor/transcript_edit.h"
 #include "playback/media_player.h"
 #include "playback/passage_loop.h"
 #include "playback/player_controls.h"
@@ -15,7 +14,6 @@ namespace tavrin {
 PlayerStrip::PlayerStrip(const Widgets& widgets, const Engines& engines, const QString& waveformCacheFolder)
     : widgets_(widgets)
     , engines_(engines)
-    , marks_(new TimeMarkWatcher(widgets.editor->document(), this))
     , waveforms_(waveformCacheFolder.isEmpty() ? new WaveformBuilder(this)
                                                : new WaveformBuilder(waveformCacheFolder, this))
 {
@@ -56,8 +54,8 @@ void PlayerStrip::connectState()
 // The transcript's marks as ticks on the bar; a tick clicked goes to its mark in the text too.
 void PlayerStrip::showMarks()
 {
-    connect(marks_, &TimeMarkWatcher::marksChanged, widgets_.controls, &PlayerControls::setMarkTicks);
-    widgets_.controls->setMarkTicks(marks_->marks());
+    connect(&engines_.marks, &TimeMarkWatcher::marksChanged, widgets_.controls, &PlayerControls::setMarkTicks);
+    widgets_.controls->setMarkTicks(engines_.marks.marks());
     connect(widgets_.controls, &PlayerControls::markPicked, this, [this](int seconds) {
         runCommand(engines_.desktop, widgets_.owner, [this, seconds] { engines_.timeMarks.goToMark(seconds); });
     });

@@ -13,7 +13,6 @@ class PassageLoop;
 class PlayerControls;
 class TimeMarkController;
 class TimeMarkWatcher;
-class TranscriptEdit;
 class WaveformBuilder;
 
 // The player's strip: its control bar and the player bound both ways, as
@@ -26,10 +25,10 @@ public:
     struct Widgets {
         QWidget* owner = nullptr; // of the messages
         PlayerControls* controls = nullptr;
-        TranscriptEdit* editor = nullptr; // whose marks the ticks show
     };
     struct Engines {
         MediaPlayer& player;
+        TimeMarkWatcher& marks;        // of the transcript, shown as ticks
         TimeMarkController& timeMarks; // a tick clicked goes to its mark
         PassageLoop& loop;
         Desktop& desktop;
@@ -49,7 +48,6 @@ private:
 
     Widgets widgets_;
     Engines engines_;
-    TimeMarkWatcher* marks_;
     WaveformBuilder* waveforms_;
 };
 

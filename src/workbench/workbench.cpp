@@ -1,6 +1,7 @@
 #include "workbench/workbench.h"
 
 #include "desktop/command_runner.h"
+#include "editor/time_mark_watcher.h"
 #include "editor/transcript_edit.h"
 #include "playback/media_player.h"
 #include "playback/passage_loop.h"
@@ -9,6 +10,8 @@
 #include "settings/playback_options_dialog.h"
 #include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
+#include "workbench/passage_follower.h"
+#include "workbench/passage_navigator.h"
 #include "workbench/pedal_binding.h"
 #include "workbench/player_strip.h"
 #include "workbench/time_mark_controller.h"
@@ -38,13 +41,16 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
                                                                            .displayRefresh = widgets.displayRefresh,
                                                                            .timeBox = widgets.timeBox},
                                                 player, desktop, places.stateFolder);
+    createPassages(widgets.editor);
     createEditor(widgets);
     playerStrip_ = std::make_unique<PlayerStrip>(
-        PlayerStrip::Widgets{.owner = widgets.window, .controls = widgets.playerControls, .editor = widgets.editor},
-        PlayerStrip::Engines{.player = player, .timeMarks = *timeMarks_, .loop = *loop_, .desktop = desktop},
+        PlayerStrip::Widgets{.owner = widgets.window, .controls = widgets.playerControls},
+        PlayerStrip::Engines{
+            .player = player, .marks = *marks_, .timeMarks = *timeMarks_, .loop = *loop_, .desktop = desktop},
         places.waveformCacheFolder);
     createPlaybackOptions(widgets);
-    pedals_ = std::make_unique<PedalBinding>(widgets.window, *transport_, player, desktop, places.settingsFolder);
+    pedals_ = std::make_unique<PedalBinding>(widgets.window, PedalBinding::Commands{*transport_, *passages_}, player,
+                                             desktop, places.settingsFolder);
     draft_ = std::make_unique<DraftController>(DraftController::Widgets{widgets.window, widgets.editor}, player,
                                                desktop, places.draft, places.settingsFolder);
 }
@@ -65,12 +71,24 @@ void Workbench::createTransport(const WorkbenchWidgets& widgets, const QString& 
     transport_->setResumeBackStep([this] { return playbackSettings_->read().resumeBackStep; });
 }
 
+// The marks of the transcript, and the passages they make: followed while playing, walked by key and pedal.
+void Workbench::createPassages(TranscriptEdit* editor)
+{
+    marks_ = std::make_unique<TimeMarkWatcher>(editor->document());
+    passages_ = std::make_unique<PassageNavigator>(editor, player_, *loop_, *marks_);
+    passageFollower_ = std::make_unique<PassageFollower>(editor, player_, *marks_);
+}
+
 void Workbench::createEditor(const WorkbenchWidgets& widgets)
 {
     const EditorWidgets editorWidgets{
         .editor = widgets.editor, .spacePlays = widgets.spacePlays, .searchBox = widgets.searchBox};
-    EditorKeyTargets keyTargets{
-        .transport = *transport_, .timeMarks = *timeMarks_, .loop = *loop_, .save = [this] { work_->save(); }};
+    EditorKeyTargets keyTargets{.transport = *transport_,
+                                .timeMarks = *timeMarks_,
+                                .loop = *loop_,
+                                .passages = *passages_,
+                                .save = [this] { work_->save(); },
+                                .typing = [this] { passageFollower_->leaveTheView(); }};
     editor_ = std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), desktop_,
                                                  [this](const QString& text) { showMessage(text); });
 }
@@ -79,11 +97,12 @@ void Workbench::createPlaybackOptions(const WorkbenchWidgets& widgets)
 {
     playbackOptionsDialog_ = new PlaybackOptionsDialog(widgets.window, desktop_, *playbackSettings_);
     QObject::connect(playbackOptionsDialog_, &PlaybackOptionsDialog::optionsTried, playbackOptionsDialog_,
-                     [this](const PlaybackOptions& options) { run([&] { applyListeningAids(options); }); });
+                     [this](const PlaybackOptions& options) { run([&] { applyPlaybackOptions(options); }); });
 }
 
-void Workbench::applyListeningAids(const PlaybackOptions& options)
+void Workbench::applyPlaybackOptions(const PlaybackOptions& options)
 {
+    passageFollower_->setOn(options.followPlayback);
     player_.setListeningAids({.volumeBoost = options.volumeBoost,
                               .loudnessLevelling = options.loudnessLevelling,
                               .noiseReduction = options.noiseReduction,
@@ -97,7 +116,7 @@ void Workbench::showPlaybackOptions()
 
 void Workbench::startAfterFirstPaint(const FilesToOpen& files)
 {
-    run([this] { applyListeningAids(playbackSettings_->read()); });
+    run([this] { applyPlaybackOptions(playbackSettings_->read()); });
     run([this] { pedals_->start(findPedals_); });
     run([this] { work_->recoverUnsaved(); });
     if (!files.recording.isEmpty() || !files.transcript.isEmpty())

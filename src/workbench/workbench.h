@@ -20,7 +20,9 @@ class Desktop;
 class DraftController;
 class EditorController;
 class MediaPlayer;
+class PassageFollower;
 class PassageLoop;
+class PassageNavigator;
 class PedalBinding;
 class PlaybackOptionsDialog;
 class PlaybackSettings;
@@ -29,6 +31,7 @@ class PlayerStrip;
 class RateSpinBox;
 class TimeBox;
 class TimeMarkController;
+class TimeMarkWatcher;
 class TranscriptEdit;
 class TranscriptionWork;
 class TransportController;
@@ -85,6 +88,7 @@ public:
     PedalBinding& pedals() { return *pedals_; }
     PlayerStrip& playerStrip() { return *playerStrip_; }
     DraftController& draft() { return *draft_; }
+    PassageFollower& passageFollower() { return *passageFollower_; }
     PlaybackOptionsDialog& playbackOptionsDialog() { return *playbackOptionsDialog_; }
 
     void showPlaybackOptions();
@@ -98,9 +102,10 @@ public:
 private:
     void createTransport(const WorkbenchWidgets& widgets, const QString& settingsFolder);
     void createPlaybackOptions(const WorkbenchWidgets& widgets);
+    void createPassages(TranscriptEdit* editor);
     void createEditor(const WorkbenchWidgets& widgets);
-    // The player plays through the listening aids that are on.
-    void applyListeningAids(const PlaybackOptions& options);
+    // The player plays through the listening aids that are on, and the text follows it if asked to.
+    void applyPlaybackOptions(const PlaybackOptions& options);
     void run(const std::function<void()>& command);
     void showMessage(const QString& text);
 
@@ -112,6 +117,9 @@ private:
     std::unique_ptr<TransportController> transport_;
     std::unique_ptr<PassageLoop> loop_;
     std::unique_ptr<TimeMarkController> timeMarks_;
+    std::unique_ptr<TimeMarkWatcher> marks_;
+    std::unique_ptr<PassageNavigator> passages_;
+    std::unique_ptr<PassageFollower> passageFollower_;
     std::unique_ptr<TranscriptionWork> work_;
     std::unique_ptr<EditorController> editor_;
     std::unique_ptr<PlayerStrip> playerStrip_;

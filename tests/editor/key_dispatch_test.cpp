@@ -73,6 +73,17 @@ void KeyDispatchTest::decidesEveryKey_data()
     row("F1, Enter mode", Qt::Key_F1, none, PlayKey::Enter, EditorCommand::InsertLineBreak, false);
     row("Shift+F1, Enter mode", Qt::Key_F1, shift, PlayKey::Enter, EditorCommand::InsertLineBreak, false);
 
+    row("F2", Qt::Key_F2, none, PlayKey::Space, EditorCommand::PreviousPassage, true);
+    row("F3", Qt::Key_F3, none, PlayKey::Enter, EditorCommand::NextPassage, true);
+    row("F4", Qt::Key_F4, none, PlayKey::Space, EditorCommand::HearPassageAgain, true);
+    row("F6", Qt::Key_F6, none, PlayKey::Space, EditorCommand::LoopPassage, true);
+    row("F3 while switching layout", Qt::Key_F3, Qt::GroupSwitchModifier, PlayKey::Space, EditorCommand::NextPassage,
+        true);
+    row("Ctrl+F3", Qt::Key_F3, ctrl, PlayKey::Space, EditorCommand::None, false);
+    row("Shift+F2", Qt::Key_F2, shift, PlayKey::Space, EditorCommand::None, false);
+    row("Alt+F4", Qt::Key_F4, alt, PlayKey::Space, EditorCommand::None, false);
+    row("Meta+F6", Qt::Key_F6, Qt::MetaModifier, PlayKey::Space, EditorCommand::None, false);
+    row("F5", Qt::Key_F5, none, PlayKey::Space, EditorCommand::None, false);
     row("F11", Qt::Key_F11, none, PlayKey::Space, EditorCommand::None, false);
     row("letter", Qt::Key_A, none, PlayKey::Space, EditorCommand::None, false);
     row("Backspace", Qt::Key_Backspace, none, PlayKey::Space, EditorCommand::None, false);

@@ -1,3 +1,4 @@
+#include "editor/transcript_edit.h"
 #include "playback/pedals/pedal_source.h"
 #include "settings/pedal_options_dialog.h"
 #include "support/window_under_test.h"
@@ -113,6 +114,7 @@ private Q_SLOTS:
     void keyboardLikePedalByItsNamedKeys();
     void nothingLoadedIsToldAsByTheButton();
     void dialogLightsThePedalAndSavesTheRoles();
+    void passagePedalsMoveOncePerPress();
 };
 
 void PedalCommandsTest::holdToPlayStepsBackOnEveryPress()
@@ -330,6 +332,35 @@ void PedalCommandsTest::dialogLightsThePedalAndSavesTheRoles()
     pedal.press(Right);
     pedal.release(Right);
     QVERIFY(waitPlaying(window, true));
+}
+
+// The passage roles, chosen in the dialog: the caret and playback go together.
+void PedalCommandsTest::passagePedalsMoveOncePerPress()
+{
+    Ready ready;
+    WindowUnderTest& window = ready.window;
+    PipedPedal pedal(window);
+    PedalOptionsDialog* dialog = &tavrin::test::WindowProbe::pedalOptionsDialog(*window);
+    QTimer::singleShot(0, dialog, [&] {
+        dialog->roles[Left]->setCurrentIndex(dialog->roles[Left]->findText(QStringLiteral("上一段")));
+        dialog->roles[Right]->setCurrentIndex(dialog->roles[Right]->findText(QStringLiteral("下一段")));
+        dialog->saveButton->click();
+    });
+    window.ui->pedalOptionsAction->trigger();
+    QCOMPARE(readPedalOptions(window.programPath).options.roles[Right], PedalRole::NextPassage);
+    window.desktop.boxes.clear();
+    window.ui->Memo1->setPlainText(QStringLiteral("-00:00:10-a\n-00:00:20-b\n-00:00:30-c"));
+    const auto caret = [&] { return window.ui->Memo1->textCursor().position(); };
+
+    pedal.press(Right);
+    QTRY_COMPARE_WITH_TIMEOUT(caret(), 22, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(position(window), 20.0, kWaitMs);
+    pedal.release(Right);
+    pedal.press(Left);
+    pedal.release(Left);
+    QTRY_COMPARE_WITH_TIMEOUT(caret(), 10, kWaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(position(window), 10.0, kWaitMs);
+    QVERIFY(window.desktop.texts().isEmpty());
 }
 
 QTEST_MAIN(PedalCommandsTest)

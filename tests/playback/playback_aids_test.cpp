@@ -6,6 +6,7 @@
 #include "settings/playback_options.h"
 #include "settings/playback_options_dialog.h"
 #include "support/window_under_test.h"
+#include "workbench/passage_follower.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>
@@ -362,6 +363,9 @@ void PlaybackAidsTest::dialogSavesAndTheNextStartReadsIt()
         QVERIFY(!dialog->noiseReduction->isChecked());
         dialog->resumeBackStep->setValue(2.5);
         dialog->voiceBand->setChecked(true);
+        dialog->followPlayback->setChecked(true);
+        // Tried at once, as the sound's options are.
+        QVERIFY(tavrin::test::WindowProbe::workbench(*window).passageFollower().isOn());
         QTest::mouseClick(dialog->saveButton, Qt::LeftButton);
         QVERIFY(dialog->isHidden());
         QCOMPARE(window.desktop.texts().last(), QStringLiteral("更改设置成功!"));
@@ -376,9 +380,10 @@ void PlaybackAidsTest::dialogSavesAndTheNextStartReadsIt()
     dialog->open();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     QCOMPARE(dialog->resumeBackStep->value(), 2.5);
-    QVERIFY(dialog->voiceBand->isChecked());
+    QVERIFY(dialog->voiceBand->isChecked() && dialog->followPlayback->isChecked());
     QVERIFY(!dialog->volumeBoost->isChecked() && !dialog->noiseReduction->isChecked());
     QVERIFY(restarted.desktop.texts().isEmpty());
+    QVERIFY(tavrin::test::WindowProbe::workbench(*restarted).passageFollower().isOn());
     dialog->reject();
     restarted.loadRecording(60.0);
     QVERIFY(restarted.pauseAt(10.0));

@@ -1,0 +1,62 @@
+#include "workbench/passage_navigator.h"
+
+#include "editor/mark_index.h"
+#include "editor/time_mark_watcher.h"
+#include "editor/transcript_edit.h"
+#include "playback/media_player.h"
+#include "playback/passage_loop.h"
+
+namespace tavrin {
+
+PassageNavigator::PassageNavigator(TranscriptEdit* editor, MediaPlayer& player, PassageLoop& loop,
+                                   TimeMarkWatcher& marks)
+    : editor_(editor)
+    , player_(player)
+    , loop_(loop)
+    , marks_(marks)
+{
+}
+
+int PassageNavigator::caret() const
+{
+    // What was typed a moment ago counts: its marks are read now, not shortly after.
+    marks_.readEditsNow();
+    return editor_->textCursor().position();
+}
+
+void PassageNavigator::goToNext()
+{
+    if (const std::optional<Passage> next = marks_.index().passageAfter(caret()))
+        goTo(*next);
+}
+
+void PassageNavigator::goToPrevious()
+{
+    if (const std::optional<Passage> previous = marks_.index().passageBefore(caret()))
+        goTo(*previous);
+}
+
+void PassageNavigator::goTo(const Passage& passage)
+{
+    QTextCursor words = editor_->textCursor();
+    words.setPosition(passage.textStart);
+    editor_->setTextCursor(words);
+    editor_->ensureCursorVisible();
+    // Seeking leaves playing and pausing as they were; a mark past the
+    // recording's end goes to its end, as a typed time does.
+    player_.setCurrentPosition(passage.seconds);
+}
+
+void PassageNavigator::hearAgain()
+{
+    player_.setCurrentPosition(marks_.index().passageAt(caret()).seconds);
+    player_.play();
+}
+
+void PassageNavigator::loopPassage()
+{
+    const Passage passage = marks_.index().passageAt(caret());
+    loop_.pressForPassage(passage.seconds, passage.endSeconds);
+}
+
+} // namespace tavrin

@@ -1,0 +1,39 @@
+#pragma once
+
+namespace tavrin {
+
+class MediaPlayer;
+class PassageLoop;
+class TimeMarkWatcher;
+class TranscriptEdit;
+struct Passage;
+
+// Going through the transcript passage by passage, by ear: the caret and
+// playback go together to the next or the previous passage, the passage under
+// the caret is heard again, or looped. A passage runs from its time mark to the
+// next mark; before the first mark it starts at the recording's start.
+class PassageNavigator {
+public:
+    PassageNavigator(TranscriptEdit* editor, MediaPlayer& player, PassageLoop& loop, TimeMarkWatcher& marks);
+
+    // The caret to the words of the next (previous) passage and playback to its
+    // mark, playing on if it was playing; nothing at the last (first) one.
+    void goToNext();
+    void goToPrevious();
+    // Plays from the mark that opens the passage under the caret.
+    void hearAgain();
+    // Loops the passage under the caret, from its mark to the next later one
+    // (the recording's end after the last); pressed again, ends the loop.
+    void loopPassage();
+
+private:
+    void goTo(const Passage& passage);
+    int caret() const;
+
+    TranscriptEdit* editor_;
+    MediaPlayer& player_;
+    PassageLoop& loop_;
+    TimeMarkWatcher& marks_;
+};
+
+} // namespace tavrin
