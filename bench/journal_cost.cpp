@@ -2,8 +2,7 @@
 // time per keystroke with the journal and without, the journal's size over a
 // long session of edits, and bringing unsaved text back at start against
 // loading the same text from its file.
-#include "bench_window.h"
-#include "measure.h"
+#include "bench_keys.h"
 
 #include "editor/transcript_edit.h"
 #include "files/recovery_journal.h"
@@ -33,19 +32,11 @@ constexpr int kTypingSeconds = 20;
 constexpr int kRecoveries = 3;
 constexpr double kMiB = 1024.0 * 1024.0;
 
-void pressKey(QWidget* target, int key, const QString& text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(target, &release);
-}
-
 // A keystroke timed as the text benchmark times it: the key and the repaint it asks for.
 double timedKeystroke(TranscriptEdit* editor)
 {
     return millisecondsOf([&] {
-        pressKey(editor, Qt::Key_A, QStringLiteral("a"));
+        pressKey(editor, Qt::Key_A, {}, QStringLiteral("a"));
         editor->viewport()->repaint();
     });
 }
@@ -254,7 +245,7 @@ private:
         const int kind = pick(0, 99);
         if (kind < 40) {
             const QChar letter(u'a' + pick(0, 25));
-            pressKey(editor_, Qt::Key_A + (letter.unicode() - u'a'), QString(letter));
+            pressKey(editor_, Qt::Key_A + (letter.unicode() - u'a'), {}, QString(letter));
         } else if (kind < 55) {
             QInputMethodEvent commit; // a word from the input method
             commit.setCommitString(kind % 2 ? QStringLiteral("我们") : QStringLiteral("记录"));
@@ -265,7 +256,7 @@ private:
             pressKey(editor_, Qt::Key_Delete);
         } else {
             selectForward(pick(1, 10));
-            pressKey(editor_, Qt::Key_X, QStringLiteral("x"));
+            pressKey(editor_, Qt::Key_X, {}, QStringLiteral("x"));
         }
     }
 

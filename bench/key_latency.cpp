@@ -1,8 +1,7 @@
 // From a key pressed in the editor to the player having taken the command,
 // against libmpv driven directly on the same recording.
-#include "bench_window.h"
+#include "bench_keys.h"
 #include "busy_waveform.h"
-#include "measure.h"
 
 #include "editor/transcript_edit.h"
 #include "playback/libmpv_loader.h"
@@ -10,28 +9,11 @@
 #include "playback/waveform/waveform_builder.h"
 #include "speech/draft_process.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QTest>
 
 namespace tavrin::bench {
 
 namespace {
-
-void pressKey(QWidget* target, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier, const QString& text = {})
-{
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
-    QApplication::sendEvent(target, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
-    QApplication::sendEvent(target, &release);
-}
-
-// Puts the player at `seconds`, paused, outside the measured time.
-void pauseAt(MediaPlayer* player, double seconds)
-{
-    player->pause();
-    millisecondsUntil(player, &MediaPlayer::playbackRestarted, [&] { player->setCurrentPosition(seconds); });
-}
 
 void stepKey(BenchWindow& window, const char* figure, int key, double step, int repetitions)
 {
@@ -41,11 +23,8 @@ void stepKey(BenchWindow& window, const char* figure, int key, double step, int 
     for (int i = 0; i < repetitions; ++i) {
         const double from = 4000.0 + 37.0 * i;
         pauseAt(player, from);
-        // Read where the player reports the landing, before playback moves on from it.
         double landed = NAN;
-        times.push_back(millisecondsUntil(
-            player, &MediaPlayer::playbackRestarted, [&] { pressKey(window.ui->Memo1, key); },
-            [&] { landed = player->currentPosition(); }));
+        times.push_back(keyToSeek(window, key, landed));
         const double miss = std::abs(landed - (from + step)) * 1000.0;
         worstMiss = std::isnan(miss) ? miss : std::max(worstMiss, miss); // a landing never reported shows
     }
@@ -107,17 +86,6 @@ struct DirectLibMpv {
 };
 
 } // namespace
-
-// A key typed into the editor, until its event has been handled.
-std::vector<double> typing(BenchWindow& window, int repetitions)
-{
-    std::vector<double> times;
-    for (int i = 0; i < repetitions; ++i) {
-        times.push_back(millisecondsOf([&] { pressKey(window.ui->Memo1, Qt::Key_A, {}, QStringLiteral("a")); }));
-        settle(10);
-    }
-    return times;
-}
 
 // The window's own keys with a waveform computing beside them, against the same
 // keys just before, from the same state, with none computing.

@@ -232,6 +232,25 @@ def mark_ticks():
     row("reading the 5,000 marks of 1 MB (once, as the transcript loads)", found["one reading of the marks"], "ms")
 
 
+def passages():
+    """A 1 MB transcript with 5,000 marks over the three-hour recording."""
+    found = figures("passages", os.path.join(DATA, "three-hours.mp3"), "25")
+    update = found["following, per position update median"]
+    row("following the sound, 1 MB with 5,000 marks: window thread per position update (median)", update, "ms",
+        target="< 0.2 ms", met=update < 0.2)
+    row("following the sound: per position update (p95)", found["following, per position update p95"], "ms")
+    row("following the sound: an update that moves to the next passage (median)",
+        found["following, at a passage change median"], "ms")
+    following, plain = found["keystroke median, playing, following"], found["keystroke median, playing, not following"]
+    row("keystroke while playing, 1 MB with 5,000 marks, following (median)", following, "ms", plain,
+        "not following", "unchanged within noise (<= 1.2x or 0.05 ms)",
+        following <= 1.2 * plain or following - plain < 0.05)
+    nearest, step = found["F3 next passage p95"], found["F9 step back, same places, p95"]
+    row("F3 next passage, key to player (p95)", nearest, "ms", step, "F9 from the same places", "<= 1.5x",
+        nearest <= 1.5 * step)
+    row("F3 next passage, key to player (median)", found["F3 next passage median"], "ms")
+
+
 def ffmpeg_decode_ms(recording, runs):
     """ffmpeg decoding the recording on one thread into nothing (median)."""
     times = []
@@ -300,6 +319,7 @@ if __name__ == "__main__":
     journal()
     sound_aids()
     mark_ticks()
+    passages()
     waveform()
     dropouts()
     draft()
