@@ -21,7 +21,7 @@ namespace tavrin {
 // a passage too, heard from the recording's start.
 struct Passage {
     int start = 0;     // where its mark begins in the document; 0 for the text before the first mark
-    int textStart = 0; // where its words begin, just after its mark
+    int textStart = 0; // where its words begin, just after its mark (at `start` before the first mark)
     int end = 0;       // where the next passage begins, or the end of the text
     int seconds = 0;   // its mark's time; 0 before the first mark
     // Where its sound ends: the next later time a mark of the text stands at;
