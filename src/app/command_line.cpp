@@ -21,6 +21,34 @@ CommandLine refuse(const QString& problem)
     return {CommandLine::Action::Refuse, {}, {}, problem};
 }
 
+// What follows --export: FORMAT TRANSCRIPT [OUTPUT], and --force anywhere.
+CommandLine parseExport(const QStringList& arguments, const QString& workingFolder)
+{
+    CommandLine line;
+    line.action = CommandLine::Action::Export;
+    QStringList given;
+    for (const QString& argument : arguments) {
+        if (argument == u"--force"_s)
+            line.force = true;
+        else if (argument.startsWith(u"--"_s))
+            return refuse(u"未知的选项：%1"_s.arg(argument));
+        else
+            given.append(argument);
+    }
+    if (given.size() < 2 || given.size() > 3)
+        return refuse(u"--export 需要格式和文稿文件，可再给出输出文件：--export 格式 文稿 [输出文件]"_s);
+    const std::optional<ExportFormat> format = exportFormatNamed(given[0]);
+    if (!format)
+        return refuse(u"不认识的导出格式：%1。可用的格式：srt、vtt、docx、odt、csv、txt"_s.arg(given[0]));
+    if (given[1].isEmpty() || given.value(2, u"-"_s).isEmpty())
+        return refuse(u"文件名不能为空"_s);
+    line.exportFormat = *format;
+    line.transcript = absolutePath(given[1], workingFolder);
+    line.output =
+        given.size() == 3 ? absolutePath(given[2], workingFolder) : defaultExportPath(line.transcript, *format);
+    return line;
+}
+
 } // namespace
 
 CommandLine parseCommandLine(const QStringList& arguments, const QString& workingFolder)
@@ -34,6 +62,8 @@ CommandLine parseCommandLine(const QStringList& arguments, const QString& workin
         if (argument == u"--version"_s || argument == u"-v"_s)
             return {CommandLine::Action::ShowVersion, {}, {}, {}};
     }
+    if (!arguments.isEmpty() && arguments.first() == u"--export"_s)
+        return parseExport(arguments.mid(1), workingFolder);
     QStringList files;
     bool optionsEnded = false;
     for (const QString& argument : arguments) {
@@ -69,7 +99,11 @@ QString commandLineHelp()
            "单独给出的 .txt 文件作为文稿加载。 A .txt given alone is loaded as the transcript.\n"
            "\n"
            "  -h, --help     显示本帮助 / show this help\n"
-           "  -v, --version  显示版本 / show the version\n"_s;
+           "  -v, --version  显示版本 / show the version\n"
+           "  --export 格式 文稿 [输出文件] [--force]\n"
+           "                 不打开窗口，把文稿导出为 srt、vtt、docx、odt、csv 或 txt（UTF-8）；\n"
+           "                 输出文件默认在文稿旁边；已有的输出文件只在给出 --force 时替换。\n"
+           "                 Exports the transcript without a window; --force replaces an existing output.\n"_s;
 }
 
 } // namespace tavrin

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/transcript_export.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -7,18 +9,23 @@ namespace tavrin {
 
 // What the program was asked on its command line:
 //   tavrin [--help | --version] [RECORDING] [TRANSCRIPT]
+//   tavrin --export FORMAT TRANSCRIPT [OUTPUT] [--force]
 // A ".txt" given alone is a transcript; given second, the file is the transcript.
 struct CommandLine {
     enum class Action {
         Run,
         ShowHelp,
         ShowVersion,
+        Export, // the transcript into `output`, with no window
         Refuse, // `problem` says why
     };
     Action action = Action::Run;
     QString recording;  // absolute; empty when none was given
     QString transcript; // absolute; empty when none was given
     QString problem;
+    ExportFormat exportFormat = ExportFormat::PlainText;
+    QString output;     // absolute; beside the transcript unless given
+    bool force = false; // an existing output may be replaced
 };
 
 // `arguments` without the program's own name; relative paths are taken from

@@ -1,5 +1,6 @@
 #include "app/app_style.h"
 #include "app/command_line.h"
+#include "app/export_command.h"
 #include "app/first_paint.h"
 #include "app/main_window.h"
 #include "app/memory_tuning.h"
@@ -35,6 +36,12 @@ std::optional<int> answerOnTheTerminal(int argc, char* argv[])
     if (line.action == CommandLine::Action::ShowVersion) {
         std::printf("tavrin %s\n", TAVRIN_VERSION);
         return 0;
+    }
+    if (line.action == CommandLine::Action::Export) {
+        // Documents are laid out with fonts, which need Qt's GUI, but never a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication application(argc, argv);
+        return runExportCommand(line);
     }
     return std::nullopt;
 }

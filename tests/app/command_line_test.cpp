@@ -11,6 +11,8 @@ class CommandLineTest : public QObject {
 private Q_SLOTS:
     void arguments_data();
     void arguments();
+    void exportArguments_data();
+    void exportArguments();
 };
 
 void CommandLineTest::arguments_data()
@@ -54,6 +56,42 @@ void CommandLineTest::arguments()
     QCOMPARE(line.recording, recording);
     QCOMPARE(line.transcript, transcript);
     QCOMPARE(line.problem.isEmpty(), action != Action::Refuse);
+}
+
+void CommandLineTest::exportArguments_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("force");
+    const auto row = [](const char* name, const QStringList& arguments, bool refused, const QString& output,
+                        bool force) { QTest::newRow(name) << arguments << refused << output << force; };
+    row("beside the transcript", {u"srt"_s, u"会议.mp3.txt"_s}, false, u"/work/会议.mp3.srt"_s, false);
+    row("plain text never over the transcript", {u"TXT"_s, u"a.txt"_s}, false, u"/work/a.utf8.txt"_s, false);
+    row("an output given, forced", {u"docx"_s, u"a.txt"_s, u"../out.docx"_s, u"--force"_s}, false, u"/out.docx"_s,
+        true);
+    row("--force first", {u"--force"_s, u"odt"_s, u"/t/a.txt"_s}, false, u"/t/a.odt"_s, true);
+    row("an unknown format", {u"pdf"_s, u"a.txt"_s}, true, QString(), false);
+    row("no transcript", {u"csv"_s}, true, QString(), false);
+    row("one file too many", {u"csv"_s, u"a.txt"_s, u"b.csv"_s, u"c"_s}, true, QString(), false);
+    row("an unknown option", {u"csv"_s, u"a.txt"_s, u"--quiet"_s}, true, QString(), false);
+    row("an empty output name", {u"vtt"_s, u"a.txt"_s, QString()}, true, QString(), false);
+}
+
+void CommandLineTest::exportArguments()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, refused);
+    QFETCH(QString, output);
+    QFETCH(bool, force);
+    const CommandLine line = tavrin::parseCommandLine(QStringList{u"--export"_s} + arguments, u"/work"_s);
+    QCOMPARE(line.action, refused ? Action::Refuse : Action::Export);
+    QCOMPARE(line.problem.isEmpty(), !refused);
+    if (!refused) {
+        QCOMPARE(line.output, output);
+        QCOMPARE(line.force, force);
+        QCOMPARE(line.exportFormat, *tavrin::exportFormatNamed(arguments.value(arguments.first() == u"--force"_s)));
+    }
 }
 
 QTEST_GUILESS_MAIN(CommandLineTest)

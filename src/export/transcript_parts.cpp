@@ -1,0 +1,132 @@
+#include "export/transcript_parts.h"
+
+#include "editor/time_marks.h"
+
+#include <algorithm>
+#include <set>
+
+namespace tavrin {
+
+namespace {
+
+constexpr QStringView kNameEnds = u"：:，,。；;！!？?、“”\"";
+
+bool mayStandInAName(QChar c)
+{
+    return !c.isSpace() && !kNameEnds.contains(c);
+}
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\u3000';
+}
+
+// The length of the label " 张三：" that starts at `at`, just after a mark opening a paragraph; 0 when none does.
+qsizetype speakerLabelAt(QStringView text, qsizetype at)
+{
+    if (at >= text.size() || !isBlank(text[at]))
+        return 0;
+    qsizetype end = at + 1;
+    while (end < text.size() && end - at - 1 <= kLongestSpeakerName && mayStandInAName(text[end]))
+        ++end;
+    const qsizetype nameLength = end - at - 1;
+    if (nameLength == 0 || nameLength > kLongestSpeakerName || end >= text.size() || text[end] != u'：')
+        return 0;
+    return end + 1 - at;
+}
+
+bool opensAParagraph(QStringView text, qsizetype at)
+{
+    return at == 0 || text[at - 1] == u'\n';
+}
+
+void appendWords(ExportParagraph& paragraph, QStringView words)
+{
+    if (!words.isEmpty())
+        paragraph.append({TextSpan::Kind::Words, words.toString()});
+}
+
+ExportParagraph paragraphSpans(QStringView line)
+{
+    ExportParagraph paragraph;
+    qsizetype from = 0;
+    for (const TimeMark& mark : findTimeMarks(line)) {
+        if (mark.offset < from)
+            continue; // shares its opening hyphen with the mark before: shown as part of that one
+        appendWords(paragraph, line.mid(from, mark.offset - from));
+        paragraph.append({TextSpan::Kind::Mark, line.mid(mark.offset, kTimeMarkLength).toString()});
+        from = mark.offset + kTimeMarkLength;
+        if (mark.offset == 0) {
+            if (const qsizetype label = speakerLabelAt(line, from)) {
+                appendWords(paragraph, line.mid(from, 1));
+                paragraph.append({TextSpan::Kind::Speaker, line.mid(from + 1, label - 1).toString()});
+                from += label;
+            }
+        }
+    }
+    appendWords(paragraph, line.mid(from));
+    return paragraph;
+}
+
+// Each line trimmed, the empty ones left out.
+QString cueLines(QStringView words)
+{
+    QStringList lines;
+    for (QStringView line : words.split(u'\n')) {
+        line = line.trimmed();
+        if (!line.isEmpty())
+            lines.append(line.toString());
+    }
+    return lines.join(u'\n');
+}
+
+} // namespace
+
+std::vector<ExportParagraph> exportParagraphs(QStringView text)
+{
+    std::vector<ExportParagraph> paragraphs;
+    for (QStringView line : text.split(u'\n'))
+        paragraphs.push_back(paragraphSpans(line));
+    return paragraphs;
+}
+
+std::vector<Cue> exportCues(QStringView text, std::optional<double> duration)
+{
+    const std::vector<TimeMark> marks = findTimeMarks(text);
+    if (marks.empty())
+        return {};
+    std::set<int> times;
+    for (const TimeMark& mark : marks)
+        times.insert(mark.seconds);
+    const auto endAfter = [&](int start) {
+        if (const auto later = times.upper_bound(start); later != times.end())
+            return double(*later);
+        return duration && *duration > start ? *duration : start + kLastCueSeconds;
+    };
+    std::vector<Cue> cues;
+    if (const QString head = cueLines(text.first(marks.front().offset)); !head.isEmpty())
+        cues.push_back({0, endAfter(0), QString(), head});
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        qsizetype from = marks[i].offset + kTimeMarkLength;
+        const qsizetype to = i + 1 < marks.size() ? marks[i + 1].offset : text.size();
+        Cue cue{marks[i].seconds, endAfter(marks[i].seconds), QString(), QString()};
+        if (opensAParagraph(text, marks[i].offset)) {
+            if (const qsizetype label = speakerLabelAt(text, from)) {
+                cue.speaker = text.mid(from + 1, label - 2).toString();
+                from += label;
+            }
+        }
+        cue.text = cueLines(text.mid(from, std::max<qsizetype>(to - from, 0)));
+        cues.push_back(std::move(cue));
+    }
+    return cues;
+}
+
+std::vector<Cue> subtitleCues(std::vector<Cue> cues)
+{
+    std::erase_if(cues, [](const Cue& cue) { return cue.text.isEmpty(); });
+    std::stable_sort(cues.begin(), cues.end(), [](const Cue& a, const Cue& b) { return a.start < b.start; });
+    return cues;
+}
+
+} // namespace tavrin

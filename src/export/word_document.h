@@ -1,0 +1,18 @@
+#pragma once
+
+#include "export/transcript_parts.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+namespace tavrin {
+
+// A WordprocessingML package (.docx) as small as Word, LibreOffice and
+// python-docx read it: the title, then one paragraph per paragraph, speakers
+// in bold and time marks as grey time codes. Throws std::runtime_error when
+// the zip library fails.
+QByteArray wordDocumentBytes(const QString& title, const std::vector<ExportParagraph>& paragraphs);
+
+} // namespace tavrin
