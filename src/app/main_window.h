@@ -92,6 +92,7 @@ public:
     void showPlaybackOptions();
     void showPedalOptions();
     void startDraft();
+    void exportTranscript();
     void showDraftOptions();
 
     // Editor tools.

@@ -75,7 +75,8 @@ struct MainWindowControls {
     QAction* N20 = nullptr;
     QAction* playbackOptionsAction = nullptr; // 设置 → 播放选项
     QAction* pedalOptionsAction = nullptr;    // 设置 → 脚踏板设置
-    QAction* draftAction = nullptr;           // 自动初稿, last in the menu bar
+    QAction* draftAction = nullptr;           // 自动初稿
+    QAction* exportAction = nullptr;          // 导出…, last in the menu bar
     QAction* draftOptionsAction = nullptr;    // 设置 → 自动初稿设置
 
     TForm3* Form3 = nullptr; // the step settings dialog, created hidden

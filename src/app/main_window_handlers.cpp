@@ -5,6 +5,7 @@
 #include "settings/settings_dialog.h"
 #include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
+#include "workbench/export_controller.h"
 #include "workbench/pedal_binding.h"
 #include "workbench/time_mark_controller.h"
 #include "workbench/transcription_work.h"
@@ -91,6 +92,11 @@ void TMainForm1::N7Click()
 void TMainForm1::showPlaybackOptions()
 {
     workbench_->showPlaybackOptions();
+}
+
+void TMainForm1::exportTranscript()
+{
+    workbench_->exporter().exportTranscript();
 }
 
 void TMainForm1::startDraft()

@@ -230,6 +230,7 @@ void TMainForm1::buildMenu()
     ui_.N19 = item(bar, QStringLiteral("N19"), QStringLiteral("  "));
     ui_.N20 = item(bar, QStringLiteral("N20"), QStringLiteral("录音整理服务"));
     ui_.draftAction = item(bar, QStringLiteral("draftAction"), QStringLiteral(" 自动初稿 "));
+    ui_.exportAction = item(bar, QStringLiteral("exportAction"), QStringLiteral("导出…"));
 }
 
 } // namespace tavrin

@@ -80,6 +80,7 @@ void TMainForm1::connectMenu()
     runOn(this, ui_.playbackOptionsAction, &QAction::triggered, &TMainForm1::showPlaybackOptions);
     runOn(this, ui_.pedalOptionsAction, &QAction::triggered, &TMainForm1::showPedalOptions);
     runOn(this, ui_.draftAction, &QAction::triggered, &TMainForm1::startDraft);
+    runOn(this, ui_.exportAction, &QAction::triggered, &TMainForm1::exportTranscript);
     runOn(this, ui_.draftOptionsAction, &QAction::triggered, &TMainForm1::showDraftOptions);
     runOn(this, ui_.N13, &QAction::triggered, &TMainForm1::N13Click);
     runOn(this, ui_.N15, &QAction::triggered, &TMainForm1::N15Click);

@@ -61,6 +61,13 @@ QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const 
     return QFileDialog::getOpenFileName(owner, title, QString(), filter);
 }
 
+QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const QString& suggested,
+                                    const QString& filters, QString* chosenFilter)
+{
+    return QFileDialog::getSaveFileName(owner, title, suggested, filters, chosenFilter,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
 bool QtDesktop::setClipboardText(const QString& text)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();

@@ -27,6 +27,11 @@ public:
     virtual bool askYesNo(QWidget* owner, const QString& caption, const QString& text, BoxIcon icon) = 0;
     // A modal file-open dialog; an empty title leaves the desktop's own. Empty when cancelled.
     virtual QString chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter) = 0;
+    // A modal file-save dialog starting at `suggested`, offering `filters` (";;"
+    // apart); `chosenFilter` gets the one chosen. It never asks about replacing a
+    // file itself: the caller asks. Empty when cancelled.
+    virtual QString chooseFileToSave(QWidget* owner, const QString& title, const QString& suggested,
+                                     const QString& filters, QString* chosenFilter) = 0;
 
     virtual bool setClipboardText(const QString& text) = 0;
     virtual QString clipboardText() = 0;

@@ -10,6 +10,7 @@
 #include "settings/playback_options_dialog.h"
 #include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
+#include "workbench/export_controller.h"
 #include "workbench/passage_follower.h"
 #include "workbench/passage_navigator.h"
 #include "workbench/pedal_binding.h"
@@ -53,6 +54,8 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
                                              desktop, places.settingsFolder);
     draft_ = std::make_unique<DraftController>(DraftController::Widgets{widgets.window, widgets.editor}, player,
                                                desktop, places.draft, places.settingsFolder);
+    exporter_ =
+        std::make_unique<ExportController>(ExportController::Widgets{widgets.window, widgets.editor}, player, desktop);
 }
 
 Workbench::~Workbench() = default;

@@ -19,6 +19,7 @@ namespace tavrin {
 class Desktop;
 class DraftController;
 class EditorController;
+class ExportController;
 class MediaPlayer;
 class PassageFollower;
 class PassageLoop;
@@ -88,6 +89,7 @@ public:
     PedalBinding& pedals() { return *pedals_; }
     PlayerStrip& playerStrip() { return *playerStrip_; }
     DraftController& draft() { return *draft_; }
+    ExportController& exporter() { return *exporter_; }
     PassageFollower& passageFollower() { return *passageFollower_; }
     PlaybackOptionsDialog& playbackOptionsDialog() { return *playbackOptionsDialog_; }
 
@@ -125,6 +127,7 @@ private:
     std::unique_ptr<PlayerStrip> playerStrip_;
     std::unique_ptr<PedalBinding> pedals_;
     std::unique_ptr<DraftController> draft_;
+    std::unique_ptr<ExportController> exporter_;
     PlaybackOptionsDialog* playbackOptionsDialog_ = nullptr; // the window's child, created hidden
 };
 

@@ -165,6 +165,7 @@ void MainWindowLayoutTest::menuBar_data()
     QTest::newRow("N19") << "N19" << "" << "  ";
     QTest::newRow("N20") << "N20" << "" << "录音整理服务";
     QTest::newRow("draftAction") << "draftAction" << "" << " 自动初稿 ";
+    QTest::newRow("exportAction") << "exportAction" << "" << "导出…";
     QTest::newRow("draftOptionsAction") << "draftOptionsAction" << "  设置  " << "自动初稿设置";
     // clang-format on
 }
@@ -182,7 +183,7 @@ void MainWindowLayoutTest::menuBar()
     QCOMPARE(order,
              (QStringList{QStringLiteral("N8"), QStringLiteral("N9"), QStringLiteral("N1"), QStringLiteral("N17"),
                           QStringLiteral("N18"), QStringLiteral("N2"), QStringLiteral("N6"), QStringLiteral("N19"),
-                          QStringLiteral("N20"), QStringLiteral("draftAction")}));
+                          QStringLiteral("N20"), QStringLiteral("draftAction"), QStringLiteral("exportAction")}));
     auto* item = window->findChild<QAction*>(name);
     QVERIFY(item);
     QCOMPARE(item->text(), caption);

@@ -7,6 +7,7 @@
 #include <QUrl>
 
 #include <functional>
+#include <utility>
 
 namespace tavrin::test {
 
@@ -25,6 +26,9 @@ public:
     QList<bool> answers;       // for askYesNo, first in first out; No when empty
     QStringList filesToChoose; // for chooseFileToOpen; cancelled when empty
     QStringList fileDialogTitles;
+    // For chooseFileToSave, first in first out: the path and the filter chosen; cancelled when empty.
+    QList<std::pair<QString, QString>> filesToSave;
+    QStringList suggestedSavePaths;
     QString clipboard;
     bool clipboardWorks = true;
     QList<QUrl> openedPages;
@@ -49,6 +53,19 @@ public:
     {
         fileDialogTitles.append(title);
         return filesToChoose.isEmpty() ? QString() : filesToChoose.takeFirst();
+    }
+
+    QString chooseFileToSave(QWidget*, const QString& title, const QString& suggested, const QString&,
+                             QString* chosenFilter) override
+    {
+        fileDialogTitles.append(title);
+        suggestedSavePaths.append(suggested);
+        if (filesToSave.isEmpty())
+            return QString();
+        const auto [path, filter] = filesToSave.takeFirst();
+        if (chosenFilter)
+            *chosenFilter = filter;
+        return path;
     }
 
     bool setClipboardText(const QString& text) override

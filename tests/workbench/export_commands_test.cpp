@@ -1,0 +1,89 @@
+#include "editor/transcript_edit.h"
+#include "export/transcript_export.h"
+#include "support/window_under_test.h"
+
+#include <QAction>
+#include <QtTest>
+
+using namespace tavrin;
+using tavrin::test::TempFolder;
+using tavrin::test::WindowUnderTest;
+
+namespace {
+
+const QString kText = u"-00:00:05- 张三：你好\n-00:00:09-再见"_qs;
+
+} // namespace
+
+class ExportCommandsTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void exportsInTheFormatChosen_data();
+    void exportsInTheFormatChosen();
+    void anExistingFileIsReplacedOnlyWhenTheUserSaysSo();
+};
+
+void ExportCommandsTest::exportsInTheFormatChosen_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("format");
+    QTest::addColumn<QString>("typedName");
+    QTest::addColumn<QString>("writtenName"); // empty: nothing written
+    QTest::addColumn<QString>("told");        // a part of what the user is told
+    QTest::newRow("a table, the last row to the recording's end")
+        << kText << int(ExportFormat::Table) << u"表.csv"_qs << u"表.csv"_qs << u"已导出到"_qs;
+    QTest::newRow("the extension added") << kText << int(ExportFormat::Word) << u"稿"_qs << u"稿.docx"_qs
+                                         << u"已导出到"_qs;
+    QTest::newRow("subtitles of a text without marks")
+        << u"没有标记"_qs << int(ExportFormat::SubRip) << u"字幕.srt"_qs << QString() << u"时间标记"_qs;
+}
+
+void ExportCommandsTest::exportsInTheFormatChosen()
+{
+    QFETCH(QString, text);
+    QFETCH(int, format);
+    QFETCH(QString, typedName);
+    QFETCH(QString, writtenName);
+    QFETCH(QString, told);
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    const QString recording = window.loadRecording(20.0);
+    window.ui->Memo1->setPlainText(text);
+    window.desktop.filesToSave = {{window.recordings.filePath(typedName), exportFormatFilter(ExportFormat(format))}};
+    window.ui->exportAction->trigger();
+
+    QCOMPARE(window.desktop.suggestedSavePaths, QStringList{recording + u".docx"_qs});
+    QCOMPARE(window.desktop.boxes.size(), 1);
+    QVERIFY2(window.desktop.boxes.first().text.contains(told), qPrintable(window.desktop.boxes.first().text));
+    QVERIFY(window.ui->Memo1->hasFocus());
+    if (writtenName.isEmpty()) {
+        QVERIFY(!QFileInfo::exists(window.recordings.filePath(typedName)));
+        return;
+    }
+    const QByteArray written = TempFolder::read(window.recordings.filePath(writtenName));
+    const ExportSource source{text, u"recording.wav"_qs, 20.0};
+    QCOMPARE(written.size(), exportBytes(ExportFormat(format), source).size());
+    if (ExportFormat(format) == ExportFormat::Table)
+        QVERIFY(written.endsWith("00:00:09.000,00:00:20.000,,再见\r\n"));
+}
+
+void ExportCommandsTest::anExistingFileIsReplacedOnlyWhenTheUserSaysSo()
+{
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    window.loadRecording(20.0);
+    window.ui->Memo1->setPlainText(kText);
+    const QString there = window.recordings.write(u"已有.vtt"_qs, "old");
+    const std::pair<QString, QString> choice{there, exportFormatFilter(ExportFormat::WebVtt)};
+    window.desktop.filesToSave = {choice, choice};
+    window.desktop.answers = {false, true};
+    window.ui->exportAction->trigger();
+    QCOMPARE(TempFolder::read(there), QByteArray("old"));
+    QCOMPARE(window.desktop.boxes.size(), 1);
+    QVERIFY(window.desktop.boxes.first().question);
+    window.ui->exportAction->trigger();
+    QVERIFY(TempFolder::read(there).startsWith("WEBVTT\n\n00:00:05.000 --> 00:00:09.000\n<v 张三>你好"));
+}
+
+QTEST_MAIN(ExportCommandsTest)
+#include "export_commands_test.moc"
