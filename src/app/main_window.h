@@ -93,6 +93,8 @@ public:
     void showPedalOptions();
     void startDraft();
     void exportTranscript();
+    void showSpeakers();
+    void showPhrases();
     void showDraftOptions();
 
     // Editor tools.

@@ -78,6 +78,8 @@ struct MainWindowControls {
     QAction* draftAction = nullptr;           // 自动初稿
     QAction* exportAction = nullptr;          // 导出…, last in the menu bar
     QAction* draftOptionsAction = nullptr;    // 设置 → 自动初稿设置
+    QAction* speakersAction = nullptr;        // 设置 → 说话人设置
+    QAction* phrasesAction = nullptr;         // 设置 → 短语和缩写设置
 
     TForm3* Form3 = nullptr; // the step settings dialog, created hidden
 };

@@ -7,6 +7,8 @@
 #include "workbench/editor_controller.h"
 #include "workbench/export_controller.h"
 #include "workbench/pedal_binding.h"
+#include "workbench/phrase_controller.h"
+#include "workbench/speaker_controller.h"
 #include "workbench/time_mark_controller.h"
 #include "workbench/transcription_work.h"
 #include "workbench/transport_controller.h"
@@ -92,6 +94,16 @@ void TMainForm1::N7Click()
 void TMainForm1::showPlaybackOptions()
 {
     workbench_->showPlaybackOptions();
+}
+
+void TMainForm1::showSpeakers()
+{
+    workbench_->speakers().showDialog();
+}
+
+void TMainForm1::showPhrases()
+{
+    workbench_->phrases().showDialog();
 }
 
 void TMainForm1::exportTranscript()

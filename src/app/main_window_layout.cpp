@@ -220,6 +220,8 @@ void TMainForm1::buildMenu()
     ui_.playbackOptionsAction = item(settings, QStringLiteral("playbackOptionsAction"), QStringLiteral("播放选项"));
     ui_.pedalOptionsAction = item(settings, QStringLiteral("pedalOptionsAction"), QStringLiteral("脚踏板设置"));
     ui_.draftOptionsAction = item(settings, QStringLiteral("draftOptionsAction"), QStringLiteral("自动初稿设置"));
+    ui_.speakersAction = item(settings, QStringLiteral("speakersAction"), QStringLiteral("说话人设置"));
+    ui_.phrasesAction = item(settings, QStringLiteral("phrasesAction"), QStringLiteral("短语和缩写设置"));
     QMenu* sizes = menu(settings, QStringLiteral("N12"), QStringLiteral("字号"));
     ui_.N12 = sizes->menuAction();
     ui_.N13 = item(sizes, QStringLiteral("N13"), QStringLiteral("大"));

@@ -82,6 +82,8 @@ void TMainForm1::connectMenu()
     runOn(this, ui_.draftAction, &QAction::triggered, &TMainForm1::startDraft);
     runOn(this, ui_.exportAction, &QAction::triggered, &TMainForm1::exportTranscript);
     runOn(this, ui_.draftOptionsAction, &QAction::triggered, &TMainForm1::showDraftOptions);
+    runOn(this, ui_.speakersAction, &QAction::triggered, &TMainForm1::showSpeakers);
+    runOn(this, ui_.phrasesAction, &QAction::triggered, &TMainForm1::showPhrases);
     runOn(this, ui_.N13, &QAction::triggered, &TMainForm1::N13Click);
     runOn(this, ui_.N15, &QAction::triggered, &TMainForm1::N15Click);
     runOn(this, ui_.N16, &QAction::triggered, &TMainForm1::N16Click);

@@ -34,6 +34,28 @@ KeyDecision decidePassageKey(int qtKey)
     }
 }
 
+bool onlyShiftHeld(Qt::KeyboardModifiers modifiers)
+{
+    return modifiers.testFlag(Qt::ShiftModifier) && !(modifiers & (Qt::ControlModifier | Qt::AltModifier));
+}
+
+// Speakers, phrases and abbreviations: the combinations the keys above leave free.
+KeyDecision decideInsertionKey(int qtKey, Qt::KeyboardModifiers modifiers)
+{
+    if (qtKey >= Qt::Key_1 && qtKey <= Qt::Key_9 && onlyCtrlHeld(modifiers))
+        return {EditorCommand::Speaker, true, qtKey - Qt::Key_1};
+    if (qtKey >= Qt::Key_F2 && qtKey <= Qt::Key_F6) {
+        constexpr int kPerModifier = Qt::Key_F6 - Qt::Key_F2 + 1;
+        if (onlyCtrlHeld(modifiers))
+            return {EditorCommand::Phrase, true, qtKey - Qt::Key_F2};
+        if (onlyShiftHeld(modifiers))
+            return {EditorCommand::Phrase, true, kPerModifier + qtKey - Qt::Key_F2};
+    }
+    if ((qtKey == Qt::Key_F5 || qtKey == Qt::Key_F11) && noneHeld(modifiers))
+        return {EditorCommand::ExpandAbbreviation, true, qtKey == Qt::Key_F5 ? 0 : 1};
+    return {};
+}
+
 bool isPlayKey(int qtKey, PlayKey playKey)
 {
     if (playKey == PlayKey::Space)
@@ -54,6 +76,8 @@ KeyDecision decideEditorKey(int qtKey, Qt::KeyboardModifiers modifiers, PlayKey 
         if (const KeyDecision passage = decidePassageKey(qtKey); passage.command != EditorCommand::None)
             return passage;
     }
+    if (const KeyDecision insertion = decideInsertionKey(qtKey, modifiers); insertion.command != EditorCommand::None)
+        return insertion;
     switch (qtKey) {
     case Qt::Key_F9:
         return {EditorCommand::StepBack, false};

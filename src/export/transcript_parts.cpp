@@ -1,5 +1,6 @@
 #include "export/transcript_parts.h"
 
+#include "editor/speaker_labels.h"
 #include "editor/time_marks.h"
 
 #include <algorithm>
@@ -8,32 +9,6 @@
 namespace tavrin {
 
 namespace {
-
-constexpr QStringView kNameEnds = u"：:，,。；;！!？?、“”\"";
-
-bool mayStandInAName(QChar c)
-{
-    return !c.isSpace() && !kNameEnds.contains(c);
-}
-
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\u3000';
-}
-
-// The length of the label " 张三：" that starts at `at`, just after a mark opening a paragraph; 0 when none does.
-qsizetype speakerLabelAt(QStringView text, qsizetype at)
-{
-    if (at >= text.size() || !isBlank(text[at]))
-        return 0;
-    qsizetype end = at + 1;
-    while (end < text.size() && end - at - 1 <= kLongestSpeakerName && mayStandInAName(text[end]))
-        ++end;
-    const qsizetype nameLength = end - at - 1;
-    if (nameLength == 0 || nameLength > kLongestSpeakerName || end >= text.size() || text[end] != u'：')
-        return 0;
-    return end + 1 - at;
-}
 
 bool opensAParagraph(QStringView text, qsizetype at)
 {
@@ -57,7 +32,7 @@ ExportParagraph paragraphSpans(QStringView line)
         paragraph.append({TextSpan::Kind::Mark, line.mid(mark.offset, kTimeMarkLength).toString()});
         from = mark.offset + kTimeMarkLength;
         if (mark.offset == 0) {
-            if (const qsizetype label = speakerLabelAt(line, from)) {
+            if (const qsizetype label = speakerLabelLength(line, from)) {
                 appendWords(paragraph, line.mid(from, 1));
                 paragraph.append({TextSpan::Kind::Speaker, line.mid(from + 1, label - 1).toString()});
                 from += label;
@@ -111,7 +86,7 @@ std::vector<Cue> exportCues(QStringView text, std::optional<double> duration)
         const qsizetype to = i + 1 < marks.size() ? marks[i + 1].offset : text.size();
         Cue cue{marks[i].seconds, endAfter(marks[i].seconds), QString(), QString()};
         if (opensAParagraph(text, marks[i].offset)) {
-            if (const qsizetype label = speakerLabelAt(text, from)) {
+            if (const qsizetype label = speakerLabelLength(text, from)) {
                 cue.speaker = text.mid(from + 1, label - 2).toString();
                 from += label;
             }

@@ -25,13 +25,9 @@ struct TextSpan {
 
 using ExportParagraph = QList<TextSpan>;
 
-// A speaker label is what the speaker keys write: at a paragraph's start, a
-// time mark, one blank, a name of up to 20 characters with no blank or
-// punctuation in it, and a full-width colon ("-00:12:34- 张三：").
-inline constexpr int kLongestSpeakerName = 20;
-
 // The transcript's paragraphs ('\n' apart), each cut into spans that, put
-// together again, are the paragraph as written.
+// together again, are the paragraph as written. A speaker is named by a label
+// that opens a paragraph, as the speaker keys write it (editor/speaker_labels.h).
 std::vector<ExportParagraph> exportParagraphs(QStringView text);
 
 // What a timed export shows for one passage: from its mark to the next.

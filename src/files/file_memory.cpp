@@ -30,6 +30,14 @@ const QString kSize = QStringLiteral("size");
 const QString kModified = QStringLiteral("modifiedNs");
 const QString kPosition = QStringLiteral("positionMs");
 const QString kUsed = QStringLiteral("used");
+const QString kSpeakers = QStringLiteral("speakers");
+const QString kLastSpeakers = QStringLiteral("lastSpeakers");
+
+// The files' entries and what belongs to no one file.
+struct Memory {
+    std::vector<QJsonObject> entries;
+    QJsonArray lastSpeakers;
+};
 
 // A file's size and modification time: when both are as remembered, its bytes
 // are taken as unchanged without reading them again.
@@ -46,7 +54,7 @@ Stamp stampOf(const QString& path)
     return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
-std::vector<QJsonObject> readEntries(const QString& path)
+Memory readMemory(const QString& path)
 {
     QFile file(path);
     if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kLargestMemoryFile)
@@ -54,16 +62,23 @@ std::vector<QJsonObject> readEntries(const QString& path)
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
     if (document.object().value(QStringLiteral("version")).toInt() != kVersion)
         return {};
-    std::vector<QJsonObject> entries;
+    Memory memory;
     for (const QJsonValue& value : document.object().value(kFiles).toArray()) {
         if (value.isObject() && !value.toObject().value(kPath).toString().isEmpty())
-            entries.push_back(value.toObject());
+            memory.entries.push_back(value.toObject());
     }
-    return entries;
+    memory.lastSpeakers = document.object().value(kLastSpeakers).toArray();
+    return memory;
 }
 
-void writeEntries(const QString& path, std::vector<QJsonObject> entries)
+std::vector<QJsonObject> readEntries(const QString& path)
 {
+    return readMemory(path).entries;
+}
+
+void writeMemory(const QString& path, Memory memory)
+{
+    std::vector<QJsonObject>& entries = memory.entries;
     // The longest unused go first when there are too many.
     std::sort(entries.begin(), entries.end(), [](const QJsonObject& a, const QJsonObject& b) {
         return a.value(kUsed).toInteger() > b.value(kUsed).toInteger();
@@ -73,7 +88,9 @@ void writeEntries(const QString& path, std::vector<QJsonObject> entries)
     QJsonArray files;
     for (const QJsonObject& entry : entries)
         files.append(entry);
-    const QJsonObject root{{QStringLiteral("version"), kVersion}, {kFiles, files}};
+    QJsonObject root{{QStringLiteral("version"), kVersion}, {kFiles, files}};
+    if (!memory.lastSpeakers.isEmpty())
+        root.insert(kLastSpeakers, memory.lastSpeakers);
     try {
         if (ensureUserFolder(QFileInfo(path).path()))
             writeFileAtomically(path, QJsonDocument(root).toJson(QJsonDocument::Compact));
@@ -89,19 +106,28 @@ std::optional<QJsonObject> findEntry(const std::vector<QJsonObject>& entries, co
     return found == entries.end() ? std::nullopt : std::optional(*found);
 }
 
-// Reads the memory, lets `change` alter the entry of `file` and writes it back.
+QStringList namesIn(const QJsonValue& value)
+{
+    QStringList names;
+    for (const QJsonValue& name : value.toArray())
+        names.append(name.toString());
+    return names;
+}
+
+// Reads the memory, lets `change` alter the entry of `file` (and what belongs to no one file) and writes it back.
 template <typename Change> void updateEntry(const QString& path, const QString& file, Change change)
 {
     if (path.isEmpty())
         return;
-    std::vector<QJsonObject> entries = readEntries(path);
+    Memory memory = readMemory(path);
+    std::vector<QJsonObject>& entries = memory.entries;
     auto found = std::find_if(entries.begin(), entries.end(),
                               [&](const QJsonObject& entry) { return entry.value(kPath).toString() == file; });
     if (found == entries.end())
         found = entries.insert(entries.end(), QJsonObject{{kPath, file}});
-    change(*found);
+    change(*found, memory);
     found->insert(kUsed, QDateTime::currentMSecsSinceEpoch());
-    writeEntries(path, std::move(entries));
+    writeMemory(path, std::move(memory));
 }
 
 } // namespace
@@ -133,7 +159,7 @@ bool FileMemory::holdsWhatWasLastSeen(const QString& transcriptPath) const
 void FileMemory::rememberContent(const QString& transcriptPath, const QByteArray& digest)
 {
     const Stamp stamp = stampOf(transcriptPath);
-    updateEntry(path_, transcriptPath, [&](QJsonObject& entry) {
+    updateEntry(path_, transcriptPath, [&](QJsonObject& entry, Memory&) {
         entry.insert(kDigest, QString::fromLatin1(digest));
         entry.insert(kSize, stamp.size);
         entry.insert(kModified, stamp.modifiedNs);
@@ -151,7 +177,28 @@ std::optional<qint64> FileMemory::positionMs(const QString& recording) const
 void FileMemory::rememberPosition(const QString& recording, qint64 positionMs)
 {
     updateEntry(path_, recording,
-                [&](QJsonObject& entry) { entry.insert(kPosition, std::max<qint64>(0, positionMs)); });
+                [&](QJsonObject& entry, Memory&) { entry.insert(kPosition, std::max<qint64>(0, positionMs)); });
+}
+
+std::optional<QStringList> FileMemory::speakers(const QString& recording) const
+{
+    const std::optional<QJsonObject> entry = findEntry(readEntries(path_), recording);
+    if (!entry || !entry->value(kSpeakers).isArray())
+        return std::nullopt;
+    return namesIn(entry->value(kSpeakers));
+}
+
+QStringList FileMemory::lastSpeakers() const
+{
+    return namesIn(readMemory(path_).lastSpeakers);
+}
+
+void FileMemory::rememberSpeakers(const QString& recording, const QStringList& names)
+{
+    updateEntry(path_, recording, [&](QJsonObject& entry, Memory& memory) {
+        entry.insert(kSpeakers, QJsonArray::fromStringList(names));
+        memory.lastSpeakers = QJsonArray::fromStringList(names);
+    });
 }
 
 } // namespace tavrin

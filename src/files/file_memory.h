@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -10,8 +11,8 @@ namespace tavrin {
 
 // What the program remembers between runs of the files it worked with: which
 // bytes it last loaded from or saved to each transcript, so that a save never
-// replaces what another program wrote without asking, and where playback was
-// in each recording. One small file, written atomically and read afresh each
+// replaces what another program wrote without asking, where playback was in
+// each recording, and who speaks in it. One small file, written atomically and read afresh each
 // time, so that two windows do not undo each other's memory. A damaged or
 // unreadable file is taken as empty: only this convenience is lost.
 class FileMemory {
@@ -26,6 +27,12 @@ public:
 
     std::optional<qint64> positionMs(const QString& recording) const;
     void rememberPosition(const QString& recording, qint64 positionMs);
+
+    // The speakers named for `recording`; none when it has no list of its own.
+    std::optional<QStringList> speakers(const QString& recording) const;
+    // The list saved last, for any recording: where a new recording starts.
+    QStringList lastSpeakers() const;
+    void rememberSpeakers(const QString& recording, const QStringList& names);
 
     // How many files are remembered at most; the longest unused are forgotten.
     static constexpr int kMostFiles = 1000;

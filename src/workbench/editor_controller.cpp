@@ -6,6 +6,8 @@
 #include "editor/transcript_edit.h"
 #include "playback/passage_loop.h"
 #include "workbench/passage_navigator.h"
+#include "workbench/phrase_controller.h"
+#include "workbench/speaker_controller.h"
 #include "workbench/time_mark_controller.h"
 #include "workbench/transport_controller.h"
 
@@ -45,13 +47,13 @@ bool EditorController::handleKey(QKeyEvent* event)
     const KeyDecision decision = decideEditorKey(event->key(), event->modifiers(), playKey);
     if (decision.command == EditorCommand::None && keyTargets_.typing)
         keyTargets_.typing();
-    run(decision.command);
+    run(decision);
     return decision.swallow;
 }
 
-void EditorController::run(EditorCommand command)
+void EditorController::run(const KeyDecision& decision)
 {
-    switch (command) {
+    switch (decision.command) {
     case EditorCommand::None:
         break;
     case EditorCommand::StepBack:
@@ -93,22 +95,36 @@ void EditorController::run(EditorCommand command)
     case EditorCommand::NextPassage:
     case EditorCommand::HearPassageAgain:
     case EditorCommand::LoopPassage:
-        runPassageCommand(command);
+    case EditorCommand::Speaker:
+    case EditorCommand::Phrase:
+    case EditorCommand::ExpandAbbreviation:
+        runAddedCommand(decision);
         break;
     }
 }
 
-void EditorController::runPassageCommand(EditorCommand command)
+// Passages, speakers, phrases and abbreviations.
+void EditorController::runAddedCommand(const KeyDecision& decision)
 {
     PassageNavigator& passages = keyTargets_.passages;
-    if (command == EditorCommand::PreviousPassage)
-        passages.goToPrevious();
-    else if (command == EditorCommand::NextPassage)
-        passages.goToNext();
-    else if (command == EditorCommand::HearPassageAgain)
-        passages.hearAgain();
-    else if (command == EditorCommand::LoopPassage)
-        passages.loopPassage();
+    switch (decision.command) {
+    case EditorCommand::PreviousPassage:
+        return passages.goToPrevious();
+    case EditorCommand::NextPassage:
+        return passages.goToNext();
+    case EditorCommand::HearPassageAgain:
+        return passages.hearAgain();
+    case EditorCommand::LoopPassage:
+        return passages.loopPassage();
+    case EditorCommand::Speaker:
+        return keyTargets_.speakers.insertLabel(decision.slot);
+    case EditorCommand::Phrase:
+        return keyTargets_.phrases.insertPhrase(decision.slot);
+    case EditorCommand::ExpandAbbreviation:
+        return keyTargets_.phrases.expandAbbreviation(decision.slot);
+    default:
+        return;
+    }
 }
 
 // Selects `length` characters from `start`, scrolls the caret into view and

@@ -17,6 +17,8 @@ namespace tavrin {
 class Desktop;
 class PassageLoop;
 class PassageNavigator;
+class PhraseController;
+class SpeakerController;
 class TimeMarkController;
 class TranscriptEdit;
 class TransportController;
@@ -35,6 +37,8 @@ struct EditorKeyTargets {
     TimeMarkController& timeMarks;
     PassageLoop& loop;
     PassageNavigator& passages;
+    SpeakerController& speakers;
+    PhraseController& phrases;
     std::function<void()> save;
     // A key goes on to the text: typed, or moving the caret.
     std::function<void()> typing;
@@ -59,8 +63,8 @@ public:
     void setTextSize(TextSize size);
 
 private:
-    void run(EditorCommand command);
-    void runPassageCommand(EditorCommand command);
+    void run(const KeyDecision& decision);
+    void runAddedCommand(const KeyDecision& decision);
     void selectFound(qsizetype start, qsizetype length);
 
     EditorWidgets widgets_;

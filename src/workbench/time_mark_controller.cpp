@@ -29,13 +29,18 @@ TimeMarkController::TimeMarkController(const TimeMarkWidgets& widgets, MediaPlay
 {
 }
 
+QString TimeMarkController::currentMark() const
+{
+    return u'-' + widgets_.position->text() + u'-';
+}
+
 void TimeMarkController::insertMark()
 {
     // An ordinary edit: it replaces the selection, leaves the caret after the
     // mark, and can be undone like typing.
     TranscriptEdit* editor = widgets_.editor;
     QTextCursor caret = editor->textCursor();
-    caret.insertText(u'-' + widgets_.position->text() + u'-');
+    caret.insertText(currentMark());
     editor->setTextCursor(caret);
     editor->ensureCursorVisible();
 }

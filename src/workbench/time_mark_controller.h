@@ -25,7 +25,9 @@ public:
     TimeMarkController(const TimeMarkWidgets& widgets, MediaPlayer& player, Desktop& desktop,
                        ShowPlainMessage showMessage);
 
-    // Types "-<position shown>-" over the selection, as an edit that can be undone.
+    // "-<position shown>-": the mark F8 types.
+    QString currentMark() const;
+    // Types the current mark over the selection, as an edit that can be undone.
     void insertMark();
     // Plays from the time in the time box; tells the user when it is no time.
     // Throws PlayerError when the player fails.

@@ -58,6 +58,8 @@ public:
     void close();
 
     TranscriptController& transcript() { return *transcript_; }
+    // What is remembered of the files worked with; none without a state folder.
+    FileMemory* memory() { return memory_.get(); }
 
 private:
     void openDroppedNow(const DroppedFile& dropped);

@@ -14,7 +14,9 @@
 #include "workbench/passage_follower.h"
 #include "workbench/passage_navigator.h"
 #include "workbench/pedal_binding.h"
+#include "workbench/phrase_controller.h"
 #include "workbench/player_strip.h"
+#include "workbench/speaker_controller.h"
 #include "workbench/time_mark_controller.h"
 #include "workbench/transcription_work.h"
 #include "workbench/transport_controller.h"
@@ -43,6 +45,7 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
                                                                            .timeBox = widgets.timeBox},
                                                 player, desktop, places.stateFolder);
     createPassages(widgets.editor);
+    createInsertions(widgets, places.settingsFolder);
     createEditor(widgets);
     playerStrip_ = std::make_unique<PlayerStrip>(
         PlayerStrip::Widgets{.owner = widgets.window, .controls = widgets.playerControls},
@@ -82,6 +85,17 @@ void Workbench::createPassages(TranscriptEdit* editor)
     passageFollower_ = std::make_unique<PassageFollower>(editor, player_, *marks_);
 }
 
+// Speakers, phrases and abbreviations typed for the user.
+void Workbench::createInsertions(const WorkbenchWidgets& widgets, const QString& settingsFolder)
+{
+    auto showMessage = [this](const QString& text) { this->showMessage(text); };
+    speakers_ = std::make_unique<SpeakerController>(SpeakerController::Widgets{widgets.window, widgets.editor}, player_,
+                                                    *timeMarks_, desktop_, showMessage);
+    speakers_->setMemory(work_->memory());
+    phrases_ = std::make_unique<PhraseController>(PhraseController::Widgets{widgets.window, widgets.editor},
+                                                  *timeMarks_, desktop_, settingsFolder, showMessage);
+}
+
 void Workbench::createEditor(const WorkbenchWidgets& widgets)
 {
     const EditorWidgets editorWidgets{
@@ -90,6 +104,8 @@ void Workbench::createEditor(const WorkbenchWidgets& widgets)
                                 .timeMarks = *timeMarks_,
                                 .loop = *loop_,
                                 .passages = *passages_,
+                                .speakers = *speakers_,
+                                .phrases = *phrases_,
                                 .save = [this] { work_->save(); },
                                 .typing = [this] { passageFollower_->leaveTheView(); }};
     editor_ = std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), desktop_,

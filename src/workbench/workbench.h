@@ -25,6 +25,8 @@ class PassageFollower;
 class PassageLoop;
 class PassageNavigator;
 class PedalBinding;
+class PhraseController;
+class SpeakerController;
 class PlaybackOptionsDialog;
 class PlaybackSettings;
 class PlayerControls;
@@ -90,6 +92,8 @@ public:
     PlayerStrip& playerStrip() { return *playerStrip_; }
     DraftController& draft() { return *draft_; }
     ExportController& exporter() { return *exporter_; }
+    SpeakerController& speakers() { return *speakers_; }
+    PhraseController& phrases() { return *phrases_; }
     PassageFollower& passageFollower() { return *passageFollower_; }
     PlaybackOptionsDialog& playbackOptionsDialog() { return *playbackOptionsDialog_; }
 
@@ -105,6 +109,7 @@ private:
     void createTransport(const WorkbenchWidgets& widgets, const QString& settingsFolder);
     void createPlaybackOptions(const WorkbenchWidgets& widgets);
     void createPassages(TranscriptEdit* editor);
+    void createInsertions(const WorkbenchWidgets& widgets, const QString& settingsFolder);
     void createEditor(const WorkbenchWidgets& widgets);
     // The player plays through the listening aids that are on, and the text follows it if asked to.
     void applyPlaybackOptions(const PlaybackOptions& options);
@@ -122,6 +127,8 @@ private:
     std::unique_ptr<TimeMarkWatcher> marks_;
     std::unique_ptr<PassageNavigator> passages_;
     std::unique_ptr<PassageFollower> passageFollower_;
+    std::unique_ptr<SpeakerController> speakers_;
+    std::unique_ptr<PhraseController> phrases_;
     std::unique_ptr<TranscriptionWork> work_;
     std::unique_ptr<EditorController> editor_;
     std::unique_ptr<PlayerStrip> playerStrip_;

@@ -167,6 +167,8 @@ void MainWindowLayoutTest::menuBar_data()
     QTest::newRow("draftAction") << "draftAction" << "" << " 自动初稿 ";
     QTest::newRow("exportAction") << "exportAction" << "" << "导出…";
     QTest::newRow("draftOptionsAction") << "draftOptionsAction" << "  设置  " << "自动初稿设置";
+    QTest::newRow("speakersAction") << "speakersAction" << "  设置  " << "说话人设置";
+    QTest::newRow("phrasesAction") << "phrasesAction" << "  设置  " << "短语和缩写设置";
     // clang-format on
 }
 

@@ -19,14 +19,16 @@ void KeyDispatchTest::decidesEveryKey_data()
     QTest::addColumn<PlayKey>("playKey");
     QTest::addColumn<EditorCommand>("command");
     QTest::addColumn<bool>("swallow");
+    QTest::addColumn<int>("slot");
 
     const Qt::KeyboardModifiers none = Qt::NoModifier;
     const Qt::KeyboardModifiers ctrl = Qt::ControlModifier;
     const Qt::KeyboardModifiers shift = Qt::ShiftModifier;
     const Qt::KeyboardModifiers alt = Qt::AltModifier;
     const auto row = [](const char* name, int key, Qt::KeyboardModifiers modifiers, PlayKey playKey,
-                        EditorCommand command,
-                        bool swallow) { QTest::newRow(name) << key << modifiers << playKey << command << swallow; };
+                        EditorCommand command, bool swallow, int slot = 0) {
+        QTest::newRow(name) << key << modifiers << playKey << command << swallow << slot;
+    };
 
     row("F9", Qt::Key_F9, none, PlayKey::Space, EditorCommand::StepBack, false);
     row("Ctrl+F9", Qt::Key_F9, ctrl, PlayKey::Enter, EditorCommand::StepBack, false);
@@ -79,12 +81,21 @@ void KeyDispatchTest::decidesEveryKey_data()
     row("F6", Qt::Key_F6, none, PlayKey::Space, EditorCommand::LoopPassage, true);
     row("F3 while switching layout", Qt::Key_F3, Qt::GroupSwitchModifier, PlayKey::Space, EditorCommand::NextPassage,
         true);
-    row("Ctrl+F3", Qt::Key_F3, ctrl, PlayKey::Space, EditorCommand::None, false);
-    row("Shift+F2", Qt::Key_F2, shift, PlayKey::Space, EditorCommand::None, false);
+    row("Ctrl+F3: the second phrase", Qt::Key_F3, ctrl, PlayKey::Space, EditorCommand::Phrase, true, 1);
+    row("Shift+F2: the sixth phrase", Qt::Key_F2, shift, PlayKey::Space, EditorCommand::Phrase, true, 5);
+    row("Shift+F6: the last phrase", Qt::Key_F6, shift, PlayKey::Enter, EditorCommand::Phrase, true, 9);
+    row("Ctrl+Shift+F2", Qt::Key_F2, ctrl | shift, PlayKey::Space, EditorCommand::None, false);
     row("Alt+F4", Qt::Key_F4, alt, PlayKey::Space, EditorCommand::None, false);
     row("Meta+F6", Qt::Key_F6, Qt::MetaModifier, PlayKey::Space, EditorCommand::None, false);
-    row("F5", Qt::Key_F5, none, PlayKey::Space, EditorCommand::None, false);
-    row("F11", Qt::Key_F11, none, PlayKey::Space, EditorCommand::None, false);
+    row("F5: expand", Qt::Key_F5, none, PlayKey::Space, EditorCommand::ExpandAbbreviation, true, 0);
+    row("F11: expand, if chosen", Qt::Key_F11, none, PlayKey::Space, EditorCommand::ExpandAbbreviation, true, 1);
+    row("Ctrl+F11", Qt::Key_F11, ctrl, PlayKey::Space, EditorCommand::None, false);
+    row("Ctrl+1: the first speaker", Qt::Key_1, ctrl, PlayKey::Space, EditorCommand::Speaker, true, 0);
+    row("Ctrl+9: the ninth speaker", Qt::Key_9, ctrl | Qt::KeypadModifier, PlayKey::Enter, EditorCommand::Speaker, true,
+        8);
+    row("Ctrl+0", Qt::Key_0, ctrl, PlayKey::Space, EditorCommand::None, false);
+    row("a digit alone types", Qt::Key_3, none, PlayKey::Space, EditorCommand::None, false);
+    row("Ctrl+Alt+2", Qt::Key_2, ctrl | alt, PlayKey::Space, EditorCommand::None, false);
     row("letter", Qt::Key_A, none, PlayKey::Space, EditorCommand::None, false);
     row("Backspace", Qt::Key_Backspace, none, PlayKey::Space, EditorCommand::None, false);
     row("unknown key code", -1, none, PlayKey::Space, EditorCommand::None, false);
@@ -97,9 +108,11 @@ void KeyDispatchTest::decidesEveryKey()
     QFETCH(PlayKey, playKey);
     QFETCH(EditorCommand, command);
     QFETCH(bool, swallow);
+    QFETCH(int, slot);
     const tavrin::KeyDecision decision = tavrin::decideEditorKey(key, modifiers, playKey);
     QCOMPARE(decision.command, command);
     QCOMPARE(decision.swallow, swallow);
+    QCOMPARE(decision.slot, slot);
 }
 
 QTEST_GUILESS_MAIN(KeyDispatchTest)
