@@ -8,6 +8,7 @@
 // tavrin_bench dropouts <recording> <seconds> idle|computing
 // tavrin_bench draft <long speech recording> <short speech recording> [model folder]
 // tavrin_bench passages <recording> <repetitions>
+// tavrin_bench export <transcript> <repetitions>
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
 #include "app/memory_tuning.h"
@@ -27,6 +28,7 @@ int runWaveformCost(const QString& recording, int repetitions);
 int runDropouts(const QString& recording, int seconds, bool computing);
 int runDraftCost(const QString& longRecording, const QString& shortRecording, const QString& model);
 int runPassageCost(const QString& recording, int repetitions);
+int runExportCost(const QString& transcript, int repetitions);
 } // namespace tavrin::bench
 
 int main(int argc, char* argv[])
@@ -39,6 +41,8 @@ int main(int argc, char* argv[])
     const QString command = arguments.value(0);
     if (command == QStringLiteral("draft") && (arguments.size() == 3 || arguments.size() == 4))
         return tavrin::bench::runDraftCost(arguments[1], arguments[2], arguments.value(3));
+    if (command == QStringLiteral("export") && arguments.size() == 3)
+        return tavrin::bench::runExportCost(arguments[1], arguments[2].toInt());
     if (command == QStringLiteral("passages") && arguments.size() == 3)
         return tavrin::bench::runPassageCost(arguments[1], arguments[2].toInt());
     if (command == QStringLiteral("keys") && (arguments.size() == 3 || arguments.size() == 4))
@@ -58,7 +62,8 @@ int main(int argc, char* argv[])
     if (command == QStringLiteral("dropouts") && arguments.size() == 4)
         return tavrin::bench::runDropouts(arguments[1], arguments[2].toInt(),
                                           arguments[3] == QStringLiteral("computing"));
-    std::fprintf(stderr,
-                 "usage: tavrin_bench keys|text|memory|journal|sound|marks|waveform|dropouts|draft|passages ...\n");
+    std::fprintf(
+        stderr,
+        "usage: tavrin_bench keys|text|memory|journal|sound|marks|waveform|dropouts|draft|passages|export ...\n");
     return 2;
 }

@@ -251,6 +251,18 @@ def passages():
     row("F3 next passage, key to player (median)", found["F3 next passage median"], "ms")
 
 
+def exports():
+    """The 20 MB transcript, every paragraph marked and with a speaker, from the editor's text to the file."""
+    found = figures("export", os.path.join(DATA, "transcript-20.txt"), "3")
+    save = found["save as GBK median"]
+    row("20 MB transcript with marks and speakers: save as GBK (median)", save, "ms")
+    for name, figure in (("SubRip", "srt"), ("WebVTT", "vtt"), ("Word", "docx"), ("OpenDocument", "odt"),
+                         ("CSV table", "csv"), ("UTF-8 text", "txt")):
+        value = found[f"export {figure} median"]
+        row(f"20 MB transcript: export as {name} (median)", value, "ms", save, "save as GBK", "<= 3x",
+            value <= 3 * save)
+
+
 def ffmpeg_decode_ms(recording, runs):
     """ffmpeg decoding the recording on one thread into nothing (median)."""
     times = []
@@ -320,6 +332,7 @@ if __name__ == "__main__":
     sound_aids()
     mark_ticks()
     passages()
+    exports()
     waveform()
     dropouts()
     draft()

@@ -28,16 +28,22 @@ QTextCharFormat formatOf(TextSpan::Kind kind)
 QByteArray openDocumentBytes(const QString& title, const std::vector<ExportParagraph>& paragraphs)
 {
     QTextDocument document;
+    document.setUndoRedoEnabled(false);
     QTextCursor cursor(&document);
+    // One edit for the whole: the document settles once, not at every insertion.
+    cursor.beginEditBlock();
     QTextCharFormat titleFormat;
     titleFormat.setFontWeight(QFont::Bold);
     titleFormat.setFontPointSize(kTitlePoints);
     cursor.insertText(title, titleFormat);
+    const QTextCharFormat formats[] = {formatOf(TextSpan::Kind::Words), formatOf(TextSpan::Kind::Mark),
+                                       formatOf(TextSpan::Kind::Speaker)};
     for (const ExportParagraph& paragraph : paragraphs) {
-        cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+        cursor.insertBlock(QTextBlockFormat(), formats[0]);
         for (const TextSpan& span : paragraph)
-            cursor.insertText(span.text, formatOf(span.kind));
+            cursor.insertText(span.text, formats[int(span.kind)]);
     }
+    cursor.endEditBlock();
     QBuffer bytes;
     bytes.open(QIODevice::WriteOnly);
     QTextDocumentWriter writer(&bytes, "ODF");

@@ -46,6 +46,8 @@ ExportParagraph paragraphSpans(QStringView line)
 // Each line trimmed, the empty ones left out.
 QString cueLines(QStringView words)
 {
+    if (!words.contains(u'\n'))
+        return words.trimmed().toString();
     QStringList lines;
     for (QStringView line : words.split(u'\n')) {
         line = line.trimmed();

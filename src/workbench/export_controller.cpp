@@ -54,15 +54,20 @@ QString ExportController::choosePath(int& format)
     QString chosenFilter;
     QString path = desktop_.chooseFileToSave(widgets_.owner, u"导出文稿"_s, defaultExportPath(transcript, kFormats[0]),
                                              filters(), &chosenFilter);
+    // The extension typed says the format; without one, the filter chosen does, and gives its extension.
+    format = -1;
+    for (int i = 0; i < int(std::size(kFormats)); ++i) {
+        if (path.endsWith(extensionOf(kFormats[i]), Qt::CaseInsensitive))
+            format = i;
+    }
+    if (format >= 0 || path.isEmpty())
+        return path;
     format = 0;
     for (int i = 0; i < int(std::size(kFormats)); ++i) {
         if (exportFormatFilter(kFormats[i]) == chosenFilter)
             format = i;
     }
-    const QString extension = extensionOf(kFormats[format]);
-    if (!path.isEmpty() && !path.endsWith(extension, Qt::CaseInsensitive))
-        path += extension;
-    return path;
+    return path + extensionOf(kFormats[format]);
 }
 
 void ExportController::exportTranscript()

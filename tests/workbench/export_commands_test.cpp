@@ -26,21 +26,30 @@ private Q_SLOTS:
 void ExportCommandsTest::exportsInTheFormatChosen_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("format");
+    QTest::addColumn<int>("filter"); // chosen in the dialog
+    QTest::addColumn<int>("format"); // written
     QTest::addColumn<QString>("typedName");
     QTest::addColumn<QString>("writtenName"); // empty: nothing written
     QTest::addColumn<QString>("told");        // a part of what the user is told
+    const int table = int(ExportFormat::Table);
+    const int word = int(ExportFormat::Word);
+    const int subRip = int(ExportFormat::SubRip);
     QTest::newRow("a table, the last row to the recording's end")
-        << kText << int(ExportFormat::Table) << u"表.csv"_qs << u"表.csv"_qs << u"已导出到"_qs;
-    QTest::newRow("the extension added") << kText << int(ExportFormat::Word) << u"稿"_qs << u"稿.docx"_qs
-                                         << u"已导出到"_qs;
+        << kText << table << table << u"表.csv"_qs << u"表.csv"_qs << u"已导出到"_qs;
+    QTest::newRow("the filter's extension added")
+        << kText << word << word << u"稿"_qs << u"稿.docx"_qs << u"已导出到"_qs;
+    QTest::newRow("the extension typed wins")
+        << kText << word << int(ExportFormat::WebVtt) << u"字幕.VTT"_qs << u"字幕.VTT"_qs << u"已导出到"_qs;
     QTest::newRow("subtitles of a text without marks")
-        << u"没有标记"_qs << int(ExportFormat::SubRip) << u"字幕.srt"_qs << QString() << u"时间标记"_qs;
+        << u"没有标记"_qs << subRip << subRip << u"字幕.srt"_qs << QString() << u"时间标记"_qs;
+    QTest::newRow("into a folder that is not there")
+        << kText << subRip << subRip << u"无此文件夹/字幕.srt"_qs << QString() << u"导出失败"_qs;
 }
 
 void ExportCommandsTest::exportsInTheFormatChosen()
 {
     QFETCH(QString, text);
+    QFETCH(int, filter);
     QFETCH(int, format);
     QFETCH(QString, typedName);
     QFETCH(QString, writtenName);
@@ -49,7 +58,7 @@ void ExportCommandsTest::exportsInTheFormatChosen()
     QVERIFY(window.show());
     const QString recording = window.loadRecording(20.0);
     window.ui->Memo1->setPlainText(text);
-    window.desktop.filesToSave = {{window.recordings.filePath(typedName), exportFormatFilter(ExportFormat(format))}};
+    window.desktop.filesToSave = {{window.recordings.filePath(typedName), exportFormatFilter(ExportFormat(filter))}};
     window.ui->exportAction->trigger();
 
     QCOMPARE(window.desktop.suggestedSavePaths, QStringList{recording + u".docx"_qs});
@@ -63,6 +72,7 @@ void ExportCommandsTest::exportsInTheFormatChosen()
     const QByteArray written = TempFolder::read(window.recordings.filePath(writtenName));
     const ExportSource source{text, u"recording.wav"_qs, 20.0};
     QCOMPARE(written.size(), exportBytes(ExportFormat(format), source).size());
+    QCOMPARE(written.left(6), exportBytes(ExportFormat(format), source).left(6));
     if (ExportFormat(format) == ExportFormat::Table)
         QVERIFY(written.endsWith("00:00:09.000,00:00:20.000,,再见\r\n"));
 }
