@@ -85,19 +85,14 @@ void writePlaybackOptions(const QString& settingsFolder, const PlaybackOptions& 
 
 PlaybackSettings::PlaybackSettings(QString settingsFolder, ShowPlainMessage report)
     : settingsFolder_(std::move(settingsFolder))
-    , report_(std::move(report))
+    , reports_(std::move(report))
 {
 }
 
 PlaybackOptions PlaybackSettings::read()
 {
     StoredPlaybackOptions stored = readPlaybackOptions(settingsFolder_);
-    for (const QString& problem : std::as_const(stored.problems)) {
-        if (!reported_.contains(problem)) {
-            reported_.insert(problem);
-            report_(problem);
-        }
-    }
+    reports_.tellNew(stored.problems);
     return stored.options;
 }
 

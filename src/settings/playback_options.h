@@ -1,8 +1,8 @@
 #pragma once
 
 #include "desktop/plain_message.h"
+#include "settings/damage_reports.h"
 
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QStringView>
@@ -63,8 +63,7 @@ public:
 
 private:
     QString settingsFolder_;
-    ShowPlainMessage report_;
-    QSet<QString> reported_;
+    DamageReports reports_;
 };
 
 } // namespace tavrin

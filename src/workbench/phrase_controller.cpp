@@ -19,19 +19,15 @@ PhraseController::PhraseController(const Widgets& widgets, TimeMarkController& m
     , marks_(marks)
     , desktop_(desktop)
     , settingsFolder_(std::move(settingsFolder))
-    , showMessage_(std::move(showMessage))
+    , showMessage_(showMessage)
+    , damage_(std::move(showMessage))
 {
 }
 
 PhraseOptions PhraseController::read()
 {
     StoredPhraseOptions stored = readPhraseOptions(settingsFolder_);
-    for (const QString& problem : std::as_const(stored.problems)) {
-        if (!told_.contains(problem)) {
-            told_.insert(problem);
-            showMessage_(problem);
-        }
-    }
+    damage_.tellNew(stored.problems);
     return stored.options;
 }
 

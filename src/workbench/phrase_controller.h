@@ -1,8 +1,8 @@
 #pragma once
 
 #include "desktop/plain_message.h"
+#include "settings/damage_reports.h"
 
-#include <QSet>
 #include <QString>
 
 class QWidget;
@@ -42,7 +42,7 @@ private:
     Desktop& desktop_;
     QString settingsFolder_;
     ShowPlainMessage showMessage_;
-    QSet<QString> told_; // damaged values, told once a run
+    DamageReports damage_;
 };
 
 } // namespace tavrin
