@@ -25,7 +25,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${TAVRIN_HOMEPAGE})
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The player's library and FFmpeg's (for the waveform and the draft) are opened at run time, so
+# The player's library, FFmpeg's (for the waveform and the draft) and libzip (for the Word export) are opened at run time, so
 # dpkg-shlibdeps cannot see them; FFmpeg's packages are named after the major
 # versions built against. Qt draws on X through the xcb plugin, and the Chinese
 # interface needs its fonts.
@@ -35,7 +35,7 @@ foreach(library libavformat libavcodec libavutil libswresample)
   list(APPEND ffmpeg_packages "${library}${major}")
 endforeach()
 list(JOIN ffmpeg_packages ", " ffmpeg_packages)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmpv2, ${ffmpeg_packages}, fonts-noto-cjk, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libmpv2, libzip4, ${ffmpeg_packages}, fonts-noto-cjk, qt6-qpa-plugins")
 # Qt's own buttons and dialogs in Chinese (是/否 in the closing question).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

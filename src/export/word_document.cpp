@@ -1,9 +1,11 @@
 #include "export/word_document.h"
 
-#include <zip.h>
+#include "export/libzip_library.h"
 
 #include <memory>
 #include <stdexcept>
+#include <utility>
+#include <vector>
 
 namespace tavrin {
 
@@ -92,13 +94,14 @@ QByteArray documentXml(const QString& title, const std::vector<ExportParagraph>&
     return xml.toUtf8();
 }
 
-[[noreturn]] void fail(const char* step, zip_error_t* error)
+[[noreturn]] void fail(const LibZip& zip, const char* step, zip_error_t* error)
 {
-    throw std::runtime_error(std::string("zip: ") + step + ": " + zip_error_strerror(error));
+    throw std::runtime_error(std::string("zip: ") + step + ": " + zip.errorText(error));
 }
 
 struct SourceFree {
-    void operator()(zip_source_t* source) const { zip_source_free(source); }
+    const LibZip* zip;
+    void operator()(zip_source_t* source) const { zip->freeSource(source); }
 };
 using Source = std::unique_ptr<zip_source_t, SourceFree>;
 
@@ -106,63 +109,68 @@ using Source = std::unique_ptr<zip_source_t, SourceFree>;
 // the default level's time, and to much the same size.
 constexpr zip_uint32_t kQuickestDeflate = 1;
 
-void addPart(zip_t* archive, const char* name, const QByteArray& bytes)
+void addPart(const LibZip& zip, zip_t* archive, const char* name, const QByteArray& bytes)
 {
-    zip_source_t* part = zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-    const zip_int64_t index = part ? zip_file_add(archive, name, part, ZIP_FL_ENC_UTF_8) : -1;
+    zip_source_t* part = zip.partSource(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
+    const zip_int64_t index = part ? zip.addFile(archive, name, part, ZIP_FL_ENC_UTF_8) : -1;
     if (index < 0) {
-        zip_source_free(part);
-        fail(name, zip_get_error(archive));
+        zip.freeSource(part);
+        fail(zip, name, zip.archiveError(archive));
     }
-    if (zip_set_file_compression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, kQuickestDeflate) < 0)
-        fail(name, zip_get_error(archive));
+    if (zip.setCompression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, kQuickestDeflate) < 0)
+        fail(zip, name, zip.archiveError(archive));
 }
 
-QByteArray readWhole(zip_source_t* archiveBytes)
+QByteArray readWhole(const LibZip& zip, zip_source_t* archiveBytes)
 {
     zip_stat_t stat;
-    if (zip_source_open(archiveBytes) < 0 || zip_source_stat(archiveBytes, &stat) < 0)
-        fail("reading the package", zip_source_error(archiveBytes));
+    if (zip.openSource(archiveBytes) < 0 || zip.statSource(archiveBytes, &stat) < 0)
+        fail(zip, "reading the package", zip.sourceError(archiveBytes));
     QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-    const zip_int64_t read = zip_source_read(archiveBytes, bytes.data(), stat.size);
-    zip_source_close(archiveBytes);
+    const zip_int64_t read = zip.readSource(archiveBytes, bytes.data(), stat.size);
+    zip.closeSource(archiveBytes);
     if (read != zip_int64_t(stat.size))
-        fail("reading the package", zip_source_error(archiveBytes));
+        fail(zip, "reading the package", zip.sourceError(archiveBytes));
     return bytes;
+}
+
+// The package of `parts` (name and bytes), zipped in memory.
+QByteArray zipped(const std::vector<std::pair<const char*, QByteArray>>& parts)
+{
+    const LibZip& zip = loadLibZip();
+    zip_error_t error;
+    zip.errorInit(&error);
+    Source archiveBytes(zip.bufferSource(nullptr, 0, 0, &error), SourceFree{&zip});
+    if (!archiveBytes)
+        fail(zip, "a buffer", &error);
+    zip_t* archive = zip.openFromSource(archiveBytes.get(), ZIP_TRUNCATE, &error);
+    if (!archive)
+        fail(zip, "opening", &error);
+    zip.errorFini(&error);
+    zip.keep(archiveBytes.get()); // the archive's close would free it otherwise
+    try {
+        for (const auto& [name, bytes] : parts)
+            addPart(zip, archive, name, bytes);
+    } catch (...) {
+        zip.discard(archive);
+        throw;
+    }
+    if (zip.close(archive) < 0) {
+        const std::string reason = zip.errorText(zip.archiveError(archive));
+        zip.discard(archive);
+        throw std::runtime_error("zip: writing the package: " + reason);
+    }
+    return readWhole(zip, archiveBytes.get());
 }
 
 } // namespace
 
 QByteArray wordDocumentBytes(const QString& title, const std::vector<ExportParagraph>& paragraphs)
 {
-    // The parts must outlive the archive, which reads them when it is closed.
-    const QByteArray contentTypes(kContentTypes);
-    const QByteArray relationships(kPackageRelationships);
-    const QByteArray document = documentXml(title, paragraphs);
-    zip_error_t error;
-    zip_error_init(&error);
-    Source archiveBytes(zip_source_buffer_create(nullptr, 0, 0, &error));
-    if (!archiveBytes)
-        fail("a buffer", &error);
-    zip_t* archive = zip_open_from_source(archiveBytes.get(), ZIP_TRUNCATE, &error);
-    if (!archive)
-        fail("opening", &error);
-    zip_source_keep(archiveBytes.get()); // the archive's close would free it otherwise
-    try {
-        addPart(archive, "[Content_Types].xml", contentTypes);
-        addPart(archive, "_rels/.rels", relationships);
-        addPart(archive, "word/document.xml", document);
-    } catch (...) {
-        zip_discard(archive);
-        throw;
-    }
-    if (zip_close(archive) < 0) {
-        zip_error_t* closing = zip_get_error(archive);
-        const std::string reason = zip_error_strerror(closing);
-        zip_discard(archive);
-        throw std::runtime_error("zip: writing the package: " + reason);
-    }
-    return readWhole(archiveBytes.get());
+    // The parts outlive the archive, which reads them when it is closed.
+    return zipped({{"[Content_Types].xml", QByteArray(kContentTypes)},
+                   {"_rels/.rels", QByteArray(kPackageRelationships)},
+                   {"word/document.xml", documentXml(title, paragraphs)}});
 }
 
 } // namespace tavrin
