@@ -53,6 +53,12 @@ Loaded load()
     resolve(library, "mpv_error_string", api.errorString, error);
     resolve(library, "mpv_free", api.free, error);
     resolve(library, "mpv_free_node_contents", api.freeNodeContents, error);
+    resolve(library, "mpv_render_context_create", api.renderCreate, error);
+    resolve(library, "mpv_render_context_set_update_callback", api.renderSetUpdateCallback, error);
+    resolve(library, "mpv_render_context_update", api.renderUpdate, error);
+    resolve(library, "mpv_render_context_render", api.render, error);
+    resolve(library, "mpv_render_context_report_swap", api.renderReportSwap, error);
+    resolve(library, "mpv_render_context_free", api.renderFree, error);
     // The library stays loaded for the rest of the run.
     return loaded;
 }

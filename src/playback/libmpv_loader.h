@@ -1,6 +1,7 @@
 #pragma once
 
 #include <mpv/client.h>
+#include <mpv/render.h>
 
 namespace tavrin {
 
@@ -22,6 +23,13 @@ struct LibMpv {
     decltype(&::mpv_error_string) errorString;
     decltype(&::mpv_free) free;
     decltype(&::mpv_free_node_contents) freeNodeContents;
+    // The render API, for the video window.
+    decltype(&::mpv_render_context_create) renderCreate;
+    decltype(&::mpv_render_context_set_update_callback) renderSetUpdateCallback;
+    decltype(&::mpv_render_context_update) renderUpdate;
+    decltype(&::mpv_render_context_render) render;
+    decltype(&::mpv_render_context_report_swap) renderReportSwap;
+    decltype(&::mpv_render_context_free) renderFree;
 };
 
 // Loads libmpv once (thread-safe) and returns its functions; throws PlayerError

@@ -2,6 +2,7 @@
 
 #include "playback/media_player_private.h"
 #include "playback/time_text.h"
+#include "playback/video_renderer.h"
 
 #include <algorithm>
 #include <clocale>
@@ -52,7 +53,9 @@ void MediaPlayer::setUrl(const QString& path)
             player.url = path;
             player.state.stopped = false;
             player.state.ready = true;
+            player.video = player.hasVideoTrack();
             Q_EMIT urlChanged(player.url);
+            Q_EMIT videoChanged(player.video);
             return;
         }
     } catch (const PlayerError& error) {
@@ -222,6 +225,16 @@ void MediaPlayer::setLoop(const Loop& loop)
 void MediaPlayer::clearLoop()
 {
     started().endLoop();
+}
+
+bool MediaPlayer::hasVideo() const
+{
+    return started().video;
+}
+
+std::unique_ptr<VideoRenderer> MediaPlayer::createVideoRenderer(void* (*procAddress)(void*, const char*))
+{
+    return std::make_unique<VideoRenderer>(started().mpv(), procAddress);
 }
 
 std::optional<MediaPlayer::Loop> MediaPlayer::loop() const

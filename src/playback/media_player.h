@@ -35,6 +35,8 @@ enum PlayState : int {
 // a position written is the position reached, clamped into the recording. A
 // recording that plays to its end stays loaded, stopped at its end. The rate
 // keeps the voice's pitch.
+class VideoRenderer;
+
 class MediaPlayer : public QObject {
     Q_OBJECT
 public:
@@ -107,6 +109,13 @@ public:
     void clearLoop();
     std::optional<Loop> loop() const;
 
+    // Whether the loaded recording has a picture (a video stream that is not a cover image).
+    bool hasVideo() const;
+    // Draws the picture into the OpenGL context current on this thread, which
+    // `procAddress` resolves functions of; the video track is decoded while the
+    // renderer lives. Throws PlayerError when libmpv cannot draw there.
+    std::unique_ptr<VideoRenderer> createVideoRenderer(void* (*procAddress)(void*, const char*));
+
 public Q_SLOTS:
     // What the player's own control bar asks for, connected straight to its
     // signals: as the operations above, but a failure is told through failed()
@@ -128,6 +137,8 @@ Q_SIGNALS:
     void mutedChanged(bool muted);
     // The loop was set or ended, by a call or by a seek out of it.
     void loopChanged();
+    // Another recording was loaded: whether it has a picture.
+    void videoChanged(bool hasVideo);
     // A seek or a start of playback has been carried out and sound flows from the new position.
     void playbackRestarted();
     // No sound device could be opened; playback goes on silently. Emitted at most once.

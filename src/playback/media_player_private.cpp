@@ -27,9 +27,10 @@ void setStartOptions(MpvHandle& mpv, const MediaPlayer::Options& options, const 
     const OptionSetting settings[] = {
         {"ao", outputs.constData()},
         {"ao-pcm-file", pcmFile.constData()},
-        // The strip is too small for a picture; decoding video would only cost the typist CPU.
+        // No picture is decoded unless a video window asks for one (VideoRenderer),
+        // which libmpv's render API then draws: the typist's CPU is not spent on it.
         {"vid", "no"},
-        {"vo", "null"},
+        {"vo", "libmpv"},
         {"audio-display", "no"},
         {"idle", "yes"},
         // At the end the recording stays loaded. libmpv's own pause at the end
@@ -74,6 +75,18 @@ private:
 };
 
 } // namespace
+
+bool MediaPlayer::Private::hasVideoTrack() const
+{
+    const int64_t tracks = mpv_->getInt("track-list/count").value_or(0);
+    for (int64_t track = 0; track < tracks; ++track) {
+        const QByteArray prefix = "track-list/" + QByteArray::number(track) + '/';
+        if (mpv_->getString((prefix + "type").constData()) == QByteArray("video")
+            && !mpv_->getFlag((prefix + "albumart").constData()))
+            return true;
+    }
+    return false;
+}
 
 void OpenSeekState::settleOpening(Opening verdict)
 {

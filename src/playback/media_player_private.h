@@ -81,6 +81,8 @@ public:
     bool nothingOpen() const;
     // Played to its end, and no seek asked for since.
     bool atEnd() const;
+    // A video stream that is not a cover image, in the file open now.
+    bool hasVideoTrack() const;
     void seekTo(double seconds);
     // Ends the loop, in libmpv too; says so when there was one.
     void endLoop();
@@ -98,6 +100,7 @@ public:
     QString url; // of the loaded recording
     OpenSeekState state;
     std::optional<Loop> loop; // as set in libmpv
+    bool video = false;       // the recording has a picture
     SoundChain sound;
     bool hasStarted() const { return startWaited_ && mpv_; }
 

@@ -130,6 +130,30 @@ bool MpvHandle::getFlag(const char* name) const
     return flag != 0;
 }
 
+std::optional<int64_t> MpvHandle::getInt(const char* name) const
+{
+    int64_t value = 0;
+    if (api_.getProperty(handle_, name, MPV_FORMAT_INT64, &value) < 0)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<QByteArray> MpvHandle::getString(const char* name) const
+{
+    char* value = nullptr;
+    if (api_.getProperty(handle_, name, MPV_FORMAT_STRING, &value) < 0 || !value)
+        return std::nullopt;
+    QByteArray text(value);
+    api_.free(value);
+    return text;
+}
+
+void MpvHandle::setString(const char* name, const char* value)
+{
+    const char* text = value;
+    throwOnError(name, api_.setProperty(handle_, name, MPV_FORMAT_STRING, &text));
+}
+
 bool MpvHandle::hasString(const char* name) const
 {
     char* value = nullptr;

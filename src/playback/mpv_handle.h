@@ -48,6 +48,12 @@ public:
     std::optional<double> getDouble(const char* name) const;
     bool getFlag(const char* name) const;
     bool hasString(const char* name) const;
+    std::optional<int64_t> getInt(const char* name) const;
+    std::optional<QByteArray> getString(const char* name) const;
+    void setString(const char* name, const char* value);
+    // The instance itself, for libmpv's render API.
+    mpv_handle* handle() const { return handle_; }
+    const LibMpv& api() const { return api_; }
 
     QString errorText(int error) const;
 

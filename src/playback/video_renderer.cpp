@@ -1,0 +1,66 @@
+#include "playback/video_renderer.h"
+
+#include "playback/mpv_handle.h"
+#include "playback/player_error.h"
+
+#include <mpv/render_gl.h>
+
+#include <string>
+#include <utility>
+
+namespace tavrin {
+
+VideoRenderer::VideoRenderer(MpvHandle& mpv, ProcAddress procAddress)
+    : mpv_(mpv)
+{
+    mpv_opengl_init_params init{procAddress, nullptr};
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_OPENGL)},
+        {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &init},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    const int error = mpv_.api().renderCreate(&context_, mpv_.handle(), params);
+    if (error < 0)
+        throw PlayerError("播放器无法显示画面：" + mpv_.errorText(error).toStdString());
+    mpv_.api().renderSetUpdateCallback(context_, &VideoRenderer::frameReady, this);
+    // The picture is decoded from now on.
+    mpv_.setString("vid", "auto");
+}
+
+VideoRenderer::~VideoRenderer()
+{
+    mpv_.api().renderSetUpdateCallback(context_, nullptr, nullptr);
+    try {
+        mpv_.setString("vid", "no");
+    } catch (const PlayerError&) {
+        // The sound goes on either way; only the decoding of the picture would.
+    }
+    mpv_.api().renderFree(context_);
+}
+
+void VideoRenderer::setFrameReady(std::function<void()> ready)
+{
+    ready_ = std::move(ready);
+}
+
+void VideoRenderer::frameReady(void* self)
+{
+    auto* renderer = static_cast<VideoRenderer*>(self);
+    if (renderer->ready_)
+        renderer->ready_();
+}
+
+void VideoRenderer::draw(int fbo, int width, int height)
+{
+    mpv_opengl_fbo target{fbo, width, height, 0};
+    int flip = 1; // OpenGL's framebuffers start at the bottom
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_OPENGL_FBO, &target},
+        {MPV_RENDER_PARAM_FLIP_Y, &flip},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    mpv_.api().renderUpdate(context_);
+    mpv_.api().render(context_, params);
+}
+
+} // namespace tavrin

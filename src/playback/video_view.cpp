@@ -1,0 +1,67 @@
+#include "playback/video_view.h"
+
+#include "playback/media_player.h"
+#include "playback/player_error.h"
+#include "playback/video_renderer.h"
+
+#include <QMetaObject>
+#include <QOpenGLContext>
+#include <QPointer>
+
+namespace tavrin {
+
+namespace {
+
+void* procAddress(void*, const char* name)
+{
+    QOpenGLContext* context = QOpenGLContext::currentContext();
+    return context ? reinterpret_cast<void*>(context->getProcAddress(QByteArray(name))) : nullptr;
+}
+
+} // namespace
+
+VideoView::VideoView(MediaPlayer& player, QWidget* parent)
+    : QOpenGLWidget(parent)
+    , player_(player)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+VideoView::~VideoView()
+{
+    // The renderer goes with the context it was made on.
+    makeCurrent();
+    renderer_.reset();
+    doneCurrent();
+}
+
+void VideoView::initializeGL()
+{
+    try {
+        renderer_ = player_.createVideoRenderer(procAddress);
+    } catch (const PlayerError& error) {
+        Q_EMIT cannotDraw(QString::fromUtf8(error.what()));
+        return;
+    }
+    // Told on one of libmpv's threads; drawn on the window's.
+    QPointer<VideoView> view(this);
+    renderer_->setFrameReady([view] {
+        QMetaObject::invokeMethod(
+            view.data(),
+            [view] {
+                if (view)
+                    view->update();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void VideoView::paintGL()
+{
+    if (!renderer_)
+        return;
+    const qreal scale = devicePixelRatioF();
+    renderer_->draw(int(defaultFramebufferObject()), int(width() * scale), int(height() * scale));
+}
+
+} // namespace tavrin
