@@ -25,8 +25,13 @@ SpeakerController::SpeakerController(const Widgets& widgets, MediaPlayer& player
     , desktop_(desktop)
     , showMessage_(std::move(showMessage))
 {
-    QObject::connect(&player_, &MediaPlayer::urlChanged, widgets_.editor,
-                     [this](const QString& recording) { takeListOf(recording); });
+    recordingLoaded_ = QObject::connect(&player_, &MediaPlayer::urlChanged, widgets_.editor,
+                                        [this](const QString& recording) { takeListOf(recording); });
+}
+
+SpeakerController::~SpeakerController()
+{
+    QObject::disconnect(recordingLoaded_);
 }
 
 void SpeakerController::takeListOf(const QString& recording)

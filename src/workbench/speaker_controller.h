@@ -2,6 +2,7 @@
 
 #include "desktop/plain_message.h"
 
+#include <QMetaObject>
 #include <QStringList>
 
 class QWidget;
@@ -29,6 +30,9 @@ public:
 
     SpeakerController(const Widgets& widgets, MediaPlayer& player, TimeMarkController& marks, Desktop& desktop,
                       ShowPlainMessage showMessage);
+    ~SpeakerController();
+    SpeakerController(const SpeakerController&) = delete;
+    SpeakerController& operator=(const SpeakerController&) = delete;
 
     // Where the lists are kept; none: they last for this run only.
     void setMemory(FileMemory* memory) { memory_ = memory; }
@@ -54,6 +58,7 @@ private:
     ShowPlainMessage showMessage_;
     FileMemory* memory_ = nullptr;
     QStringList names_;
+    QMetaObject::Connection recordingLoaded_;
 };
 
 } // namespace tavrin
