@@ -93,6 +93,8 @@ public:
     void showPedalOptions();
     void startDraft();
     void exportTranscript();
+    void toggleVideoWindow();
+    void keepVideoOnTop();
     void showSpeakers();
     void showPhrases();
     void showDraftOptions();

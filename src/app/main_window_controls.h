@@ -76,7 +76,9 @@ struct MainWindowControls {
     QAction* playbackOptionsAction = nullptr; // 设置 → 播放选项
     QAction* pedalOptionsAction = nullptr;    // 设置 → 脚踏板设置
     QAction* draftAction = nullptr;           // 自动初稿
-    QAction* exportAction = nullptr;          // 导出…, last in the menu bar
+    QAction* exportAction = nullptr;          // 导出…
+    QAction* videoWindowAction = nullptr;     // 视频 (last in the menu bar) → the video window shown or hidden
+    QAction* videoOnTopAction = nullptr;      // 视频 → the video window above other windows
     QAction* draftOptionsAction = nullptr;    // 设置 → 自动初稿设置
     QAction* speakersAction = nullptr;        // 设置 → 说话人设置
     QAction* phrasesAction = nullptr;         // 设置 → 短语和缩写设置

@@ -12,6 +12,7 @@
 #include "workbench/time_mark_controller.h"
 #include "workbench/transcription_work.h"
 #include "workbench/transport_controller.h"
+#include "workbench/video_controller.h"
 #include "workbench/workbench.h"
 
 namespace tavrin {
@@ -104,6 +105,16 @@ void TMainForm1::showSpeakers()
 void TMainForm1::showPhrases()
 {
     workbench_->phrases().showDialog();
+}
+
+void TMainForm1::toggleVideoWindow()
+{
+    workbench_->video().toggle();
+}
+
+void TMainForm1::keepVideoOnTop()
+{
+    workbench_->video().setStaysOnTop(ui_.videoOnTopAction->isChecked());
 }
 
 void TMainForm1::exportTranscript()

@@ -233,6 +233,11 @@ void TMainForm1::buildMenu()
     ui_.N20 = item(bar, QStringLiteral("N20"), QStringLiteral("录音整理服务"));
     ui_.draftAction = item(bar, QStringLiteral("draftAction"), QStringLiteral(" 自动初稿 "));
     ui_.exportAction = item(bar, QStringLiteral("exportAction"), QStringLiteral("导出…"));
+    QMenu* video = menu(bar, QStringLiteral("videoMenu"), QStringLiteral(" 视频 "));
+    ui_.videoWindowAction =
+        item(video, QStringLiteral("videoWindowAction"), QStringLiteral("显示/隐藏视频窗口 Ctrl+Shift+V"));
+    ui_.videoOnTopAction = item(video, QStringLiteral("videoOnTopAction"), QStringLiteral("视频窗口总在最前"));
+    ui_.videoOnTopAction->setCheckable(true);
 }
 
 } // namespace tavrin

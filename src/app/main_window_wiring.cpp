@@ -81,6 +81,8 @@ void TMainForm1::connectMenu()
     runOn(this, ui_.pedalOptionsAction, &QAction::triggered, &TMainForm1::showPedalOptions);
     runOn(this, ui_.draftAction, &QAction::triggered, &TMainForm1::startDraft);
     runOn(this, ui_.exportAction, &QAction::triggered, &TMainForm1::exportTranscript);
+    runOn(this, ui_.videoWindowAction, &QAction::triggered, &TMainForm1::toggleVideoWindow);
+    runOn(this, ui_.videoOnTopAction, &QAction::toggled, &TMainForm1::keepVideoOnTop);
     runOn(this, ui_.draftOptionsAction, &QAction::triggered, &TMainForm1::showDraftOptions);
     runOn(this, ui_.speakersAction, &QAction::triggered, &TMainForm1::showSpeakers);
     runOn(this, ui_.phrasesAction, &QAction::triggered, &TMainForm1::showPhrases);

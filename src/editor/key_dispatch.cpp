@@ -51,6 +51,9 @@ KeyDecision decideInsertionKey(int qtKey, Qt::KeyboardModifiers modifiers)
         if (onlyShiftHeld(modifiers))
             return {EditorCommand::Phrase, true, kPerModifier + qtKey - Qt::Key_F2};
     }
+    if (qtKey == Qt::Key_V && modifiers.testFlag(Qt::ControlModifier) && modifiers.testFlag(Qt::ShiftModifier)
+        && !modifiers.testFlag(Qt::AltModifier))
+        return {EditorCommand::ToggleVideo, true};
     if ((qtKey == Qt::Key_F5 || qtKey == Qt::Key_F11) && noneHeld(modifiers))
         return {EditorCommand::ExpandAbbreviation, true, qtKey == Qt::Key_F5 ? 0 : 1};
     return {};

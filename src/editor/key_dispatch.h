@@ -30,6 +30,7 @@ enum class EditorCommand {
     Speaker,            // slot: which of the nine speakers
     Phrase,             // slot: which of the ten phrases
     ExpandAbbreviation, // slot: 0 for F5, 1 for F11, the two keys the expanding key may be
+    ToggleVideo,
 };
 
 struct KeyDecision {
@@ -44,7 +45,7 @@ struct KeyDecision {
 // other keys of the table work with any modifiers. The play key, Ctrl+Up/Down and
 // the passage keys are swallowed. Ctrl+1 to Ctrl+9 are the speakers, Ctrl+F2 to
 // Ctrl+F6 and Shift+F2 to Shift+F6 the phrases, F5 and F11 alone the key that
-// expands an abbreviation; all of these are swallowed.
+// expands an abbreviation, Ctrl+Shift+V the video window; all of these are swallowed.
 KeyDecision decideEditorKey(int qtKey, Qt::KeyboardModifiers modifiers, PlayKey playKey);
 
 } // namespace tavrin

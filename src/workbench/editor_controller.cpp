@@ -98,6 +98,7 @@ void EditorController::run(const KeyDecision& decision)
     case EditorCommand::Speaker:
     case EditorCommand::Phrase:
     case EditorCommand::ExpandAbbreviation:
+    case EditorCommand::ToggleVideo:
         runAddedCommand(decision);
         break;
     }
@@ -122,6 +123,8 @@ void EditorController::runAddedCommand(const KeyDecision& decision)
         return keyTargets_.phrases.insertPhrase(decision.slot);
     case EditorCommand::ExpandAbbreviation:
         return keyTargets_.phrases.expandAbbreviation(decision.slot);
+    case EditorCommand::ToggleVideo:
+        return keyTargets_.toggleVideo();
     default:
         return;
     }

@@ -42,6 +42,7 @@ struct EditorKeyTargets {
     std::function<void()> save;
     // A key goes on to the text: typed, or moving the caret.
     std::function<void()> typing;
+    std::function<void()> toggleVideo;
 };
 
 // The transcript editor's own commands: what its keys do while typing, search,

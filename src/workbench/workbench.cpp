@@ -20,6 +20,7 @@
 #include "workbench/time_mark_controller.h"
 #include "workbench/transcription_work.h"
 #include "workbench/transport_controller.h"
+#include "workbench/video_controller.h"
 
 #include <QWidget>
 
@@ -45,6 +46,8 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
                                                                            .timeBox = widgets.timeBox},
                                                 player, desktop, places.stateFolder);
     createPassages(widgets.editor);
+    video_ = std::make_unique<VideoController>(VideoController::Widgets{widgets.window, widgets.editor}, player,
+                                               places.stateFolder, showMessage);
     createInsertions(widgets, places.settingsFolder);
     createEditor(widgets);
     playerStrip_ = std::make_unique<PlayerStrip>(
@@ -107,7 +110,8 @@ void Workbench::createEditor(const WorkbenchWidgets& widgets)
                                 .speakers = *speakers_,
                                 .phrases = *phrases_,
                                 .save = [this] { work_->save(); },
-                                .typing = [this] { passageFollower_->leaveTheView(); }};
+                                .typing = [this] { passageFollower_->leaveTheView(); },
+                                .toggleVideo = [this] { video_->toggle(); }};
     editor_ = std::make_unique<EditorController>(editorWidgets, std::move(keyTargets), desktop_,
                                                  [this](const QString& text) { showMessage(text); });
 }
@@ -145,6 +149,7 @@ void Workbench::startAfterFirstPaint(const FilesToOpen& files)
 void Workbench::close()
 {
     draft_->cancel(); // what it wrote is kept with the rest of the text
+    video_->close();
     work_->close();
     playbackOptionsDialog_->close();
     pedals_->closeOptions();

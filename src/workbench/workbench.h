@@ -38,6 +38,7 @@ class TimeMarkWatcher;
 class TranscriptEdit;
 class TranscriptionWork;
 class TransportController;
+class VideoController;
 struct PlaybackOptions;
 
 // The window's widgets that the workbench gives work to; they stay the window's.
@@ -94,6 +95,7 @@ public:
     ExportController& exporter() { return *exporter_; }
     SpeakerController& speakers() { return *speakers_; }
     PhraseController& phrases() { return *phrases_; }
+    VideoController& video() { return *video_; }
     PassageFollower& passageFollower() { return *passageFollower_; }
     PlaybackOptionsDialog& playbackOptionsDialog() { return *playbackOptionsDialog_; }
 
@@ -135,6 +137,7 @@ private:
     std::unique_ptr<PedalBinding> pedals_;
     std::unique_ptr<DraftController> draft_;
     std::unique_ptr<ExportController> exporter_;
+    std::unique_ptr<VideoController> video_;
     PlaybackOptionsDialog* playbackOptionsDialog_ = nullptr; // the window's child, created hidden
 };
 

@@ -166,6 +166,8 @@ void MainWindowLayoutTest::menuBar_data()
     QTest::newRow("N20") << "N20" << "" << "录音整理服务";
     QTest::newRow("draftAction") << "draftAction" << "" << " 自动初稿 ";
     QTest::newRow("exportAction") << "exportAction" << "" << "导出…";
+    QTest::newRow("videoWindowAction") << "videoWindowAction" << " 视频 " << "显示/隐藏视频窗口 Ctrl+Shift+V";
+    QTest::newRow("videoOnTopAction") << "videoOnTopAction" << " 视频 " << "视频窗口总在最前";
     QTest::newRow("draftOptionsAction") << "draftOptionsAction" << "  设置  " << "自动初稿设置";
     QTest::newRow("speakersAction") << "speakersAction" << "  设置  " << "说话人设置";
     QTest::newRow("phrasesAction") << "phrasesAction" << "  设置  " << "短语和缩写设置";
@@ -185,7 +187,8 @@ void MainWindowLayoutTest::menuBar()
     QCOMPARE(order,
              (QStringList{QStringLiteral("N8"), QStringLiteral("N9"), QStringLiteral("N1"), QStringLiteral("N17"),
                           QStringLiteral("N18"), QStringLiteral("N2"), QStringLiteral("N6"), QStringLiteral("N19"),
-                          QStringLiteral("N20"), QStringLiteral("draftAction"), QStringLiteral("exportAction")}));
+                          QStringLiteral("N20"), QStringLiteral("draftAction"), QStringLiteral("exportAction"),
+                          QStringLiteral("videoMenu")}));
     auto* item = window->findChild<QAction*>(name);
     QVERIFY(item);
     QCOMPARE(item->text(), caption);

@@ -1,9 +1,9 @@
 #include "playback/media_player.h"
 #include "playback/video_view.h"
 #include "support/temp_folder.h"
+#include "support/video_clip.h"
 #include "support/wav_file.h"
 
-#include <QProcess>
 #include <QtTest>
 
 using namespace tavrin;
@@ -13,21 +13,10 @@ namespace {
 
 constexpr int kWaitMs = 30000;
 
-// Ten seconds: red for five, then blue, with a tone; written by FFmpeg.
 QString writeColourBlocks(const TempFolder& folder)
 {
     const QString path = folder.filePath(QStringLiteral("blocks.mp4"));
-    const QStringList arguments{
-        QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-y"), QStringLiteral("-f"),
-        QStringLiteral("lavfi"), QStringLiteral("-i"), QStringLiteral("color=c=red:s=320x240:d=5,format=yuv420p"),
-        QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
-        QStringLiteral("color=c=blue:s=320x240:d=5,format=yuv420p"), QStringLiteral("-f"), QStringLiteral("lavfi"),
-        QStringLiteral("-i"), QStringLiteral("sine=f=440:d=10"), QStringLiteral("-filter_complex"),
-        QStringLiteral("[0][1]concat=n=2:v=1:a=0[v]"), QStringLiteral("-map"), QStringLiteral("[v]"),
-        QStringLiteral("-map"), QStringLiteral("2"), QStringLiteral("-c:v"), QStringLiteral("libx264"),
-        QStringLiteral("-preset"), QStringLiteral("ultrafast"), QStringLiteral("-c:a"), QStringLiteral("aac"), path};
-    if (QProcess::execute(QStringLiteral("ffmpeg"), arguments) != 0)
-        qFatal("ffmpeg could not write the video");
+    test::writeColourBlocks(path);
     return path;
 }
 

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+
+namespace tavrin {
+
+class MediaPlayer;
+class VideoView;
+
+// The recording's picture in a window of its own, beside the main window.
+// Closing it only hides it; the keys typed into it are handed on (keyTyped),
+// so that the typing and the transport keys work from here as in the editor.
+class VideoWindow : public QWidget {
+    Q_OBJECT
+public:
+    VideoWindow(MediaPlayer& player, QWidget* owner);
+
+    // Shows the picture of the recording at `name` (a new view, so a new
+    // recording's picture); hidden until shown.
+    void showPictureOf(const QString& name);
+    // Stops drawing and decoding the picture.
+    void dropPicture();
+    bool hasPicture() const { return view_ != nullptr; }
+    // The message shown instead of a picture that cannot be drawn; empty: none.
+    QString problem() const;
+    VideoView* view() const { return view_; }
+
+Q_SIGNALS:
+    void keyTyped(QKeyEvent* event);
+    void hidden();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void showProblem(const QString& reason);
+
+    MediaPlayer& player_;
+    VideoView* view_ = nullptr;
+    QLabel* problem_;
+};
+
+} // namespace tavrin

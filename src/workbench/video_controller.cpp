@@ -1,0 +1,144 @@
+#include "workbench/video_controller.h"
+
+#include "editor/transcript_edit.h"
+#include "files/atomic_file.h"
+#include "files/user_folders.h"
+#include "playback/media_player.h"
+#include "playback/video_window.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+
+#include <utility>
+
+using namespace Qt::StringLiterals;
+
+namespace tavrin {
+
+namespace {
+
+const QString kGeometry = u"geometry"_s;
+const QString kOnTop = u"onTop"_s;
+constexpr qint64 kLargestPlaceFile = 64 * 1024;
+
+} // namespace
+
+VideoController::VideoController(const Widgets& widgets, MediaPlayer& player, QString stateFolder,
+                                 ShowPlainMessage showMessage)
+    : widgets_(widgets)
+    , player_(player)
+    , stateFolder_(std::move(stateFolder))
+    , showMessage_(std::move(showMessage))
+    , window_(new VideoWindow(player, widgets.owner))
+{
+    connect(&player_, &MediaPlayer::videoChanged, this, &VideoController::recordingLoaded);
+    connect(window_, &VideoWindow::hidden, this, [this] {
+        window_->dropPicture();
+        keepPlace();
+    });
+    connect(window_, &VideoWindow::keyTyped, this, [this](QKeyEvent* event) {
+        QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
+                        ushort(event->count()));
+        QApplication::sendEvent(widgets_.editor, &typed);
+    });
+}
+
+VideoController::~VideoController()
+{
+    delete window_;
+}
+
+void VideoController::recordingLoaded(bool hasVideo)
+{
+    if (hasVideo)
+        showWindow();
+    else
+        hideWindow();
+}
+
+void VideoController::toggle()
+{
+    if (window_->isVisible()) {
+        hideWindow();
+        return;
+    }
+    if (!player_.hasVideo()) {
+        showMessage_(u"这个录音没有画面。"_s);
+        return;
+    }
+    showWindow();
+}
+
+void VideoController::showWindow()
+{
+    readPlace();
+    window_->showPictureOf(QFileInfo(player_.url()).fileName());
+    window_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop_);
+    window_->show();
+    // The typist's keys stay where the typing is.
+    widgets_.owner->activateWindow();
+    widgets_.editor->setFocus();
+}
+
+void VideoController::hideWindow()
+{
+    if (!window_->isVisible())
+        return;
+    window_->hide();
+    window_->dropPicture();
+    keepPlace();
+}
+
+void VideoController::setStaysOnTop(bool onTop)
+{
+    readPlace(); // what else was kept stays
+    onTop_ = onTop;
+    const bool shown = window_->isVisible();
+    window_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop_);
+    if (shown)
+        window_->show(); // changing the flag hides a window
+    keepPlace();
+}
+
+void VideoController::close()
+{
+    hideWindow();
+}
+
+QString VideoController::placeFile() const
+{
+    return stateFolder_.isEmpty() ? QString() : QDir(stateFolder_).filePath(u"video-window.json"_s);
+}
+
+void VideoController::readPlace()
+{
+    if (placeRead_)
+        return;
+    placeRead_ = true;
+    QFile file(placeFile());
+    if (placeFile().isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kLargestPlaceFile)
+        return;
+    const QJsonObject place = QJsonDocument::fromJson(file.readAll()).object();
+    window_->restoreGeometry(QByteArray::fromBase64(place.value(kGeometry).toString().toLatin1()));
+    onTop_ = place.value(kOnTop).toBool();
+}
+
+void VideoController::keepPlace() const
+{
+    if (placeFile().isEmpty() || !placeRead_)
+        return;
+    const QJsonObject place{{kGeometry, QString::fromLatin1(window_->saveGeometry().toBase64())}, {kOnTop, onTop_}};
+    try {
+        if (ensureUserFolder(stateFolder_))
+            writeFileAtomically(placeFile(), QJsonDocument(place).toJson(QJsonDocument::Compact));
+    } catch (const std::exception&) {
+        // Only the window's place is lost.
+    }
+}
+
+} // namespace tavrin
