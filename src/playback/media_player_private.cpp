@@ -31,6 +31,8 @@ void setStartOptions(MpvHandle& mpv, const MediaPlayer::Options& options, const 
         // which libmpv's render API then draws: the typist's CPU is not spent on it.
         {"vid", "no"},
         {"vo", "libmpv"},
+        // The machine's video decoder where libmpv knows it to be safe; software elsewhere.
+        {"hwdec", "auto-safe"},
         {"audio-display", "no"},
         {"idle", "yes"},
         // At the end the recording stays loaded. libmpv's own pause at the end
