@@ -9,6 +9,7 @@
 // tavrin_bench draft <long speech recording> <short speech recording> [model folder]
 // tavrin_bench passages <recording> <repetitions>
 // tavrin_bench export <transcript> <repetitions>
+// tavrin_bench video <recording with a picture> <seconds> (on an X display)
 // Each figure is printed as a line of JSON; scripts/bench gathers them into a table.
 #include "app/app_style.h"
 #include "app/memory_tuning.h"
@@ -29,6 +30,7 @@ int runDropouts(const QString& recording, int seconds, bool computing);
 int runDraftCost(const QString& longRecording, const QString& shortRecording, const QString& model);
 int runPassageCost(const QString& recording, int repetitions);
 int runExportCost(const QString& transcript, int repetitions);
+int runVideoCost(const QString& recording, int seconds);
 } // namespace tavrin::bench
 
 int main(int argc, char* argv[])
@@ -41,6 +43,8 @@ int main(int argc, char* argv[])
     const QString command = arguments.value(0);
     if (command == QStringLiteral("draft") && (arguments.size() == 3 || arguments.size() == 4))
         return tavrin::bench::runDraftCost(arguments[1], arguments[2], arguments.value(3));
+    if (command == QStringLiteral("video") && arguments.size() == 3)
+        return tavrin::bench::runVideoCost(arguments[1], arguments[2].toInt());
     if (command == QStringLiteral("export") && arguments.size() == 3)
         return tavrin::bench::runExportCost(arguments[1], arguments[2].toInt());
     if (command == QStringLiteral("passages") && arguments.size() == 3)
@@ -64,6 +68,6 @@ int main(int argc, char* argv[])
                                           arguments[3] == QStringLiteral("computing"));
     std::fprintf(
         stderr,
-        "usage: tavrin_bench keys|text|memory|journal|sound|marks|waveform|dropouts|draft|passages|export ...\n");
+        "usage: tavrin_bench keys|text|memory|journal|sound|marks|waveform|dropouts|draft|passages|export|video ...\n");
     return 2;
 }

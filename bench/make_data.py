@@ -130,6 +130,17 @@ def write_speech_recording(path, minutes):
     os.replace(path + ".part", path)
 
 
+def write_video(path, seconds):
+    """720p H.264 at 30 frames a second (FFmpeg's moving test picture) with a tone."""
+    if os.path.exists(path):
+        return
+    subprocess.run(["ffmpeg", "-v", "error", "-y", "-f", "lavfi", "-i",
+                    f"testsrc2=size=1280x720:rate=30:duration={seconds}", "-f", "lavfi", "-i",
+                    f"sine=f=300:duration={seconds}", "-c:v", "libx264", "-preset", "veryfast", "-pix_fmt",
+                    "yuv420p", "-c:a", "aac", path + ".part.mp4"], check=True)
+    os.replace(path + ".part.mp4", path)
+
+
 if __name__ == "__main__":
     folder = sys.argv[1]
     os.makedirs(folder, exist_ok=True)
@@ -139,3 +150,4 @@ if __name__ == "__main__":
     write_vbr_recording(os.path.join(folder, "three-hours-vbr.mp3"), 3)
     write_speech_recording(os.path.join(folder, "speech-one-hour.wav"), 60)
     write_speech_recording(os.path.join(folder, "speech-five-minutes.wav"), 5)
+    write_video(os.path.join(folder, "video-720p.mp4"), 40)
