@@ -4,6 +4,7 @@
 #include "playback/player_error.h"
 #include "playback/video_renderer.h"
 
+#include <QKeyEvent>
 #include <QMetaObject>
 #include <QOpenGLContext>
 #include <QPointer>
@@ -20,11 +21,15 @@ void* procAddress(void*, const char* name)
 
 } // namespace
 
-VideoView::VideoView(MediaPlayer& player, QWidget* parent)
-    : QOpenGLWidget(parent)
-    , player_(player)
+VideoView::VideoView(MediaPlayer& player)
+    : player_(player)
 {
-    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void VideoView::keyPressEvent(QKeyEvent* event)
+{
+    Q_EMIT keyTyped(event);
+    event->accept();
 }
 
 VideoView::~VideoView()
@@ -60,7 +65,7 @@ void VideoView::paintGL()
 {
     if (!renderer_)
         return;
-    const qreal scale = devicePixelRatioF();
+    const qreal scale = devicePixelRatio();
     renderer_->draw(int(defaultFramebufferObject()), int(width() * scale), int(height() * scale));
 }
 

@@ -37,15 +37,17 @@ void VideoWindow::showPictureOf(const QString& name)
 {
     dropPicture();
     setWindowTitle(name);
-    view_ = new VideoView(player_, this);
-    view_->setFocusPolicy(Qt::NoFocus); // the window takes the keys, and hands them on
+    view_ = new VideoView(player_);
     connect(view_, &VideoView::cannotDraw, this, &VideoWindow::showProblem);
-    layout()->addWidget(view_);
+    connect(view_, &VideoView::keyTyped, this, &VideoWindow::keyTyped);
+    viewHolder_ = QWidget::createWindowContainer(view_, this); // owns the view from now on
+    layout()->addWidget(viewHolder_);
 }
 
 void VideoWindow::dropPicture()
 {
-    delete view_;
+    delete viewHolder_; // and the view with it
+    viewHolder_ = nullptr;
     view_ = nullptr;
     problem_->hide();
 }
@@ -59,8 +61,8 @@ void VideoWindow::showProblem(const QString& reason)
 {
     problem_->setText(QStringLiteral("无法显示画面：%1\n声音照常播放。").arg(reason));
     problem_->show();
-    if (view_)
-        view_->hide();
+    if (viewHolder_)
+        viewHolder_->hide();
 }
 
 void VideoWindow::keyPressEvent(QKeyEvent* event)

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 class QLabel;
+class QWidget;
 
 namespace tavrin {
 
@@ -41,6 +42,7 @@ private:
 
     MediaPlayer& player_;
     VideoView* view_ = nullptr;
+    QWidget* viewHolder_ = nullptr; // the view in the window's layout
     QLabel* problem_;
 };
 
