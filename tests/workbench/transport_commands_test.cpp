@@ -167,13 +167,16 @@ void TransportCommandsTest::quickPressesAddUp()
     QVERIFY(window.show());
     window.loadRecording(60.0);
     QVERIFY(window.pauseAt(40.0));
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    // Where each seek landed, read as it lands: playback goes on from there at once,
+    // by however much a busy machine lets it before a later look.
+    QList<double> landings;
+    connect(player, &MediaPlayer::playbackRestarted, this, [&] { landings.append(player->currentPosition()); });
     for (int press = 0; press < 5; ++press)
         window->runCommand([&] { window->BitBtn7Click(); });
-    QCOMPARE(window.ui->WindowsMediaPlayer1->currentPosition(), 25.0);
-    QSignalSpy restarted(window.ui->WindowsMediaPlayer1, &MediaPlayer::playbackRestarted);
-    QVERIFY(restarted.wait(kWaitMs));
-    QTRY_VERIFY_WITH_TIMEOUT(window.ui->WindowsMediaPlayer1->currentPosition() >= 25.0, kWaitMs);
-    QVERIFY(window.ui->WindowsMediaPlayer1->currentPosition() < 27.0);
+    QCOMPARE(player->currentPosition(), 25.0);
+    QTRY_VERIFY_WITH_TIMEOUT(!landings.isEmpty() && landings.last() < 26.0, kWaitMs);
+    QVERIFY2(landings.last() >= 25.0, qPrintable(QString::number(landings.last())));
 }
 
 void TransportCommandsTest::displayTexts_data()
