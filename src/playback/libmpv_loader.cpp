@@ -48,6 +48,7 @@ Loaded load()
     resolve(library, "mpv_observe_property", api.observeProperty, error);
     resolve(library, "mpv_command", api.command, error);
     resolve(library, "mpv_command_ret", api.commandRet, error);
+    resolve(library, "mpv_command_async", api.commandAsync, error);
     resolve(library, "mpv_wait_event", api.waitEvent, error);
     resolve(library, "mpv_set_wakeup_callback", api.setWakeupCallback, error);
     resolve(library, "mpv_error_string", api.errorString, error);

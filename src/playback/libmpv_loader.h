@@ -18,6 +18,7 @@ struct LibMpv {
     decltype(&::mpv_observe_property) observeProperty;
     decltype(&::mpv_command) command;
     decltype(&::mpv_command_ret) commandRet;
+    decltype(&::mpv_command_async) commandAsync;
     decltype(&::mpv_wait_event) waitEvent;
     decltype(&::mpv_set_wakeup_callback) setWakeupCallback;
     decltype(&::mpv_error_string) errorString;

@@ -2,6 +2,8 @@
 
 #include <QMetaObject>
 
+#include <algorithm>
+
 namespace tavrin {
 
 namespace {
@@ -88,6 +90,10 @@ void MediaPlayer::Private::handleEvent(const mpv_event& event)
     case MPV_EVENT_PLAYBACK_RESTART:
         handlePlaybackRestart();
         break;
+    case MPV_EVENT_COMMAND_REPLY:
+        if (event.reply_userdata == kSeekReply)
+            handleSeekReply(event.error);
+        break;
     case MPV_EVENT_END_FILE:
         handleEndFile(*static_cast<const mpv_event_end_file*>(event.data));
         break;
@@ -105,15 +111,27 @@ void MediaPlayer::Private::handleStartFile(const mpv_event_start_file& start)
         state.openingStarted = true;
 }
 
+void MediaPlayer::Private::handleSeekReply(int error)
+{
+    state.seeksUnanswered = std::max(0, state.seeksUnanswered - 1);
+    // A refused seek moves nothing: the position is libmpv's again.
+    if (error < 0 && state.seeksUnanswered == 0)
+        state.seekInFlight.reset();
+}
+
 void MediaPlayer::Private::handlePlaybackRestart()
 {
-    if (state.seekInFlight && mpv_->getFlag("pause"))
-        state.heldAt = state.seekInFlight;
-    state.seekInFlight.reset();
-    sound.restarted(*mpv_);
+    const bool seekStillAhead = state.seeksUnanswered > 0;
+    if (!seekStillAhead) {
+        if (state.seekInFlight && mpv_->getFlag("pause"))
+            state.heldAt = state.seekInFlight;
+        state.seekInFlight.reset();
+        sound.restarted(*mpv_);
+    }
     if (state.isOpening() && state.openingStarted)
         state.settleOpening(OpenSeekState::Opening::Opened);
-    Q_EMIT owner_.playbackRestarted();
+    if (!seekStillAhead)
+        Q_EMIT owner_.playbackRestarted();
 }
 
 void MediaPlayer::Private::handleEndFile(const mpv_event_end_file& end)

@@ -233,7 +233,8 @@ void MediaPlayer::Private::seekTo(double seconds)
         mpv_->setFlag("pause", true);
     sound.beforeRestart(*mpv_);
     const QByteArray target = QByteArray::number(seconds, 'f', 6);
-    mpv_->command({"seek", target.constData(), "absolute+exact"});
+    mpv_->commandAsync(kSeekReply, {"seek", target.constData(), "absolute+exact"});
+    ++state.seeksUnanswered;
     state.seekInFlight = seconds;
     state.heldAt.reset();
 }

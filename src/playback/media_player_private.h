@@ -30,6 +30,9 @@ inline double toMilliseconds(double seconds)
     return std::round(seconds * 1000.0) / 1000.0;
 }
 
+// The answer to a seek carries this.
+inline constexpr uint64_t kSeekReply = 1;
+
 // What the player knows ahead of libmpv, whose properties follow a transport
 // call or a seek only once its own threads have carried it out.
 struct OpenSeekState {
@@ -41,6 +44,10 @@ struct OpenSeekState {
     // playback resumes. Paused after the end of a file, libmpv may otherwise
     // report a position short of it by the length of its sound buffer.
     std::optional<double> heldAt;
+    // Seeks libmpv has not yet answered. A restart it reports before its answer
+    // to the last one belongs to what went before (an earlier seek, the start
+    // of playback), not to the seek asked for.
+    int seeksUnanswered = 0;
 
     // Opening a recording: the playlist entry being opened and libmpv's verdict.
     // Events about the file before it (a late restart after a seek) come first
@@ -115,6 +122,7 @@ private:
     void handleEvent(const mpv_event& event);
     void handleStartFile(const mpv_event_start_file& start);
     void handlePlaybackRestart();
+    void handleSeekReply(int error);
     void handleEndFile(const mpv_event_end_file& end);
 
     void handlePropertyChange(uint64_t id, const mpv_event_property& property);

@@ -84,6 +84,12 @@ void MpvHandle::commandIgnoringFailure(std::initializer_list<const char*> args)
     api_.command(handle_, list.data());
 }
 
+void MpvHandle::commandAsync(uint64_t reply, std::initializer_list<const char*> args)
+{
+    std::vector<const char*> list = argumentList(args);
+    throwOnError(list.front(), api_.commandAsync(handle_, reply, list.data()));
+}
+
 int64_t MpvHandle::loadFile(const QString& path, double start)
 {
     const QByteArray file = path.toUtf8();

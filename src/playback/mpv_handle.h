@@ -36,6 +36,9 @@ public:
 
     void command(std::initializer_list<const char*> args);
     void commandIgnoringFailure(std::initializer_list<const char*> args);
+    // Queues the command; its outcome comes as MPV_EVENT_COMMAND_REPLY carrying
+    // `reply`, after every event libmpv queued before it took the command.
+    void commandAsync(uint64_t reply, std::initializer_list<const char*> args);
     // Replaces the playlist with `path`, to start at `start` seconds, and
     // returns the playlist entry libmpv gave it (-1 should it give none).
     int64_t loadFile(const QString& path, double start);
