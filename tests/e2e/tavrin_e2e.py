@@ -113,12 +113,20 @@ class VirtualDisplay(HelperProcess):
             os.close(read_end)
         os.environ["DISPLAY"] = f":{number}"
         os.environ.pop("XAUTHORITY", None)
+        # Seen once: openbox, started at once, could not open the display it was
+        # given. A client that connects is the proof the display is there.
+        wait_for(self._accepting, "the virtual display to accept clients")
         # The accessibility bus is started on demand by the session bus, which
         # must know the display to hand it on.
         if os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
             subprocess.run(["dbus-update-activation-environment", f"DISPLAY=:{number}"],
                            capture_output=True, timeout=WAIT_SECONDS)
         return self
+
+    def _accepting(self):
+        if self.process.poll() is not None:
+            self._fail("Xvfb ended at start")
+        return subprocess.run(["xdpyinfo"], capture_output=True).returncode == 0
 
     def _read_display_number(self, read_end):
         received = b""
