@@ -237,6 +237,19 @@ std::unique_ptr<VideoRenderer> MediaPlayer::createVideoRenderer(void* (*procAddr
     return std::make_unique<VideoRenderer>(started().mpv(), procAddress);
 }
 
+bool MediaPlayer::pictureDecoded() const
+{
+    return started().mpv().getInt("video-dec-params/w").has_value();
+}
+
+std::optional<double> MediaPlayer::pictureAspect() const
+{
+    const std::optional<double> aspect = started().mpv().getDouble("video-params/aspect");
+    if (!aspect || !std::isfinite(*aspect) || *aspect <= 0.0)
+        return std::nullopt;
+    return aspect;
+}
+
 std::optional<MediaPlayer::Loop> MediaPlayer::loop() const
 {
     return d->loop;

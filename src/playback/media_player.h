@@ -115,6 +115,10 @@ public:
     // `procAddress` resolves functions of; the video track is decoded while the
     // renderer lives. Throws PlayerError when libmpv cannot draw there.
     std::unique_ptr<VideoRenderer> createVideoRenderer(void* (*procAddress)(void*, const char*));
+    // A frame of the picture has been decoded since the renderer was made.
+    bool pictureDecoded() const;
+    // The picture's width over its height as shown; nothing before a frame is decoded.
+    std::optional<double> pictureAspect() const;
 
 public Q_SLOTS:
     // What the player's own control bar asks for, connected straight to its

@@ -1,17 +1,24 @@
 #include "playback/video_window.h"
 
+#include "playback/media_player.h"
+#include "playback/picture_fit.h"
 #include "playback/video_view.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace tavrin {
 
 namespace {
 
 constexpr QSize kFirstSize(640, 360);
+constexpr int kLookIntervalMs = 250;
+// Long enough that a drag of the window's edge has ended, so the shape is not
+// fought over with the window manager while the user still holds the edge.
+constexpr int kResizeSettledMs = 300;
 
 } // namespace
 
@@ -31,6 +38,11 @@ VideoWindow::VideoWindow(MediaPlayer& player, QWidget* owner)
     problem_->hide();
     layout->addWidget(problem_);
     setStyleSheet(QStringLiteral("QWidget#VideoWindow { background: black; } QLabel#problem { color: white; }"));
+    pictureLook_.setInterval(kLookIntervalMs);
+    connect(&pictureLook_, &QTimer::timeout, this, &VideoWindow::lookAtPicture);
+    shapeAfterResize_.setSingleShot(true);
+    shapeAfterResize_.setInterval(kResizeSettledMs);
+    connect(&shapeAfterResize_, &QTimer::timeout, this, &VideoWindow::takePictureShape);
 }
 
 void VideoWindow::showPictureOf(const QString& name)
@@ -42,14 +54,78 @@ void VideoWindow::showPictureOf(const QString& name)
     connect(view_, &VideoView::keyTyped, this, &VideoWindow::keyTyped);
     viewHolder_ = QWidget::createWindowContainer(view_, this); // owns the view from now on
     layout()->addWidget(viewHolder_);
+    watch_ = PictureWatch();
+    pictureLook_.start();
 }
 
 void VideoWindow::dropPicture()
 {
+    pictureLook_.stop();
     delete viewHolder_; // and the view with it
     viewHolder_ = nullptr;
     view_ = nullptr;
     problem_->hide();
+}
+
+void VideoWindow::setStaysOnTop(bool onTop)
+{
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (flags == windowFlags())
+        return;
+    // Told to the window system as it is: setWindowFlags would make the window
+    // anew, and the surface the picture is drawn on with it, left black.
+    overrideWindowFlags(flags);
+    if (QWindow* shown = windowHandle())
+        shown->setFlags(flags);
+}
+
+void VideoWindow::lookAtPicture()
+{
+    // Only a picture being drawn can be judged; one that cannot be drawn is told already.
+    if (!view_ || !view_->isDrawing())
+        return;
+    switch (watch_.look(player_.currentPosition(), player_.pictureDecoded())) {
+    case PictureWatch::Verdict::Waiting:
+        break;
+    case PictureWatch::Verdict::Undecodable:
+        if (problem_->isHidden())
+            showProblem(QStringLiteral("视频画面无法解码"));
+        break;
+    case PictureWatch::Verdict::Decoding:
+        pictureLook_.stop();
+        hideProblem();
+        shapedSize_ = size();
+        takePictureShape();
+        break;
+    }
+}
+
+void VideoWindow::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // What the window manager makes of a reshape is taken as it comes: asking
+    // again for a size it will not give would only go round.
+    if (reshaping_) {
+        reshaping_ = false;
+        shapedSize_ = size();
+        return;
+    }
+    if (size() != shapedSize_ && !pictureLook_.isActive() && view_)
+        shapeAfterResize_.start();
+}
+
+void VideoWindow::takePictureShape()
+{
+    const std::optional<double> aspect = player_.pictureAspect();
+    if (!aspect || !view_)
+        return;
+    const QSize shaped = fitToAspect(size(), shapedSize_, *aspect);
+    shapedSize_ = shaped;
+    if (shaped != size()) {
+        reshaping_ = true;
+        resize(shaped);
+    }
 }
 
 QString VideoWindow::problem() const
@@ -63,6 +139,13 @@ void VideoWindow::showProblem(const QString& reason)
     problem_->show();
     if (viewHolder_)
         viewHolder_->hide();
+}
+
+void VideoWindow::hideProblem()
+{
+    problem_->hide();
+    if (viewHolder_)
+        viewHolder_->show();
 }
 
 void VideoWindow::keyPressEvent(QKeyEvent* event)

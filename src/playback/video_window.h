@@ -1,5 +1,9 @@
 #pragma once
 
+#include "playback/picture_watch.h"
+
+#include <QSize>
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -13,6 +17,9 @@ class VideoView;
 // The recording's picture in a window of its own, beside the main window.
 // Closing it only hides it; the keys typed into it are handed on (keyTyped),
 // so that the typing and the transport keys work from here as in the editor.
+// A picture that does not decode while the sound plays on is told in the
+// window itself, never in a box that would take the keys. Resized, the window
+// takes the picture's shape once the user lets go.
 class VideoWindow : public QWidget {
     Q_OBJECT
 public:
@@ -27,6 +34,8 @@ public:
     // The message shown instead of a picture that cannot be drawn; empty: none.
     QString problem() const;
     VideoView* view() const { return view_; }
+    // Above other windows or not, shown or hidden, the picture going on.
+    void setStaysOnTop(bool onTop);
 
 Q_SIGNALS:
     void keyTyped(QKeyEvent* event);
@@ -36,14 +45,23 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void showProblem(const QString& reason);
+    void hideProblem();
+    void lookAtPicture();
+    void takePictureShape();
 
     MediaPlayer& player_;
     VideoView* view_ = nullptr;
     QWidget* viewHolder_ = nullptr; // the view in the window's layout
     QLabel* problem_;
+    PictureWatch watch_;
+    QTimer pictureLook_;      // while a picture is awaited or given up on
+    QTimer shapeAfterResize_; // once a resize has settled
+    QSize shapedSize_;        // the size last given the picture's shape
+    bool reshaping_ = false;  // the window's own resize, not yet answered
 };
 
 } // namespace tavrin

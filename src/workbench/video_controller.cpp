@@ -78,7 +78,7 @@ void VideoController::showWindow()
 {
     readPlace();
     window_->showPictureOf(QFileInfo(player_.url()).fileName());
-    window_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop_);
+    window_->setStaysOnTop(onTop_);
     window_->show();
     // The typist's keys stay where the typing is.
     widgets_.owner->activateWindow();
@@ -98,10 +98,7 @@ void VideoController::setStaysOnTop(bool onTop)
 {
     readPlace(); // what else was kept stays
     onTop_ = onTop;
-    const bool shown = window_->isVisible();
-    window_->setWindowFlag(Qt::WindowStaysOnTopHint, onTop_);
-    if (shown)
-        window_->show(); // changing the flag hides a window
+    window_->setStaysOnTop(onTop_);
     keepPlace();
 }
 

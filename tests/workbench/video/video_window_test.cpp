@@ -26,10 +26,10 @@ struct VideoWindowUnderTest : WindowUnderTest {
 
     VideoWindow& video() const { return WindowProbe::workbench(*window).video().window(); }
 
-    QString loadVideo()
+    QString loadVideo(test::Picture picture = test::Picture::Whole)
     {
         const QString path = recordings.filePath(u"访谈.mp4"_qs);
-        test::writeColourBlocks(path);
+        test::writeColourBlocks(path, picture);
         desktop.filesToChoose = {path};
         ui->N8->trigger();
         desktop.boxes.clear();
@@ -54,6 +54,8 @@ private Q_SLOTS:
     void opensForAPictureAndHandsKeysToTheEditor();
     void audioOnlyOpensNoWindow();
     void keepsItsPlaceBetweenRuns();
+    void takesThePicturesShape();
+    void aBrokenPictureIsToldInTheWindow();
 };
 
 void VideoWindowTest::opensForAPictureAndHandsKeysToTheEditor()
@@ -66,7 +68,7 @@ void VideoWindowTest::opensForAPictureAndHandsKeysToTheEditor()
     QVERIFY(window.pauseAt(2.0));
     QTRY_VERIFY_WITH_TIMEOUT(redInTheMiddle(video), kWaitMs);
 
-    QTest::keyClick(&video, Qt::Key_A, {}); // typed into the editor
+    QTest::keyClick(&video, Qt::Key_A, {});       // typed into the editor
     QTest::keyClick(video.view(), Qt::Key_B, {}); // into the picture's own window too
     QTRY_COMPARE_WITH_TIMEOUT(window.ui->Memo1->toPlainText(), u"ab"_qs, kWaitMs);
     QTest::keyClick(&video, Qt::Key_Space); // the play key, as in the editor
@@ -111,6 +113,35 @@ void VideoWindowTest::keepsItsPlaceBetweenRuns()
     restarted.loadVideo();
     QTRY_COMPARE_WITH_TIMEOUT(restarted.video().geometry().size(), placed.size(), kWaitMs);
     QVERIFY(restarted.video().windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+void VideoWindowTest::takesThePicturesShape()
+{
+    VideoWindowUnderTest window{QString()};
+    window.loadVideo();
+    VideoWindow& video = window.video();
+    QTRY_COMPARE_WITH_TIMEOUT(video.size(), QSize(640, 480), kWaitMs); // 4:3, from a 16:9 first size
+    video.resize(800, 500);                                            // dragged wider
+    QTRY_COMPARE_WITH_TIMEOUT(video.size(), QSize(800, 600), kWaitMs);
+    video.resize(800, 300); // dragged lower
+    QTRY_COMPARE_WITH_TIMEOUT(video.size(), QSize(400, 300), kWaitMs);
+}
+
+void VideoWindowTest::aBrokenPictureIsToldInTheWindow()
+{
+    VideoWindowUnderTest window{QString()};
+    window.loadVideo(test::Picture::Broken);
+    VideoWindow& video = window.video();
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    QTRY_VERIFY_WITH_TIMEOUT(video.view() && video.view()->isDrawing(), kWaitMs);
+    QTest::keyClick(window.ui->Memo1, Qt::Key_Space);
+    QTRY_VERIFY_WITH_TIMEOUT(!video.problem().isEmpty(), kWaitMs);
+    QCOMPARE(video.problem(), u"无法显示画面：视频画面无法解码\n声音照常播放。"_qs);
+    // The sound plays on, heard by then for the two seconds the window waited.
+    QCOMPARE(player->playState(), int(PlayStatePlaying));
+    QVERIFY(player->currentPosition() >= 2.0);
+    QVERIFY(window.desktop.boxes.isEmpty());
+    QVERIFY(window.ui->Memo1->hasFocus());
 }
 
 QTEST_MAIN(VideoWindowTest)
