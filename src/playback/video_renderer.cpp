@@ -54,13 +54,27 @@ void VideoRenderer::draw(int fbo, int width, int height)
 {
     mpv_opengl_fbo target{fbo, width, height, 0};
     int flip = 1; // OpenGL's framebuffers start at the bottom
+    // Never wait on the window's thread for the frame's time, which would hold
+    // the typing up; the swaps reported give libmpv its timing instead.
+    int block = 0;
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_OPENGL_FBO, &target},
         {MPV_RENDER_PARAM_FLIP_Y, &flip},
+        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
     mpv_.api().renderUpdate(context_);
     mpv_.api().render(context_, params);
+}
+
+bool VideoRenderer::hasNewFrame()
+{
+    return (mpv_.api().renderUpdate(context_) & MPV_RENDER_UPDATE_FRAME) != 0;
+}
+
+void VideoRenderer::reportSwap()
+{
+    mpv_.api().renderReportSwap(context_);
 }
 
 } // namespace tavrin

@@ -27,6 +27,10 @@ public:
     // Draws the frame into framebuffer `fbo` of `width` × `height` pixels, the
     // picture's aspect kept.
     void draw(int fbo, int width, int height);
+    // Whether libmpv has a frame to draw since the last call; told after frameReady.
+    bool hasNewFrame();
+    // The frame drawn last is on screen now.
+    void reportSwap();
 
 private:
     static void frameReady(void* self);

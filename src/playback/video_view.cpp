@@ -48,6 +48,10 @@ void VideoView::initializeGL()
         Q_EMIT cannotDraw(QString::fromUtf8(error.what()));
         return;
     }
+    connect(this, &QOpenGLWindow::frameSwapped, this, [this] {
+        if (renderer_)
+            renderer_->reportSwap();
+    });
     // Told on one of libmpv's threads; drawn on the window's.
     QPointer<VideoView> view(this);
     renderer_->setFrameReady([view] {
@@ -55,10 +59,23 @@ void VideoView::initializeGL()
             view.data(),
             [view] {
                 if (view)
-                    view->update();
+                    view->drawNow();
             },
             Qt::QueuedConnection);
     });
+}
+
+// A new frame is drawn at once rather than through update(), which waits for
+// Qt's next update tick and at twice the rate made libmpv drop late frames.
+void VideoView::drawNow()
+{
+    // libmpv tells more than new frames; only a frame is worth a draw.
+    if (!renderer_ || !isExposed() || !renderer_->hasNewFrame())
+        return;
+    makeCurrent();
+    paintGL();
+    context()->swapBuffers(this);
+    renderer_->reportSwap();
 }
 
 void VideoView::paintGL()

@@ -35,6 +35,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void drawNow();
+
     MediaPlayer& player_;
     std::unique_ptr<VideoRenderer> renderer_;
 };
