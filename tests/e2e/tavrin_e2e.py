@@ -104,8 +104,11 @@ class VirtualDisplay(HelperProcess):
 
     def __enter__(self):
         read_end, write_end = os.pipe()
-        self._start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                    pass_fds=(write_end,))
+        # -noreset: by default the server resets when its last client leaves, and
+        # drops a client that connects during the reset. The probe below is such a
+        # last client, and openbox, connecting just after, was dropped in CI.
+        self._start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                     "-noreset"], pass_fds=(write_end,))
         os.close(write_end)
         try:
             number = self._read_display_number(read_end)
@@ -113,8 +116,7 @@ class VirtualDisplay(HelperProcess):
             os.close(read_end)
         os.environ["DISPLAY"] = f":{number}"
         os.environ.pop("XAUTHORITY", None)
-        # Seen once: openbox, started at once, could not open the display it was
-        # given. A client that connects is the proof the display is there.
+        # A client that connects is the proof the display is there.
         wait_for(self._accepting, "the virtual display to accept clients")
         # The accessibility bus is started on demand by the session bus, which
         # must know the display to hand it on.
