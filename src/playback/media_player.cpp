@@ -103,6 +103,11 @@ void MediaPlayer::pause()
     Private& player = started();
     if (player.nothingOpen())
         return;
+    // Held where the pause was asked: libmpv settles its own reading only on its
+    // next round, some milliseconds on, and a mark typed at once must name the
+    // moment the display goes on showing.
+    if (!player.state.seekInFlight && !player.state.heldAt && !player.atEnd())
+        player.state.heldAt = currentPosition();
     player.mpv().setFlag("pause", true);
     player.state.stopped = false;
     player.state.ready = false;

@@ -40,9 +40,10 @@ struct OpenSeekState {
     bool ready = false;   // opened and not yet played, paused or stopped
     // A seek asked for and not yet carried out: its target is the position.
     std::optional<double> seekInFlight;
-    // A seek carried out while paused: its target stays the position until
-    // playback resumes. Paused after the end of a file, libmpv may otherwise
-    // report a position short of it by the length of its sound buffer.
+    // Where a pause was asked, or a seek carried out while paused: it stays the
+    // position until playback resumes. libmpv's own reading may otherwise move
+    // after a pause (it settles on its next round) or stay short of the end of a
+    // file by the length of its sound buffer.
     std::optional<double> heldAt;
     // Seeks libmpv has not yet answered. A restart it reports before its answer
     // to the last one belongs to what went before (an earlier seek, the start
