@@ -1,6 +1,6 @@
 """`tavrin --export` with no display, each export read back by a program of its
-own: FFmpeg for the subtitles, python-docx for Word, odt2txt for OpenDocument,
-Python's csv for the table. Usage: export_readers_test.py <tavrin binary>"""
+own: FFmpeg for the subtitles, python-docx and LibreOffice for Word, odt2txt and
+LibreOffice for OpenDocument, Python's csv for the table. Usage: export_readers_test.py <tavrin binary>"""
 
 import csv
 import io
@@ -58,6 +58,20 @@ def subtitle_packets(path):
     return [(float(p["pts_time"]), float(p["duration_time"])) for p in json.loads(found.stdout)["packets"]]
 
 
+def office_text(path, folder):
+    """The document's text as LibreOffice, run headless, converts it: its lines with text."""
+    out = os.path.join(folder, "office-" + os.path.basename(path))
+    profile = "file://" + os.path.join(folder, "office-profile")
+    subprocess.run(["soffice", "--headless", "--norestore", f"-env:UserInstallation={profile}",
+                    "--convert-to", "txt:Text (encoded):UTF8", "--outdir", out, path],
+                   capture_output=True, timeout=300, check=True)
+    converted = [os.path.join(out, name) for name in os.listdir(out)]
+    if len(converted) != 1:
+        return f"LibreOffice converted nothing of {path}"
+    with open(converted[0], encoding="utf-8-sig") as text:
+        return [line.strip() for line in text.read().splitlines() if line.strip()]
+
+
 def test_every_format(folder):
     transcript = write_transcript(folder, TRANSCRIPT)
     for format_name in FORMATS:
@@ -97,6 +111,9 @@ def test_every_format(folder):
     read = subprocess.run(["odt2txt", "--encoding=UTF-8", "--width=-1", f"{base}.odt"], capture_output=True, text=True, check=True)
     lines = [line.strip() for line in read.stdout.splitlines() if line.strip()]
     check(lines == ["访谈.wav"] + TRANSCRIPT.split("\n"), f"the OpenDocument text: {lines}")
+    for extension in ("docx", "odt"):
+        office = office_text(f"{base}.{extension}", folder)
+        check(office == ["访谈.wav"] + TRANSCRIPT.split("\n"), f"{extension} as LibreOffice reads it: {office}")
 
     with open(f"{base}.utf8.txt", "rb") as plain:
         check(plain.read() == TRANSCRIPT.encode("utf-8"), "plain UTF-8 with LF")
