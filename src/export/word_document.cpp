@@ -26,6 +26,14 @@ constexpr char kPackageRelationships[] =
     R"(Target="word/document.xml"/>)"
     R"(</Relationships>)";
 
+// Whether a run's text reads the same when Word folds its blanks (at its
+// ends, and several in a row) as it does unless told to keep them.
+bool keepsItsBlanks(QStringView text)
+{
+    return text.isEmpty()
+        || (!text.front().isSpace() && !text.back().isSpace() && !text.contains(u"  ") && !text.contains(u'\t'));
+}
+
 void appendRun(XmlChunks& xml, QStringView text, std::string_view properties)
 {
     xml.appendMarkup("<w:r>");
@@ -34,7 +42,7 @@ void appendRun(XmlChunks& xml, QStringView text, std::string_view properties)
         xml.appendMarkup(properties);
         xml.appendMarkup("</w:rPr>");
     }
-    xml.appendMarkup("<w:t xml:space=\"preserve\">");
+    xml.appendMarkup(keepsItsBlanks(text) ? "<w:t>" : "<w:t xml:space=\"preserve\">");
     xml.appendText(text);
     xml.appendMarkup("</w:t></w:r>");
 }
