@@ -40,7 +40,7 @@ Loaded load()
     resolve(library, "zip_error_strerror", api.errorText, error);
     resolve(library, "zip_source_buffer_create", api.bufferSource, error);
     resolve(library, "zip_source_buffer", api.partSource, error);
-    resolve(library, "zip_source_buffer_fragment", api.fragmentSource, error);
+    resolve(library, "zip_source_function", api.functionSource, error);
     resolve(library, "zip_source_keep", api.keep, error);
     resolve(library, "zip_source_free", api.freeSource, error);
     resolve(library, "zip_source_open", api.openSource, error);

@@ -13,7 +13,7 @@ struct LibZip {
     decltype(&::zip_error_strerror) errorText;
     decltype(&::zip_source_buffer_create) bufferSource;
     decltype(&::zip_source_buffer) partSource;
-    decltype(&::zip_source_buffer_fragment) fragmentSource;
+    decltype(&::zip_source_function) functionSource;
     decltype(&::zip_source_keep) keep;
     decltype(&::zip_source_free) freeSource;
     decltype(&::zip_source_open) openSource;

@@ -1,7 +1,11 @@
 #include "export/zip_package.h"
 
 #include "export/libzip_library.h"
+#include "export/quick_deflate.h"
 
+#include <algorithm>
+#include <cstring>
+#include <list>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -9,10 +13,6 @@
 namespace tavrin {
 
 namespace {
-
-// Deflate's quickest level: a 20 MB transcript's XML packs in a fraction of
-// the default level's time, and to much the same size.
-constexpr zip_uint32_t kQuickestDeflate = 1;
 
 [[noreturn]] void fail(const LibZip& zip, const char* step, zip_error_t* error)
 {
@@ -25,33 +25,71 @@ struct SourceFree {
 };
 using Source = std::unique_ptr<zip_source_t, SourceFree>;
 
-using Fragments = std::vector<zip_buffer_fragment_t>;
+// A part deflated ahead (quick_deflate.h), handed to libzip as data it has
+// already compressed: libzip copies it into the package as it is.
+struct Deflated {
+    DeflatedPart part;
+    qsizetype at = 0;
+};
 
-// The part's chunks as libzip's fragments: read in place, never copied.
-Fragments fragmentsOf(const PackagePart& part)
+zip_int64_t serveDeflated(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command)
 {
-    Fragments fragments;
-    for (const QByteArray& chunk : part.chunks) {
-        if (!chunk.isEmpty())
-            fragments.push_back(
-                {reinterpret_cast<zip_uint8_t*>(const_cast<char*>(chunk.constData())), zip_uint64_t(chunk.size())});
+    Deflated& deflated = *static_cast<Deflated*>(state);
+    const QByteArray& bytes = deflated.part.deflated;
+    switch (command) {
+    case ZIP_SOURCE_OPEN:
+        deflated.at = 0;
+        return 0;
+    case ZIP_SOURCE_READ: {
+        const auto count = std::min<qsizetype>(qsizetype(length), bytes.size() - deflated.at);
+        std::memcpy(data, bytes.constData() + deflated.at, std::size_t(count));
+        deflated.at += count;
+        return count;
     }
-    return fragments;
+    case ZIP_SOURCE_STAT: {
+        auto* stat = static_cast<zip_stat_t*>(data);
+        stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_CRC;
+        stat->size = deflated.part.size;
+        stat->comp_size = zip_uint64_t(bytes.size());
+        stat->comp_method = ZIP_CM_DEFLATE;
+        stat->crc = deflated.part.crc;
+        return sizeof(zip_stat_t);
+    }
+    case ZIP_SOURCE_ERROR: // nothing here fails
+        if (length < 2 * sizeof(int))
+            return -1;
+        static_cast<int*>(data)[0] = ZIP_ER_INTERNAL;
+        static_cast<int*>(data)[1] = 0;
+        return 2 * sizeof(int);
+    case ZIP_SOURCE_SUPPORTS:
+        return ZIP_SOURCE_SUPPORTS_READABLE;
+    case ZIP_SOURCE_CLOSE:
+    case ZIP_SOURCE_FREE:
+        return 0;
+    default:
+        return -1;
+    }
 }
 
-void addPart(const LibZip& zip, zip_t* archive, const PackagePart& part, const Fragments& fragments)
+zip_source_t* sourceOf(const LibZip& zip, zip_t* archive, const PackagePart& part, std::list<Deflated>& deflated)
 {
-    zip_source_t* source = fragments.empty() ? zip.partSource(archive, "", 0, 0)
-                                             : zip.fragmentSource(archive, fragments.data(), fragments.size(), 0);
+    if (part.stored) {
+        const char* bytes = part.chunks.empty() ? "" : part.chunks.front().constData();
+        const qsizetype size = part.chunks.empty() ? 0 : part.chunks.front().size();
+        return zip.partSource(archive, bytes, zip_uint64_t(size), 0);
+    }
+    return zip.functionSource(archive, serveDeflated, &deflated.emplace_back(Deflated{deflateQuickly(part.chunks)}));
+}
+
+void addPart(const LibZip& zip, zip_t* archive, const PackagePart& part, std::list<Deflated>& deflated)
+{
+    zip_source_t* source = sourceOf(zip, archive, part, deflated);
     const zip_int64_t index = source ? zip.addFile(archive, part.name, source, ZIP_FL_ENC_UTF_8) : -1;
     if (index < 0) {
         zip.freeSource(source);
         fail(zip, part.name, zip.archiveError(archive));
     }
-    const bool set = part.stored
-        ? zip.setCompression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0) == 0
-        : zip.setCompression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, kQuickestDeflate) == 0;
-    if (!set)
+    if (part.stored && zip.setCompression(archive, zip_uint64_t(index), ZIP_CM_STORE, 0) < 0)
         fail(zip, part.name, zip.archiveError(archive));
 }
 
@@ -83,12 +121,11 @@ QByteArray zipPackage(const std::vector<PackagePart>& parts)
         fail(zip, "opening", &error);
     zip.errorFini(&error);
     zip.keep(archiveBytes.get()); // the archive's close would free it otherwise
-    // The fragments outlive the archive, which reads them when it is closed.
-    std::vector<Fragments> fragments;
-    fragments.reserve(parts.size());
+    // The parts' bytes outlive the archive, which reads them when it is closed.
+    std::list<Deflated> deflated;
     try {
         for (const PackagePart& part : parts)
-            addPart(zip, archive, part, fragments.emplace_back(fragmentsOf(part)));
+            addPart(zip, archive, part, deflated);
     } catch (...) {
         zip.discard(archive);
         throw;

@@ -1,5 +1,8 @@
+#include "export/quick_deflate.h"
 #include "export/timed_writers.h"
 #include "export/xml_chunks.h"
+
+#include <zlib.h>
 
 #include <QXmlStreamReader>
 #include <QtTest>
@@ -22,6 +25,21 @@ QStringList cueTextLines(const QByteArray& file, int firstTextLine)
     return lines.mid(firstTextLine, lines.size() - firstTextLine - 2);
 }
 
+QByteArray inflated(const QByteArray& deflated, qsizetype size)
+{
+    QByteArray out(size, Qt::Uninitialized);
+    z_stream stream{};
+    QTEST_ASSERT(inflateInit2(&stream, -15) == Z_OK);
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(deflated.constData()));
+    stream.avail_in = uInt(deflated.size());
+    stream.next_out = reinterpret_cast<Bytef*>(out.data());
+    stream.avail_out = uInt(out.size());
+    const int result = inflate(&stream, Z_FINISH);
+    const bool whole = result == Z_STREAM_END && stream.avail_in == 0 && stream.avail_out == 0;
+    inflateEnd(&stream);
+    return whole ? out : QByteArray("not one whole deflate stream");
+}
+
 } // namespace
 
 class ExportWritersTest : public QObject {
@@ -33,6 +51,8 @@ private Q_SLOTS:
     void tableCellsAreNeverFormulas();
     void xmlTextIsWellFormed_data();
     void xmlTextIsWellFormed();
+    void deflatedPiecesMakeOneStream_data();
+    void deflatedPiecesMakeOneStream();
 };
 
 void ExportWritersTest::subtitleTextCannotForgeACue_data()
@@ -140,6 +160,39 @@ void ExportWritersTest::xmlTextIsWellFormed()
     while (!reader.atEnd())
         reader.readNext();
     QVERIFY2(!reader.hasError(), qPrintable(reader.errorString()));
+}
+
+void ExportWritersTest::deflatedPiecesMakeOneStream_data()
+{
+    QTest::addColumn<int>("chunks");
+    QTest::addColumn<int>("chunkBytes");
+    QTest::newRow("nothing") << 0 << 0;
+    QTest::newRow("one small chunk") << 1 << 1000;
+    QTest::newRow("pieces deflated at once") << 12 << (1 << 20);
+    QTest::newRow("empty chunks among them") << 30 << (1 << 19);
+}
+
+// However the part is cut into pieces, they inflate as one stream to the bytes given, with their CRC.
+void ExportWritersTest::deflatedPiecesMakeOneStream()
+{
+    QFETCH(int, chunks);
+    QFETCH(int, chunkBytes);
+    std::vector<QByteArray> parts;
+    QByteArray whole;
+    for (int i = 0; i < chunks; ++i) {
+        QByteArray chunk;
+        if (i % 7 != 3) {
+            for (int at = 0; chunk.size() < chunkBytes; ++at)
+                chunk += QStringLiteral("<w:t>第%1段，%2</w:t>").arg(i).arg(at * 7919 % 10007).toUtf8();
+        }
+        parts.push_back(chunk);
+        whole += chunk;
+    }
+    const DeflatedPart part = deflateQuickly(parts);
+    QCOMPARE(part.size, std::uint64_t(whole.size()));
+    QCOMPARE(part.crc, std::uint32_t(crc32_z(0, reinterpret_cast<const Bytef*>(whole.constData()), whole.size())));
+    QVERIFY(inflated(part.deflated, whole.size()) == whole);
+    QVERIFY(whole.size() < 100 || part.deflated.size() < whole.size() / 2);
 }
 
 QTEST_MAIN(ExportWritersTest)
