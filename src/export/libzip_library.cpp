@@ -29,8 +29,8 @@ Loaded load()
     void* library = dlopen(kLibraryName, RTLD_NOW | RTLD_LOCAL);
     if (!library) {
         const char* reason = dlerror();
-        loaded.error = std::string("无法加载压缩组件 ") + kLibraryName + "（导出 Word 文档需要它，请安装 libzip4）："
-            + (reason ? reason : "");
+        loaded.error = std::string("无法加载压缩组件 ") + kLibraryName
+            + "（导出 Word 和 OpenDocument 文档需要它，请安装 libzip4）：" + (reason ? reason : "");
         return loaded;
     }
     LibZip& api = loaded.api;
@@ -40,6 +40,7 @@ Loaded load()
     resolve(library, "zip_error_strerror", api.errorText, error);
     resolve(library, "zip_source_buffer_create", api.bufferSource, error);
     resolve(library, "zip_source_buffer", api.partSource, error);
+    resolve(library, "zip_source_function", api.functionSource, error);
     resolve(library, "zip_source_keep", api.keep, error);
     resolve(library, "zip_source_free", api.freeSource, error);
     resolve(library, "zip_source_open", api.openSource, error);

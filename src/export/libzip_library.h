@@ -4,7 +4,7 @@
 
 namespace tavrin {
 
-// The libzip functions the Word export uses, resolved at run time: libzip brings
+// The libzip functions the Word and OpenDocument exports use, resolved at run time: libzip brings
 // OpenSSL's libcrypto along, which every start of the program would otherwise
 // load for an export most runs never make.
 struct LibZip {
@@ -13,6 +13,7 @@ struct LibZip {
     decltype(&::zip_error_strerror) errorText;
     decltype(&::zip_source_buffer_create) bufferSource;
     decltype(&::zip_source_buffer) partSource;
+    decltype(&::zip_source_function) functionSource;
     decltype(&::zip_source_keep) keep;
     decltype(&::zip_source_free) freeSource;
     decltype(&::zip_source_open) openSource;

@@ -1,6 +1,8 @@
 #include "export/timed_writers.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace tavrin {
 
@@ -37,12 +39,20 @@ void appendTiming(QString& text, const Cue& cue, QChar separator)
     text += u'\n';
 }
 
-// A cue's text may not hold the arrow that opens a timing line.
+// SubRip has no escapes: a run of hyphens before '>' is written as one, so
+// that no "-->" is left to open a timing line.
 QString withoutArrows(QString text)
 {
-    if (text.contains(u"-->"))
-        text.replace(QStringLiteral("-->"), QStringLiteral("->"));
-    return text;
+    if (!text.contains(u"-->"))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : std::as_const(text)) {
+        while (c == u'>' && out.endsWith(u"--"))
+            out.chop(1);
+        out += c;
+    }
+    return out;
 }
 
 QString escapedForWebVtt(QString text)
@@ -54,11 +64,62 @@ QString escapedForWebVtt(QString text)
         .replace(u'>', QStringLiteral("&gt;"));
 }
 
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 && c != u'\t';
+}
+
+QString withoutControls(QStringView line)
+{
+    QString kept;
+    kept.reserve(line.size());
+    for (const QChar c : line) {
+        if (!isControl(c))
+            kept += c;
+    }
+    return kept;
+}
+
+enum class Subtitles {
+    SubRip,
+    WebVtt
+};
+
+// A cue's text, or a speaker's name, as a subtitle file may hold it: its lines
+// (CR breaks a line as LF does, for players) without control characters,
+// trimmed, the empty ones left out, and joined by `separator`: no blank line
+// ends the cue early, and no line is read as a timing line.
+void appendCueText(QString& out, QStringView text, Subtitles format, QStringView separator)
+{
+    bool first = true;
+    for (QStringView line : text.tokenize(QChar(u'\n'))) {
+        for (QStringView part : line.tokenize(QChar(u'\r'))) {
+            QString kept = std::any_of(part.begin(), part.end(), isControl) ? withoutControls(part).trimmed()
+                                                                            : part.trimmed().toString();
+            if (kept.isEmpty())
+                continue;
+            if (!first)
+                out += separator;
+            first = false;
+            out += format == Subtitles::SubRip ? withoutArrows(std::move(kept)) : escapedForWebVtt(std::move(kept));
+        }
+    }
+}
+
+// Spreadsheets take a cell that opens with one of these as a formula (or as a
+// blank before one): such a cell opens with an apostrophe instead, which keeps
+// it text.
+bool looksLikeAFormula(QStringView field)
+{
+    return !field.isEmpty() && QStringView(u"=+-@\t\r").contains(field.front());
+}
+
 QString tableField(const QString& field)
 {
-    if (!field.contains(u',') && !field.contains(u'"') && !field.contains(u'\n') && !field.contains(u'\r'))
-        return field;
-    QString quoted = field;
+    const QString text = looksLikeAFormula(field) ? u'\'' + field : field;
+    if (!text.contains(u',') && !text.contains(u'"') && !text.contains(u'\n') && !text.contains(u'\r'))
+        return text;
+    QString quoted = text;
     return u'"' + quoted.replace(u'"', QStringLiteral("\"\"")) + u'"';
 }
 
@@ -72,11 +133,11 @@ QByteArray subRipBytes(const std::vector<Cue>& cues)
         out += QString::number(++number);
         out += u'\n';
         appendTiming(out, cue, u',');
-        if (!cue.speaker.isEmpty()) {
-            out += withoutArrows(cue.speaker);
+        const qsizetype before = out.size();
+        appendCueText(out, cue.speaker, Subtitles::SubRip, u" ");
+        if (out.size() > before)
             out += u'：';
-        }
-        out += withoutArrows(cue.text);
+        appendCueText(out, cue.text, Subtitles::SubRip, u"\n");
         out += u"\n\n";
     }
     return out.toUtf8();
@@ -87,12 +148,14 @@ QByteArray webVttBytes(const std::vector<Cue>& cues)
     QString out = QStringLiteral("WEBVTT\n\n");
     for (const Cue& cue : cues) {
         appendTiming(out, cue, u'.');
-        if (!cue.speaker.isEmpty()) {
+        QString speaker;
+        appendCueText(speaker, cue.speaker, Subtitles::WebVtt, u" ");
+        if (!speaker.isEmpty()) {
             out += u"<v ";
-            out += escapedForWebVtt(cue.speaker);
+            out += speaker;
             out += u'>';
         }
-        out += withoutArrows(escapedForWebVtt(cue.text));
+        appendCueText(out, cue.text, Subtitles::WebVtt, u"\n");
         out += u"\n\n";
     }
     return out.toUtf8();

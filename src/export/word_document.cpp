@@ -1,11 +1,9 @@
 #include "export/word_document.h"
 
-#include "export/libzip_library.h"
+#include "export/xml_chunks.h"
+#include "export/zip_package.h"
 
-#include <memory>
-#include <stdexcept>
-#include <utility>
-#include <vector>
+#include <string_view>
 
 namespace tavrin {
 
@@ -28,149 +26,66 @@ constexpr char kPackageRelationships[] =
     R"(Target="word/document.xml"/>)"
     R"(</Relationships>)";
 
-// The text of a run as XML holds it: markup characters escaped, and the
-// characters XML 1.0 cannot hold at all (control characters but tab) left out.
-void appendEscaped(QString& xml, QStringView text)
+// Whether a run's text reads the same when Word folds its blanks (at its
+// ends, and several in a row) as it does unless told to keep them.
+bool keepsItsBlanks(QStringView text)
 {
-    for (const QChar c : text) {
-        switch (c.unicode()) {
-        case u'&':
-            xml += u"&amp;";
-            break;
-        case u'<':
-            xml += u"&lt;";
-            break;
-        case u'>':
-            xml += u"&gt;";
-            break;
-        default:
-            if (c.unicode() >= 0x20 || c == u'\t')
-                xml += c;
-        }
-    }
+    return text.isEmpty()
+        || (!text.front().isSpace() && !text.back().isSpace() && !text.contains(u"  ") && !text.contains(u'\t'));
 }
 
-void appendRun(QString& xml, QStringView text, QStringView properties)
+void appendRun(XmlChunks& xml, QStringView text, std::string_view properties)
 {
-    xml += u"<w:r>";
-    if (!properties.isEmpty()) {
-        xml += u"<w:rPr>";
-        xml += properties;
-        xml += u"</w:rPr>";
+    xml.appendMarkup("<w:r>");
+    if (!properties.empty()) {
+        xml.appendMarkup("<w:rPr>");
+        xml.appendMarkup(properties);
+        xml.appendMarkup("</w:rPr>");
     }
-    xml += u"<w:t xml:space=\"preserve\">";
-    appendEscaped(xml, text);
-    xml += u"</w:t></w:r>";
+    xml.appendMarkup(keepsItsBlanks(text) ? "<w:t>" : "<w:t xml:space=\"preserve\">");
+    xml.appendText(text);
+    xml.appendMarkup("</w:t></w:r>");
 }
 
-QStringView propertiesOf(TextSpan::Kind kind)
+std::string_view propertiesOf(TextSpan::Kind kind)
 {
     switch (kind) {
     case TextSpan::Kind::Speaker:
-        return u"<w:b/>";
+        return "<w:b/>";
     case TextSpan::Kind::Mark:
-        return u"<w:color w:val=\"808080\"/>"; // grey
+        return "<w:color w:val=\"808080\"/>"; // grey
     case TextSpan::Kind::Words:
         break;
     }
     return {};
 }
 
-QByteArray documentXml(const QString& title, const std::vector<ExportParagraph>& paragraphs)
+std::vector<QByteArray> documentXml(const QString& title, const std::vector<ExportParagraph>& paragraphs)
 {
-    QString xml =
-        QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-                       R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
-                       R"(<w:body><w:p>)");
-    appendRun(xml, title, u"<w:b/><w:sz w:val=\"32\"/>"); // 16 points
-    xml += u"</w:p>";
+    XmlChunks xml;
+    xml.appendMarkup(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                     R"(<w:document xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main">)"
+                     R"(<w:body><w:p>)");
+    appendRun(xml, title, "<w:b/><w:sz w:val=\"32\"/>"); // 16 points
+    xml.appendMarkup("</w:p>");
     for (const ExportParagraph& paragraph : paragraphs) {
-        xml += u"<w:p>";
+        xml.appendMarkup("<w:p>");
         for (const TextSpan& span : paragraph)
             appendRun(xml, span.text, propertiesOf(span.kind));
-        xml += u"</w:p>";
+        xml.appendMarkup("</w:p>");
     }
-    xml += u"</w:body></w:document>";
-    return xml.toUtf8();
-}
-
-[[noreturn]] void fail(const LibZip& zip, const char* step, zip_error_t* error)
-{
-    throw std::runtime_error(std::string("zip: ") + step + ": " + zip.errorText(error));
-}
-
-struct SourceFree {
-    const LibZip* zip;
-    void operator()(zip_source_t* source) const { zip->freeSource(source); }
-};
-using Source = std::unique_ptr<zip_source_t, SourceFree>;
-
-// Deflate's quickest level: a 20 MB transcript's XML packs in a fraction of
-// the default level's time, and to much the same size.
-constexpr zip_uint32_t kQuickestDeflate = 1;
-
-void addPart(const LibZip& zip, zip_t* archive, const char* name, const QByteArray& bytes)
-{
-    zip_source_t* part = zip.partSource(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
-    const zip_int64_t index = part ? zip.addFile(archive, name, part, ZIP_FL_ENC_UTF_8) : -1;
-    if (index < 0) {
-        zip.freeSource(part);
-        fail(zip, name, zip.archiveError(archive));
-    }
-    if (zip.setCompression(archive, zip_uint64_t(index), ZIP_CM_DEFLATE, kQuickestDeflate) < 0)
-        fail(zip, name, zip.archiveError(archive));
-}
-
-QByteArray readWhole(const LibZip& zip, zip_source_t* archiveBytes)
-{
-    zip_stat_t stat;
-    if (zip.openSource(archiveBytes) < 0 || zip.statSource(archiveBytes, &stat) < 0)
-        fail(zip, "reading the package", zip.sourceError(archiveBytes));
-    QByteArray bytes(qsizetype(stat.size), Qt::Uninitialized);
-    const zip_int64_t read = zip.readSource(archiveBytes, bytes.data(), stat.size);
-    zip.closeSource(archiveBytes);
-    if (read != zip_int64_t(stat.size))
-        fail(zip, "reading the package", zip.sourceError(archiveBytes));
-    return bytes;
-}
-
-// The package of `parts` (name and bytes), zipped in memory.
-QByteArray zipped(const std::vector<std::pair<const char*, QByteArray>>& parts)
-{
-    const LibZip& zip = loadLibZip();
-    zip_error_t error;
-    zip.errorInit(&error);
-    Source archiveBytes(zip.bufferSource(nullptr, 0, 0, &error), SourceFree{&zip});
-    if (!archiveBytes)
-        fail(zip, "a buffer", &error);
-    zip_t* archive = zip.openFromSource(archiveBytes.get(), ZIP_TRUNCATE, &error);
-    if (!archive)
-        fail(zip, "opening", &error);
-    zip.errorFini(&error);
-    zip.keep(archiveBytes.get()); // the archive's close would free it otherwise
-    try {
-        for (const auto& [name, bytes] : parts)
-            addPart(zip, archive, name, bytes);
-    } catch (...) {
-        zip.discard(archive);
-        throw;
-    }
-    if (zip.close(archive) < 0) {
-        const std::string reason = zip.errorText(zip.archiveError(archive));
-        zip.discard(archive);
-        throw std::runtime_error("zip: writing the package: " + reason);
-    }
-    return readWhole(zip, archiveBytes.get());
+    xml.appendMarkup("</w:body></w:document>");
+    return xml.take();
 }
 
 } // namespace
 
 QByteArray wordDocumentBytes(const QString& title, const std::vector<ExportParagraph>& paragraphs)
 {
-    // The parts outlive the archive, which reads them when it is closed.
-    return zipped({{"[Content_Types].xml", QByteArray(kContentTypes)},
-                   {"_rels/.rels", QByteArray(kPackageRelationships)},
-                   {"word/document.xml", documentXml(title, paragraphs)}});
+    return zipPackage(
+        {{"[Content_Types].xml", {QByteArray::fromRawData(kContentTypes, sizeof kContentTypes - 1)}},
+         {"_rels/.rels", {QByteArray::fromRawData(kPackageRelationships, sizeof kPackageRelationships - 1)}},
+         {"word/document.xml", documentXml(title, paragraphs)}});
 }
 
 } // namespace tavrin

@@ -12,7 +12,7 @@ namespace tavrin {
 // A WordprocessingML package (.docx) as small as Word, LibreOffice and
 // python-docx read it: the title, then one paragraph per paragraph, speakers
 // in bold and time marks as grey time codes. Throws std::runtime_error when
-// the zip library fails.
+// libzip is missing or fails.
 QByteArray wordDocumentBytes(const QString& title, const std::vector<ExportParagraph>& paragraphs);
 
 } // namespace tavrin

@@ -1,11 +1,14 @@
 """`tavrin --export` with no display, each export read back by a program of its
 own: FFmpeg for the subtitles, python-docx and LibreOffice for Word, odt2txt and
-LibreOffice for OpenDocument, Python's csv for the table. Usage: export_readers_test.py <tavrin binary>"""
+LibreOffice for OpenDocument, Python's csv and LibreOffice Calc for the table.
+Usage: export_readers_test.py <tavrin binary>"""
 
 import csv
+import html
 import io
 import json
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -38,7 +41,7 @@ def export(folder, *arguments):
                           cwd=folder, timeout=600)
 
 
-def write_transcript(folder, text, name="访谈.wav.txt", seconds=10):
+def write_transcript(folder, text, name="访谈.wav.txt", seconds=10, encoding="gbk"):
     recording = os.path.join(folder, name[:-4])
     with wave.open(recording, "wb") as out:
         out.setnchannels(1)
@@ -47,7 +50,7 @@ def write_transcript(folder, text, name="访谈.wav.txt", seconds=10):
         out.writeframes(b"\0\0" * 8000 * seconds)
     path = os.path.join(folder, name)
     with open(path, "wb") as out:
-        out.write(text.replace("\n", "\r\n").encode("gbk"))
+        out.write(text.replace("\n", "\r\n").encode(encoding))
     return path
 
 
@@ -58,18 +61,35 @@ def subtitle_packets(path):
     return [(float(p["pts_time"]), float(p["duration_time"])) for p in json.loads(found.stdout)["packets"]]
 
 
-def office_text(path, folder):
-    """The document's text as LibreOffice, run headless, converts it: its lines with text."""
+def office_convert(path, folder, target, *options):
+    """The file LibreOffice, run headless, converts `path` into; None when it converts nothing."""
     out = os.path.join(folder, "office-" + os.path.basename(path))
     profile = "file://" + os.path.join(folder, "office-profile")
-    subprocess.run(["soffice", "--headless", "--norestore", f"-env:UserInstallation={profile}",
-                    "--convert-to", "txt:Text (encoded):UTF8", "--outdir", out, path],
-                   capture_output=True, timeout=300, check=True)
-    converted = [os.path.join(out, name) for name in os.listdir(out)]
-    if len(converted) != 1:
+    subprocess.run(["soffice", "--headless", "--norestore", f"-env:UserInstallation={profile}", *options,
+                    "--convert-to", target, "--outdir", out, path], capture_output=True, timeout=300, check=True)
+    converted = [os.path.join(out, name) for name in os.listdir(out)] if os.path.isdir(out) else []
+    return converted[0] if len(converted) == 1 else None
+
+
+def office_text(path, folder):
+    """The document's text as LibreOffice converts it: its lines with text."""
+    converted = office_convert(path, folder, "txt:Text (encoded):UTF8")
+    if not converted:
         return f"LibreOffice converted nothing of {path}"
-    with open(converted[0], encoding="utf-8-sig") as text:
+    with open(converted, encoding="utf-8-sig") as text:
         return [line.strip() for line in text.read().splitlines() if line.strip()]
+
+
+def calc_cells(path, folder):
+    """The table as LibreOffice Calc opens it (UTF-8, commas, quotes; formulas evaluated, as Calc
+    does by default): the text of each cell, and how many of them are formulas."""
+    converted = office_convert(path, folder, "fods", "--infilter=Text - txt - csv (StarCalc):44,34,76,1")
+    if not converted:
+        return [], -1
+    with open(converted, encoding="utf-8") as flat:
+        document = flat.read()
+    cells = re.findall(r"<table:table-cell\b[^>]*>\s*<text:p>([^<]*)</text:p>", document)
+    return [html.unescape(cell) for cell in cells], document.count("table:formula=")
 
 
 def test_every_format(folder):
@@ -150,6 +170,60 @@ def test_refusals(folder):
         check(done.returncode != 0 and done.stderr.strip(), f"{what}: exit {done.returncode}, {done.stderr!r}")
 
 
+# Passages a spreadsheet would run as formulas, characters XML cannot hold, and
+# text that, written as it is, would open a cue of its own.
+HOSTILE = ("-00:00:01- =HYPERLINK(\"http://example.com/\",\"点我\")\n"
+           "-00:00:02-+1+2\n"
+           "-00:00:03-@SUM(1)\n"
+           "-00:00:04--1 分\n"
+           "-00:00:05-\ufffe\uffff不是字符\x01\n"
+           "-00:00:06-甲 ---> 乙\n42\n00:00:09,000 ---> 00:00:10,000\n伪造的字幕")
+
+
+def subtitle_texts(path):
+    """The text of each cue as FFmpeg decodes it for a player (ASS dialogue)."""
+    decoded = subprocess.run(["ffmpeg", "-v", "error", "-i", path, "-c:s", "ass", "-f", "ass", "-"],
+                             capture_output=True, text=True, check=True)
+    return [line.split(",", 9)[9] for line in decoded.stdout.splitlines() if line.startswith("Dialogue:")]
+
+
+def read_or_fail(what, reader):
+    try:
+        return reader()
+    except Exception as failure:  # a reader that refuses the file
+        check(False, f"{what}: {failure}")
+        return None
+
+
+def test_hostile_text(folder):
+    transcript = write_transcript(folder, "\ufeff" + HOSTILE, name="敌意.wav.txt", encoding="utf-8")
+    for format_name in FORMATS:
+        done = export(folder, format_name, transcript)
+        check(done.returncode == 0, f"{format_name}: exit {done.returncode}: {done.stderr}")
+    base = transcript[:-4]
+    with open(f"{base}.csv", encoding="utf-8", newline="") as table:
+        texts = [row[3] for row in csv.reader(table)][1:]
+    neutral = ["'=HYPERLINK(\"http://example.com/\",\"点我\")", "'+1+2", "'@SUM(1)", "'-1 分"]
+    check(texts[:4] == neutral, f"table cells that would be formulas: {texts}")
+    cells, formulas = calc_cells(f"{base}.csv", folder)
+    check(formulas == 0 and all(text in cells for text in neutral), f"Calc: {formulas} formulas in {cells}")
+
+    for extension in ("srt", "vtt"):
+        check(len(subtitle_packets(f"{base}.{extension}")) == 6, f"{extension}: a cue per passage")
+        last = subtitle_texts(f"{base}.{extension}")[-1]
+        check("42" in last and "00:00:09,000" in last and "伪造的字幕" in last, f"{extension}: the last cue {last}")
+
+    unreadable = "-00:00:05-\ufffd\ufffd不是字符"
+    document = read_or_fail("python-docx", lambda: docx.Document(f"{base}.docx"))
+    if document:
+        check(document.paragraphs[5].text == unreadable, f"Word: {document.paragraphs[5].text!r}")
+    read = subprocess.run(["odt2txt", "--encoding=UTF-8", "--width=-1", f"{base}.odt"], capture_output=True, text=True)
+    check(unreadable in read.stdout.splitlines(), f"odt2txt: {read.stdout!r} {read.stderr!r}")
+    for extension in ("docx", "odt"):
+        office = office_text(f"{base}.{extension}", folder)
+        check(unreadable in office, f"{extension} as LibreOffice reads it: {office}")
+
+
 def test_twenty_megabytes(folder):
     passage = "-{:02d}:{:02d}:{:02d}- 张三：" + "我们今天主要谈一谈这个项目的进展情况，还有下一步的安排。" * 6 + "\n"
     lines = []
@@ -169,7 +243,7 @@ def test_twenty_megabytes(folder):
 
 
 if __name__ == "__main__":
-    for test in (test_every_format, test_refusals, test_twenty_megabytes):
+    for test in (test_every_format, test_refusals, test_hostile_text, test_twenty_megabytes):
         with tempfile.TemporaryDirectory() as folder:
             test(folder)
             print("ran", test.__name__, flush=True)
