@@ -42,7 +42,7 @@ UniqueFd replaceFile(const QString& path, const QByteArray& bytes)
 {
     const QByteArray target = QFile::encodeName(path);
     const QByteArray fresh = target + ".new";
-    UniqueFd file(::open(fresh.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600));
+    UniqueFd file(::open(fresh.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600));
     const bool ok = file.get() >= 0 && ::flock(file.get(), LOCK_EX | LOCK_NB) == 0 && writeAll(file.get(), bytes)
         && ::fdatasync(file.get()) == 0 && ::rename(fresh.constData(), target.constData()) == 0;
     if (!ok) {
@@ -57,7 +57,7 @@ UniqueFd replaceFile(const QString& path, const QByteArray& bytes)
 
 bool isJournalInUse(const QString& path)
 {
-    const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     return file.get() >= 0 && ::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
