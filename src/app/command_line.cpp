@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "files/path_bytes.h"
+
 #include <QDir>
 #include <QUrl>
 
@@ -13,8 +15,9 @@ namespace {
 
 QString absolutePath(const QString& argument, const QString& workingFolder)
 {
+    // An address's percent-encoded bytes are kept as they are, as a name that is not UTF-8 is.
     const QString path =
-        argument.startsWith(u"file://"_s, Qt::CaseInsensitive) ? QUrl(argument).toLocalFile() : argument;
+        argument.startsWith(u"file://"_s, Qt::CaseInsensitive) ? pathFromUrl(QUrl(argument)) : argument;
     return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path));
 }
 

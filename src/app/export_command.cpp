@@ -4,11 +4,10 @@
 #include "desktop/app_texts.h"
 #include "export/transcript_export.h"
 #include "files/atomic_file.h"
+#include "files/path_bytes.h"
 #include "files/transcript_codec.h"
 #include "files/transcript_file.h"
 #include "media/audio_input.h"
-
-#include <QFileInfo>
 
 #include <cstdio>
 
@@ -37,7 +36,7 @@ QString recordingOf(const QString& transcriptPath)
 
 std::optional<double> recordingLength(const QString& recording)
 {
-    if (recording.isEmpty() || !QFileInfo(recording).isFile())
+    if (recording.isEmpty() || !isRegularFile(recording))
         return std::nullopt;
     const std::atomic<bool> goOn{false};
     const std::optional<AudioInput> input = AudioInput::open(recording, goOn);
@@ -112,7 +111,7 @@ int runExportCommand(const CommandLine& line)
     const DecodedTranscript decoded = decodeTranscript(*bytes);
     warnAboutReading(decoded);
     const QString recording = recordingOf(line.transcript);
-    const ExportSource source{decoded.text, QFileInfo(recording.isEmpty() ? line.transcript : recording).fileName(),
+    const ExportSource source{decoded.text, displayName(recording.isEmpty() ? line.transcript : recording),
                               recordingLength(recording)};
     try {
         writeFileAtomically(line.output, exportBytes(line.exportFormat, source), links);

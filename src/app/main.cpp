@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/memory_tuning.h"
 #include "app/qt_desktop.h"
+#include "files/path_bytes.h"
 #include "files/user_folders.h"
 #include "settings/settings_location.h"
 
@@ -15,18 +16,29 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <optional>
+#include <unistd.h>
 
 using namespace tavrin;
 
 namespace {
 
+// The arguments as given: a file name that is not UTF-8 (GBK) keeps its bytes, which
+// Qt's own reading of the arguments would lose.
 QStringList argumentsOf(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(decodePath(argv[i]));
     return arguments;
+}
+
+QString workingFolder()
+{
+    const std::unique_ptr<char, void (*)(void*)> folder(::getcwd(nullptr, 0), std::free);
+    return folder ? decodePath(folder.get()) : QDir::currentPath();
 }
 
 // The line is judged, and help, the version, a refusal and an export answered on the
@@ -61,7 +73,7 @@ std::optional<int> answerOnTheTerminal(const CommandLine& line, int argc, char* 
 
 int main(int argc, char* argv[])
 {
-    const CommandLine line = parseCommandLine(argumentsOf(argc, argv), QDir::currentPath());
+    const CommandLine line = parseCommandLine(argumentsOf(argc, argv), workingFolder());
     if (const std::optional<int> answered = answerOnTheTerminal(line, argc, argv))
         return *answered;
     returnLargeBuffersToTheSystem();

@@ -30,6 +30,7 @@ constexpr qint64 kLargestMemoryFile = 4 * 1024 * 1024;
 
 const QString kFiles = QStringLiteral("files");
 const QString kPath = QStringLiteral("path");
+const QString kPathBytes = QStringLiteral("pathBytes");
 const QString kDigest = QStringLiteral("digest");
 const QString kSize = QStringLiteral("size");
 const QString kModified = QStringLiteral("modifiedNs");
@@ -50,6 +51,23 @@ struct Stamp {
     qint64 size = -1;
     qint64 modifiedNs = -1;
 };
+
+// An entry names its file as text; a file whose name holds bytes that are not UTF-8,
+// which JSON's text cannot carry, by those bytes too (percent-encoded).
+QJsonObject entryFor(const QString& file)
+{
+    if (!hasForeignBytes(file))
+        return {{kPath, file}};
+    const QByteArray bytes = encodePath(file);
+    return {{kPath, QString::fromUtf8(bytes)}, {kPathBytes, QString::fromLatin1(bytes.toPercentEncoding())}};
+}
+
+bool isEntryOf(const QJsonObject& entry, const QString& file)
+{
+    if (entry.contains(kPathBytes))
+        return QByteArray::fromPercentEncoding(entry.value(kPathBytes).toString().toLatin1()) == encodePath(file);
+    return !hasForeignBytes(file) && entry.value(kPath).toString() == file;
+}
 
 Stamp stampOf(const QString& path)
 {
@@ -128,8 +146,8 @@ void writeMemory(const QString& path, Memory memory)
 
 std::optional<QJsonObject> findEntry(const std::vector<QJsonObject>& entries, const QString& file)
 {
-    const auto found = std::find_if(entries.begin(), entries.end(),
-                                    [&](const QJsonObject& entry) { return entry.value(kPath).toString() == file; });
+    const auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const QJsonObject& entry) { return isEntryOf(entry, file); });
     return found == entries.end() ? std::nullopt : std::optional(*found);
 }
 
@@ -148,10 +166,10 @@ template <typename Change> void updateEntry(const QString& path, const QString& 
         return;
     Memory memory = readMemory(path);
     std::vector<QJsonObject>& entries = memory.entries;
-    auto found = std::find_if(entries.begin(), entries.end(),
-                              [&](const QJsonObject& entry) { return entry.value(kPath).toString() == file; });
+    auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const QJsonObject& entry) { return isEntryOf(entry, file); });
     if (found == entries.end())
-        found = entries.insert(entries.end(), QJsonObject{{kPath, file}});
+        found = entries.insert(entries.end(), entryFor(file));
     change(*found, memory);
     found->insert(kUsed, QDateTime::currentMSecsSinceEpoch());
     writeMemory(path, std::move(memory));

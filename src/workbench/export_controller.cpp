@@ -7,6 +7,7 @@
 #include "editor/transcript_edit.h"
 #include "export/transcript_export.h"
 #include "files/atomic_file.h"
+#include "files/path_bytes.h"
 #include "files/transcript_file.h"
 #include "playback/media_player.h"
 
@@ -89,8 +90,7 @@ void ExportController::exportTranscript()
                               BoxIcon::Question))
         return;
     const double length = recording.isEmpty() ? 0.0 : player_.duration();
-    const ExportSource source{editorText(widgets_.editor),
-                              recording.isEmpty() ? u"文稿"_s : QFileInfo(recording).fileName(),
+    const ExportSource source{editorText(widgets_.editor), recording.isEmpty() ? u"文稿"_s : displayName(recording),
                               length > 0 ? std::optional<double>(length) : std::nullopt};
     try {
         // Picked in the dialog: the user named this path, a link there included.

@@ -8,12 +8,12 @@
 #include "files/file_memory.h"
 #include "files/line_length.h"
 #include "files/link_rules.h"
+#include "files/path_bytes.h"
 #include "files/recovery_journal.h"
 #include "files/transcript_file.h"
 #include "files/transcript_journal.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QTextDocument>
 
@@ -143,7 +143,7 @@ bool TranscriptController::saveBeside(const QString& recording)
 // by someone else (or never seen): replacing it is the user's decision.
 bool TranscriptController::mayReplace(const QString& transcriptPath)
 {
-    if (!fileMemory_ || !QFileInfo::exists(transcriptPath) || fileMemory_->holdsWhatWasLastSeen(transcriptPath))
+    if (!fileMemory_ || !pathExists(transcriptPath) || fileMemory_->holdsWhatWasLastSeen(transcriptPath))
         return true;
     return ask(kReplaceQuestion.arg(transcriptPath));
 }
@@ -222,7 +222,7 @@ void TranscriptController::takeRecording(const QString& path)
     offerToSaveForPrevious(path);
     setRecording(path);
     const QString transcript = transcriptPathFor(path);
-    if (!QFileInfo(transcript).isFile() || textFile_ == transcript)
+    if (!isRegularFile(transcript) || textFile_ == transcript)
         return; // nothing to bring back, or the editor holds it already
     if (const std::optional<QString> refusal = linkRefusal(transcript)) {
         showMessage(kLinkNotLoaded.arg(*refusal));
@@ -289,7 +289,7 @@ void TranscriptController::bringBack(const QString& journalPath, const ReplayedJ
     journal_->adopt(journalPath);
     widgets_.editor->document()->setModified(true);
     textFile_.clear();
-    if (!replayed.recording.isEmpty() && QFile::exists(replayed.recording)
+    if (!replayed.recording.isEmpty() && pathExists(replayed.recording)
         && reopen_(replayed.recording, replayed.positionMs)) {
         setRecording(replayed.recording);
         textFile_ = transcriptPathFor(replayed.recording);

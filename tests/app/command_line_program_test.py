@@ -8,6 +8,9 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import urllib.parse
+
+import docx
 
 BINARY = sys.argv[1]
 # Time marks and a speaker, in GBK with CR LF, as the window saves a transcript.
@@ -129,6 +132,23 @@ def test_what_was_read_is_told_as_the_window_tells_it(folder):
                   f"{name}: told {done.stderr!r}")
 
 
+def test_a_transcript_whose_name_is_not_utf8(folder):
+    gbk = "访谈".encode("gbk")  # as a name unpacked from a Windows zip archive is
+    base = os.fsencode(folder) + b"/" + gbk + b".wav"
+    write(base + b".txt", TRANSCRIPT)
+    # Python gives back the bytes of an argument it could not decode as they were.
+    done = run(folder, "--export", "docx", os.fsdecode(base + b".txt"))
+    check(done is not None and done.returncode == 0, f"a GBK name: {done and done.stderr!r}")
+    if os.path.exists(base + b".docx"):
+        title = docx.Document(os.fsdecode(base + b".docx")).paragraphs[0].text
+        check(title == "访谈.wav", f"the title as the user reads the name: {title!r}")
+    address = "file://" + urllib.parse.quote_from_bytes(base + b".txt")
+    done = run(folder, "--export", "srt", address)
+    check(done is not None and done.returncode == 0, f"its file:// address: {done and done.stderr!r}")
+    names = sorted(os.listdir(os.fsencode(folder)))
+    check(names == [gbk + b".wav.docx", gbk + b".wav.srt", gbk + b".wav.txt"], f"the files: {names!r}")
+
+
 def holds_user_attributes(folder):
     probe = write(os.path.join(folder, "probe"), b"")
     try:
@@ -171,7 +191,7 @@ def test_an_export_keeps_the_attributes_of_the_file_it_replaces(folder):
 if __name__ == "__main__":
     for test in (test_refused_lines_say_why_without_a_display, test_links_planted_where_an_export_writes,
                  test_the_transcript_itself_is_never_the_output, test_only_regular_files_of_the_windows_size_are_read,
-                 test_what_was_read_is_told_as_the_window_tells_it,
+                 test_what_was_read_is_told_as_the_window_tells_it, test_a_transcript_whose_name_is_not_utf8,
                  test_an_export_keeps_the_attributes_of_the_file_it_replaces):
         with tempfile.TemporaryDirectory() as folder:
             test(folder)
