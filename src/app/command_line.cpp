@@ -1,7 +1,11 @@
 #include "app/command_line.h"
 
+#include "files/path_bytes.h"
+
 #include <QDir>
 #include <QUrl>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -11,14 +15,72 @@ namespace {
 
 QString absolutePath(const QString& argument, const QString& workingFolder)
 {
+    // An address's percent-encoded bytes are kept as they are, as a name that is not UTF-8 is.
     const QString path =
-        argument.startsWith(u"file://"_s, Qt::CaseInsensitive) ? QUrl(argument).toLocalFile() : argument;
+        argument.startsWith(u"file://"_s, Qt::CaseInsensitive) ? pathFromUrl(QUrl(argument)) : argument;
     return QDir::cleanPath(QDir(workingFolder).absoluteFilePath(path));
+}
+
+// The toolkit's own options (Qt's, with one dash or two), which Qt takes for itself once
+// the window's application starts: those that are followed by a value, and those that
+// stand alone. They are passed over here, so that the line is judged before anything
+// needs a display.
+bool isToolkitOption(const QString& argument, bool* takesValue)
+{
+    static const QStringList withValue{u"platform"_s,
+                                       u"platformpluginpath"_s,
+                                       u"platformtheme"_s,
+                                       u"plugin"_s,
+                                       u"qwindowgeometry"_s,
+                                       u"qwindowicon"_s,
+                                       u"qwindowtitle"_s,
+                                       u"session"_s,
+                                       u"display"_s,
+                                       u"geometry"_s,
+                                       u"title"_s,
+                                       u"icon"_s,
+                                       u"name"_s,
+                                       u"style"_s,
+                                       u"stylesheet"_s};
+    static const QStringList alone{u"reverse"_s, u"testability"_s, u"nograb"_s,
+                                   u"dograb"_s,  u"sync"_s,        u"widgetcount"_s};
+    static const QStringList withEquals{u"qmljsdebugger="_s, u"style="_s, u"stylesheet="_s, u"dialogs="_s};
+    if (!argument.startsWith(u'-') || argument == u"--"_s)
+        return false;
+    const QString name = argument.mid(argument.startsWith(u"--"_s) ? 2 : 1);
+    *takesValue = withValue.contains(name);
+    return *takesValue || alone.contains(name)
+        || std::any_of(withEquals.begin(), withEquals.end(), [&](const QString& p) { return name.startsWith(p); });
+}
+
+QStringList withoutToolkitOptions(const QStringList& arguments)
+{
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        bool takesValue = false;
+        if (arguments[i] == u"--"_s) {
+            kept += arguments.mid(i);
+            break;
+        }
+        if (isToolkitOption(arguments[i], &takesValue))
+            i += takesValue ? 1 : 0;
+        else
+            kept.append(arguments[i]);
+    }
+    return kept;
+}
+
+CommandLine answer(CommandLine::Action action, const QString& problem = QString())
+{
+    CommandLine line;
+    line.action = action;
+    line.problem = problem;
+    return line;
 }
 
 CommandLine refuse(const QString& problem)
 {
-    return {CommandLine::Action::Refuse, {}, {}, problem};
+    return answer(CommandLine::Action::Refuse, problem);
 }
 
 // What follows --export: FORMAT TRANSCRIPT [OUTPUT], and --force anywhere.
@@ -44,23 +106,25 @@ CommandLine parseExport(const QStringList& arguments, const QString& workingFold
         return refuse(u"文件名不能为空"_s);
     line.exportFormat = *format;
     line.transcript = absolutePath(given[1], workingFolder);
+    line.outputGiven = given.size() == 3;
     line.output =
-        given.size() == 3 ? absolutePath(given[2], workingFolder) : defaultExportPath(line.transcript, *format);
+        line.outputGiven ? absolutePath(given[2], workingFolder) : defaultExportPath(line.transcript, *format);
     return line;
 }
 
 } // namespace
 
-CommandLine parseCommandLine(const QStringList& arguments, const QString& workingFolder)
+CommandLine parseCommandLine(const QStringList& allArguments, const QString& workingFolder)
 {
+    const QStringList arguments = withoutToolkitOptions(allArguments);
     // Asking for help or the version wins over anything else given with it.
     for (const QString& argument : arguments) {
         if (argument == u"--"_s)
             break;
         if (argument == u"--help"_s || argument == u"-h"_s)
-            return {CommandLine::Action::ShowHelp, {}, {}, {}};
+            return answer(CommandLine::Action::ShowHelp);
         if (argument == u"--version"_s || argument == u"-v"_s)
-            return {CommandLine::Action::ShowVersion, {}, {}, {}};
+            return answer(CommandLine::Action::ShowVersion);
     }
     if (!arguments.isEmpty() && arguments.first() == u"--export"_s)
         return parseExport(arguments.mid(1), workingFolder);

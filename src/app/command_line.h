@@ -24,12 +24,15 @@ struct CommandLine {
     QString transcript; // absolute; empty when none was given
     QString problem;
     ExportFormat exportFormat = ExportFormat::PlainText;
-    QString output;     // absolute; beside the transcript unless given
-    bool force = false; // an existing output may be replaced
+    QString output;           // absolute; beside the transcript unless given
+    bool outputGiven = false; // named by the user, so a link there may be followed
+    bool force = false;       // an existing output may be replaced
 };
 
 // `arguments` without the program's own name; relative paths are taken from
 // `workingFolder`, and file:// addresses (as some file managers pass) are local paths.
+// Qt's own options (-platform NAME, -reverse and the like) are passed over: Qt takes
+// them when the window starts, while the line is judged before that, with no display.
 CommandLine parseCommandLine(const QStringList& arguments, const QString& workingFolder);
 
 // The text --help prints.

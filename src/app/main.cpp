@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/memory_tuning.h"
 #include "app/qt_desktop.h"
+#include "files/path_bytes.h"
 #include "files/user_folders.h"
 #include "settings/settings_location.h"
 
@@ -15,33 +16,55 @@
 #include <QTranslator>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <optional>
+#include <unistd.h>
 
 using namespace tavrin;
 
 namespace {
 
-// Help and the version are answered on the terminal before any window (or
-// display) is needed.
-std::optional<int> answerOnTheTerminal(int argc, char* argv[])
+// The arguments as given: a file name that is not UTF-8 (GBK) keeps its bytes, which
+// Qt's own reading of the arguments would lose.
+QStringList argumentsOf(int argc, char* argv[])
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
-    const CommandLine line = parseCommandLine(arguments, QDir::currentPath());
-    if (line.action == CommandLine::Action::ShowHelp) {
+        arguments.append(decodePath(argv[i]));
+    return arguments;
+}
+
+QString workingFolder()
+{
+    const std::unique_ptr<char, void (*)(void*)> folder(::getcwd(nullptr, 0), std::free);
+    return folder ? decodePath(folder.get()) : QDir::currentPath();
+}
+
+// The line is judged, and help, the version, a refusal and an export answered on the
+// terminal, before any window's application starts: none of them needs a display,
+// and without one Qt's own start would end the program before a word was said.
+std::optional<int> answerOnTheTerminal(const CommandLine& line, int argc, char* argv[])
+{
+    switch (line.action) {
+    case CommandLine::Action::ShowHelp:
         std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;
-    }
-    if (line.action == CommandLine::Action::ShowVersion) {
+    case CommandLine::Action::ShowVersion:
         std::printf("tavrin %s\n", TAVRIN_VERSION);
         return 0;
-    }
-    if (line.action == CommandLine::Action::Export) {
+    case CommandLine::Action::Refuse:
+        std::fprintf(stderr, "tavrin: %s\n\n%s", line.problem.toLocal8Bit().constData(),
+                     commandLineHelp().toLocal8Bit().constData());
+        return 2;
+    case CommandLine::Action::Export: {
         // Documents are laid out with fonts, which need Qt's GUI, but never a display.
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication application(argc, argv);
         return runExportCommand(line);
+    }
+    case CommandLine::Action::Run:
+        break;
     }
     return std::nullopt;
 }
@@ -50,17 +73,11 @@ std::optional<int> answerOnTheTerminal(int argc, char* argv[])
 
 int main(int argc, char* argv[])
 {
-    if (const std::optional<int> answered = answerOnTheTerminal(argc, argv))
+    const CommandLine line = parseCommandLine(argumentsOf(argc, argv), workingFolder());
+    if (const std::optional<int> answered = answerOnTheTerminal(line, argc, argv))
         return *answered;
     returnLargeBuffersToTheSystem();
     QApplication application(argc, argv);
-    // What is left once Qt took its own options (-platform and the like).
-    const CommandLine line = parseCommandLine(QCoreApplication::arguments().mid(1), QDir::currentPath());
-    if (line.action == CommandLine::Action::Refuse) {
-        std::fprintf(stderr, "tavrin: %s\n\n%s", line.problem.toLocal8Bit().constData(),
-                     commandLineHelp().toLocal8Bit().constData());
-        return 2;
-    }
     // The window manager and the desktop entry know the program by this name;
     // the title users see is given to each window and box explicitly.
     QApplication::setApplicationName(QStringLiteral("tavrin"));

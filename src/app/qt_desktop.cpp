@@ -1,5 +1,7 @@
 #include "app/qt_desktop.h"
 
+#include "files/path_bytes.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -56,16 +58,25 @@ bool QtDesktop::askYesNo(QWidget* owner, const QString& caption, const QString& 
     return runBox(owner, caption, text, icon, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 
+// A desktop's own dialog gives the file's address with its bytes; Qt's dialog decodes
+// names as UTF-8, so a name that is not (GBK) is looked up again by what it showed.
 QString QtDesktop::chooseFileToOpen(QWidget* owner, const QString& title, const QString& filter)
 {
-    return QFileDialog::getOpenFileName(owner, title, QString(), filter);
+    return pathFromToolkit(pathFromUrl(QFileDialog::getOpenFileUrl(owner, title, QUrl(), filter)));
 }
 
 QString QtDesktop::chooseFileToSave(QWidget* owner, const QString& title, const QString& suggested,
                                     const QString& filters, QString* chosenFilter)
 {
-    return QFileDialog::getSaveFileName(owner, title, suggested, filters, chosenFilter,
-                                        QFileDialog::DontConfirmOverwrite);
+    // The folder is given by its bytes, the name as the user reads it (a name that is
+    // not UTF-8 could be neither shown nor typed back).
+    const qsizetype slash = suggested.lastIndexOf(u'/');
+    const QUrl start = slash < 0
+        ? QUrl::fromLocalFile(displayName(suggested))
+        : QUrl::fromEncoded("file://" + encodePath(suggested.left(slash)).toPercentEncoding("/") + '/'
+                            + displayName(suggested).toUtf8().toPercentEncoding());
+    return pathFromToolkit(pathFromUrl(
+        QFileDialog::getSaveFileUrl(owner, title, start, filters, chosenFilter, QFileDialog::DontConfirmOverwrite)));
 }
 
 bool QtDesktop::setClipboardText(const QString& text)

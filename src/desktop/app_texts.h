@@ -20,6 +20,9 @@ inline constexpr QStringView kCloseQuestion =
 // Told by the commands that need a recording while none is loaded.
 inline constexpr QStringView kNothingLoaded = u"没有加载音视频文件或格式不正确！";
 inline constexpr QStringView kUnknownError = u"发生未知错误";
+// How many bytes of a transcript could not be read (%1); the window and the command
+// line each go on to say what becomes of them.
+inline constexpr QStringView kUnreadableBytes = u"文稿中有%1个字节无法识别，已用“\uFFFD”标出。";
 inline constexpr QStringView kNoSoundDevice =
     u"无法打开声音设备，录音将静音播放。请检查声卡或音频服务后重新启动本程序。";
 

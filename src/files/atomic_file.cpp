@@ -1,22 +1,21 @@
 #include "files/atomic_file.h"
 
+#include "files/extended_attributes.h"
 #include "files/unique_fd.h"
 
-#include <QFile>
 #include <QRandomGenerator>
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace tavrin {
 namespace {
 
-constexpr int kMaxLinkHops = 40; // as the kernel allows before ELOOP
 constexpr int kNameAttempts = 100;
 constexpr size_t kMaxWriteChunk = size_t(1) << 30;
 constexpr int kTempSuffixLength = 14; // "." + 8 random characters + ".tmp"
@@ -38,29 +37,6 @@ public:
 struct SystemError {
     int code;
 };
-
-// The file a path finally names: symbolic links in the last component are followed, so
-// that saving through a link changes the file it points to and keeps the link.
-QByteArray resolveLinks(const QString& path, QByteArray target)
-{
-    for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
-        struct stat st;
-        if (::lstat(target.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return target;
-        QByteArray link(PATH_MAX, Qt::Uninitialized);
-        const ssize_t length = ::readlink(target.constData(), link.data(), link.size());
-        if (length < 0)
-            throw SaveFailure(path, errno);
-        link.truncate(length);
-        if (link.startsWith('/')) {
-            target = link;
-        } else {
-            const qsizetype slash = target.lastIndexOf('/');
-            target = slash < 0 ? link : target.left(slash + 1) + link;
-        }
-    }
-    throw SaveFailure(path, ELOOP);
-}
 
 QByteArray tempNameFor(QByteArray name)
 {
@@ -138,8 +114,10 @@ void writeAll(SystemCalls& calls, int fd, QByteArrayView bytes)
     }
 }
 
-// The existing file's permission bits (and owner, where allowed) go to the new file.
-void copyAttributes(int fd, const struct stat& old)
+// The existing file's owner (where allowed), extended attributes and permission bits
+// go to the new file, in that order: a new ACL sets the group's bits, the mode puts
+// them back as they were.
+void copyAttributes(int dir, const QByteArray& name, int fd, const struct stat& old)
 {
     struct stat fresh;
     if (::fstat(fd, &fresh) != 0)
@@ -147,6 +125,8 @@ void copyAttributes(int fd, const struct stat& old)
     if ((fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid) && ::fchown(fd, old.st_uid, old.st_gid) != 0) {
         // Only the owner's privileges allow this; the content matters more than the owner.
     }
+    if (const int error = copyExtendedAttributes(dir, name, fd))
+        throw SystemError{error};
     if (::fchmod(fd, old.st_mode & 07777) != 0 && errno != EPERM && errno != EOPNOTSUPP)
         throw SystemError{errno};
 }
@@ -155,12 +135,12 @@ void copyAttributes(int fd, const struct stat& old)
 // what a save must not replace.
 bool checkReplaceable(const QString& path, int dir, const QByteArray& name, struct stat& old)
 {
-    const bool exists = ::fstatat(dir, name.constData(), &old, 0) == 0;
+    const bool exists = ::fstatat(dir, name.constData(), &old, AT_SYMLINK_NOFOLLOW) == 0;
     if (!exists && errno != ENOENT)
         throw SaveFailure(path, errno);
     if (exists && S_ISDIR(old.st_mode))
         throw SaveFailure(path, EISDIR);
-    if (exists && !S_ISREG(old.st_mode))
+    if (exists && !S_ISREG(old.st_mode)) // a link put there since it was looked at included
         throw SaveFailure(path, QStringLiteral("Not a regular file"));
     // Renaming would replace even a file the user made read-only; honour its mode instead.
     if (exists && ::faccessat(dir, name.constData(), W_OK, AT_EACCESS) != 0)
@@ -185,49 +165,52 @@ UniqueFd createTempFile(const QString& path, int dir, const QByteArray& name, QB
     return file;
 }
 
-} // namespace
-
-void writeFileAtomically(const QString& path, QByteArrayView bytes, const FileWriteFaults* faults)
+// The folder a write lands in and the name in it, links followed as `links` allows.
+WriteTarget targetOf(const QString& path, LinkRule links)
 {
     if (path.isEmpty())
         throw SaveFailure(path, ENOENT);
-    const QByteArray target = resolveLinks(path, QFile::encodeName(path));
-    const qsizetype slash = target.lastIndexOf('/');
-    const QByteArray folder = slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : target.left(slash);
-    const QByteArray name = target.mid(slash + 1);
-    if (name.isEmpty() || name == "." || name == "..")
-        throw SaveFailure(path, EISDIR);
+    try {
+        return resolveWriteTarget(path, links);
+    } catch (const std::system_error& error) {
+        throw SaveFailure(path, error.code().value());
+    }
+}
 
-    const UniqueFd dir(::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() < 0)
-        throw SaveFailure(path, errno);
+} // namespace
+
+void writeFileAtomically(const QString& path, QByteArrayView bytes, LinkRule links, const FileWriteFaults* faults)
+{
+    const WriteTarget target = targetOf(path, links);
+    const int dir = target.folder.get();
+    const QByteArray& name = target.name;
     struct stat old;
-    const bool exists = checkReplaceable(path, dir.get(), name, old);
+    const bool exists = checkReplaceable(path, dir, name, old);
     // Permission bits do not stop root, so a read-only folder or medium can only be
     // shown to tests by failing here as the kernel would.
     if (faults && faults->createError != 0)
         throw SaveFailure(path, faults->createError);
     QByteArray tempName;
-    UniqueFd file = createTempFile(path, dir.get(), name, tempName);
+    UniqueFd file = createTempFile(path, dir, name, tempName);
 
     SystemCalls calls(faults);
     try {
         if (exists)
-            copyAttributes(file.get(), old);
+            copyAttributes(dir, name, file.get(), old);
         writeAll(calls, file.get(), bytes);
         if (calls.fsync(file.get()) != 0)
             throw SystemError{errno};
         if (file.close() != 0)
             throw SystemError{errno};
-        if (calls.renameat(dir.get(), tempName.constData(), name.constData()) != 0)
+        if (calls.renameat(dir, tempName.constData(), name.constData()) != 0)
             throw SystemError{errno};
     } catch (const SystemError& error) {
         file.reset();
-        ::unlinkat(dir.get(), tempName.constData(), 0);
+        ::unlinkat(dir, tempName.constData(), 0);
         throw SaveFailure(path, error.code);
     }
     // Makes the rename itself durable. Some file systems cannot sync a folder (EINVAL).
-    if (::fsync(dir.get()) != 0 && errno != EINVAL)
+    if (::fsync(dir) != 0 && errno != EINVAL)
         throw SaveFailure(path, errno);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/link_rules.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QtGlobal>
@@ -19,10 +21,14 @@ struct FileWriteFaults {
 };
 
 // Replaces the whole content of `path` with `bytes`, or leaves it exactly as it was.
-// Writes a new file beside it, syncs it and renames it over the old one; a symbolic link
-// is followed, so the file it points to gets the content. An existing file keeps its
-// permission bits; a new one gets 0666 less the umask. On any failure the new file is
-// removed and std::runtime_error says (in UTF-8) which path and why.
-void writeFileAtomically(const QString& path, QByteArrayView bytes, const FileWriteFaults* faults = nullptr);
+// Writes a new file beside it, syncs it and renames it over the old one. A symbolic
+// link at `path` is followed only as `links` allows (see LinkRule): then the file it
+// points to gets the content and the link stays; otherwise LinkRefused is thrown and
+// nothing is written. An existing file keeps its permission bits, its extended
+// attributes (its ACL among them) and, where the user may give it, its owner; a new
+// one gets 0666 less the umask. On any failure the new file is removed and
+// std::runtime_error says (in UTF-8) which path and why.
+void writeFileAtomically(const QString& path, QByteArrayView bytes, LinkRule links = LinkRule::FollowNone,
+                         const FileWriteFaults* faults = nullptr);
 
 } // namespace tavrin

@@ -1,18 +1,23 @@
 #include "files/file_memory.h"
 
 #include "files/atomic_file.h"
+#include "files/path_bytes.h"
+#include "files/transcript_file.h"
+#include "files/unique_fd.h"
 #include "files/user_folders.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace tavrin {
@@ -25,6 +30,7 @@ constexpr qint64 kLargestMemoryFile = 4 * 1024 * 1024;
 
 const QString kFiles = QStringLiteral("files");
 const QString kPath = QStringLiteral("path");
+const QString kPathBytes = QStringLiteral("pathBytes");
 const QString kDigest = QStringLiteral("digest");
 const QString kSize = QStringLiteral("size");
 const QString kModified = QStringLiteral("modifiedNs");
@@ -46,20 +52,58 @@ struct Stamp {
     qint64 modifiedNs = -1;
 };
 
+// An entry names its file as text; a file whose name holds bytes that are not UTF-8,
+// which JSON's text cannot carry, by those bytes too (percent-encoded).
+QJsonObject entryFor(const QString& file)
+{
+    if (!hasForeignBytes(file))
+        return {{kPath, file}};
+    const QByteArray bytes = encodePath(file);
+    return {{kPath, QString::fromUtf8(bytes)}, {kPathBytes, QString::fromLatin1(bytes.toPercentEncoding())}};
+}
+
+bool isEntryOf(const QJsonObject& entry, const QString& file)
+{
+    if (entry.contains(kPathBytes))
+        return QByteArray::fromPercentEncoding(entry.value(kPathBytes).toString().toLatin1()) == encodePath(file);
+    return !hasForeignBytes(file) && entry.value(kPath).toString() == file;
+}
+
 Stamp stampOf(const QString& path)
 {
     struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::stat(encodePath(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return {};
     return {qint64(st.st_size), qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
 }
 
+// The memory file's bytes: none from a folder others may write to, through a link,
+// or from anything but a regular file of an honest size.
+QByteArray readMemoryFile(const QString& path)
+{
+    if (path.isEmpty() || !isPrivateFolder(QFileInfo(path).path()))
+        return {};
+    const UniqueFd file(::open(encodePath(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st;
+    if (file.get() < 0 || ::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > kLargestMemoryFile)
+        return {};
+    QByteArray bytes(qsizetype(st.st_size), Qt::Uninitialized);
+    qsizetype got = 0;
+    while (got < bytes.size()) {
+        const ssize_t read = ::read(file.get(), bytes.data() + got, size_t(bytes.size() - got));
+        if (read < 0 && errno == EINTR)
+            continue;
+        if (read <= 0)
+            break; // shrunk meanwhile: what was read is parsed, or found damaged
+        got += read;
+    }
+    bytes.truncate(got);
+    return bytes;
+}
+
 Memory readMemory(const QString& path)
 {
-    QFile file(path);
-    if (path.isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kLargestMemoryFile)
-        return {};
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    const QJsonDocument document = QJsonDocument::fromJson(readMemoryFile(path));
     if (document.object().value(QStringLiteral("version")).toInt() != kVersion)
         return {};
     Memory memory;
@@ -92,8 +136,9 @@ void writeMemory(const QString& path, Memory memory)
     if (!memory.lastSpeakers.isEmpty())
         root.insert(kLastSpeakers, memory.lastSpeakers);
     try {
+        // A link there was not the program's: it is refused, never followed.
         if (ensureUserFolder(QFileInfo(path).path()))
-            writeFileAtomically(path, QJsonDocument(root).toJson(QJsonDocument::Compact));
+            writeFileAtomically(path, QJsonDocument(root).toJson(QJsonDocument::Compact), LinkRule::FollowNone);
     } catch (const std::exception&) {
         // Only the memory is lost; the files themselves are as they were.
     }
@@ -101,8 +146,8 @@ void writeMemory(const QString& path, Memory memory)
 
 std::optional<QJsonObject> findEntry(const std::vector<QJsonObject>& entries, const QString& file)
 {
-    const auto found = std::find_if(entries.begin(), entries.end(),
-                                    [&](const QJsonObject& entry) { return entry.value(kPath).toString() == file; });
+    const auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const QJsonObject& entry) { return isEntryOf(entry, file); });
     return found == entries.end() ? std::nullopt : std::optional(*found);
 }
 
@@ -121,10 +166,10 @@ template <typename Change> void updateEntry(const QString& path, const QString& 
         return;
     Memory memory = readMemory(path);
     std::vector<QJsonObject>& entries = memory.entries;
-    auto found = std::find_if(entries.begin(), entries.end(),
-                              [&](const QJsonObject& entry) { return entry.value(kPath).toString() == file; });
+    auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const QJsonObject& entry) { return isEntryOf(entry, file); });
     if (found == entries.end())
-        found = entries.insert(entries.end(), QJsonObject{{kPath, file}});
+        found = entries.insert(entries.end(), entryFor(file));
     change(*found, memory);
     found->insert(kUsed, QDateTime::currentMSecsSinceEpoch());
     writeMemory(path, std::move(memory));
@@ -151,9 +196,13 @@ bool FileMemory::holdsWhatWasLastSeen(const QString& transcriptPath) const
     const Stamp now = stampOf(transcriptPath);
     if (now.size == entry->value(kSize).toInteger(-2) && now.modifiedNs == entry->value(kModified).toInteger(-2))
         return true;
-    QFile file(transcriptPath);
-    return file.open(QIODevice::ReadOnly)
-        && QString::fromLatin1(transcriptDigest(file.readAll())) == entry->value(kDigest).toString();
+    try {
+        // Read as the window reads a transcript: a regular file, bounded.
+        return QString::fromLatin1(transcriptDigest(readTranscriptBytes(transcriptPath)))
+            == entry->value(kDigest).toString();
+    } catch (const std::exception&) {
+        return false;
+    }
 }
 
 void FileMemory::rememberContent(const QString& transcriptPath, const QByteArray& digest)

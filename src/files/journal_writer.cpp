@@ -1,8 +1,8 @@
 #include "files/journal_writer.h"
 
+#include "files/path_bytes.h"
 #include "files/unique_fd.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
@@ -29,8 +29,7 @@ bool writeAll(int fd, const QByteArray& bytes)
 
 void syncFolderOf(const QString& path)
 {
-    const UniqueFd folder(
-        ::open(QFile::encodeName(QFileInfo(path).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folder(::open(encodePath(QFileInfo(path).path()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (folder.get() >= 0)
         ::fsync(folder.get());
 }
@@ -40,9 +39,9 @@ void syncFolderOf(const QString& path)
 // old one's place, so that no other window ever finds the journal unlocked.
 UniqueFd replaceFile(const QString& path, const QByteArray& bytes)
 {
-    const QByteArray target = QFile::encodeName(path);
+    const QByteArray target = encodePath(path);
     const QByteArray fresh = target + ".new";
-    UniqueFd file(::open(fresh.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0600));
+    UniqueFd file(::open(fresh.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0600));
     const bool ok = file.get() >= 0 && ::flock(file.get(), LOCK_EX | LOCK_NB) == 0 && writeAll(file.get(), bytes)
         && ::fdatasync(file.get()) == 0 && ::rename(fresh.constData(), target.constData()) == 0;
     if (!ok) {
@@ -57,7 +56,7 @@ UniqueFd replaceFile(const QString& path, const QByteArray& bytes)
 
 bool isJournalInUse(const QString& path)
 {
-    const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    const UniqueFd file(::open(encodePath(path).constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     return file.get() >= 0 && ::flock(file.get(), LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 

@@ -21,6 +21,15 @@ bool hasUtf8LongSequence(QByteArrayView utf8)
     return false;
 }
 
+bool isAscii(QByteArrayView bytes)
+{
+    for (const char byte : bytes) {
+        if (static_cast<uchar>(byte) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
 QString withCrLf(QStringView text)
 {
     const qsizetype lineFeeds = text.count(u'\n');
@@ -47,7 +56,7 @@ DecodedTranscript decodeTranscript(QByteArrayView fileBytes)
     static constexpr char utf16LeBom[] = "\xFF\xFE";
     static constexpr char utf16BeBom[] = "\xFE\xFF";
 
-    DecodedTranscript result{QString(), TranscriptEncoding::Gbk, 0};
+    DecodedTranscript result{QString(), TranscriptEncoding::Gbk, 0, false};
     QString text;
     if (startsWith(fileBytes, utf8Bom)) {
         result.encoding = TranscriptEncoding::Utf8Bom;
@@ -68,6 +77,8 @@ DecodedTranscript decodeTranscript(QByteArrayView fileBytes)
         text = *std::move(utf8);
     } else {
         text = decodeGbk(fileBytes, &result.unreadableBytes);
+        result.readableAsUtf8Too =
+            !hasUtf8LongSequence(fileBytes) && !isAscii(fileBytes) && decodeStrictUtf8(fileBytes).has_value();
     }
     result.text = normalizeLineBreaks(text);
     return result;

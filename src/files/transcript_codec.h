@@ -19,6 +19,9 @@ struct DecodedTranscript {
     QString text;                // line breaks as '\n', ready for the editor
     TranscriptEncoding encoding; // how the bytes were read
     qsizetype unreadableBytes;   // bytes shown as U+FFFD because they were valid in no encoding
+    // Read as GBK, though the bytes are strictly valid UTF-8 as well, with characters
+    // beyond ASCII of two bytes each: text such as "café" saved as UTF-8 reads so.
+    bool readableAsUtf8Too = false;
 };
 
 // The editor's text as a transcript file holds it: each '\n' as CR LF, in GBK

@@ -2,9 +2,8 @@
 
 #include "files/atomic_file.h"
 #include "files/file_memory.h"
+#include "files/path_bytes.h"
 #include "files/unique_fd.h"
-
-#include <QFile>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -19,18 +18,21 @@ namespace {
 
 constexpr qsizetype kReadChunk = 1 << 20;
 
+using Unreadable = TranscriptUnreadable;
+
 [[noreturn]] void failToOpen(const QString& path, int error)
 {
-    throw std::runtime_error(u"Cannot open file \"%1\". %2"_s.arg(path, qt_error_string(error)).toStdString());
+    throw Unreadable(Unreadable::Kind::CannotOpen, error,
+                     u"Cannot open file \"%1\". %2"_s.arg(path, qt_error_string(error)).toStdString());
 }
 
 [[noreturn]] void failOnCapacity()
 {
-    throw std::runtime_error("Text exceeds memo capacity");
+    throw Unreadable(Unreadable::Kind::TooLarge, 0, "Text exceeds memo capacity");
 }
 
 // Reads to the end; the size known beforehand is only a hint, since the file may grow
-// meanwhile or (like a pipe or /proc entry) report none.
+// meanwhile or (like a /proc entry) report none.
 QByteArray readAll(const QString& path, int fd, qint64 expectedSize, qint64 capacityBytes)
 {
     QByteArray bytes;
@@ -70,14 +72,14 @@ QByteArray saveTranscript(const QString& recordingPath, QStringView editorText, 
     if (recordingPath.isEmpty())
         throw std::runtime_error("No recording is loaded, so the transcript has no place to go");
     QByteArray bytes = encodeTranscript(editorText);
-    writeFileAtomically(transcriptPathFor(recordingPath), bytes, faults);
+    writeFileAtomically(transcriptPathFor(recordingPath), bytes, LinkRule::FollowOwn, faults);
     return bytes;
 }
 
-LoadedTranscript loadTranscript(const QString& path, qint64 capacityBytes)
+QByteArray readTranscriptBytes(const QString& path, qint64 capacityBytes)
 {
-    // O_NONBLOCK keeps a named pipe without a writer from hanging the window.
-    const UniqueFd file(::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    // O_NONBLOCK keeps a named pipe without a writer from hanging the open itself.
+    const UniqueFd file(::open(encodePath(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.get() < 0)
         failToOpen(path, errno);
     struct stat st;
@@ -85,9 +87,17 @@ LoadedTranscript loadTranscript(const QString& path, qint64 capacityBytes)
         failToOpen(path, errno);
     if (S_ISDIR(st.st_mode))
         failToOpen(path, EISDIR);
+    if (!S_ISREG(st.st_mode))
+        throw Unreadable(Unreadable::Kind::NotRegular, 0,
+                         u"Cannot open file \"%1\". Not a regular file"_s.arg(path).toStdString());
     if (st.st_size > capacityBytes)
         failOnCapacity();
-    const QByteArray bytes = readAll(path, file.get(), S_ISREG(st.st_mode) ? st.st_size : 0, capacityBytes);
+    return readAll(path, file.get(), st.st_size, capacityBytes);
+}
+
+LoadedTranscript loadTranscript(const QString& path, qint64 capacityBytes)
+{
+    const QByteArray bytes = readTranscriptBytes(path, capacityBytes);
     return {decodeTranscript(bytes), transcriptDigest(bytes)};
 }
 

@@ -66,6 +66,10 @@ void TranscriptJournal::record(int position, int removed, int added)
             return;
         if (!ensureUserFolder(folder_)) {
             folderUnavailable_ = true;
+            if (const QString unsafe = unsafeFolderFor(folder_); !unsafe.isEmpty() && !failureTold_) {
+                failureTold_ = true;
+                Q_EMIT folderRefused(unsafe);
+            }
             tellFailureOnce();
             return;
         }
@@ -153,6 +157,8 @@ void TranscriptJournal::adopt(const QString& journalPath)
 QStringList TranscriptJournal::unfinishedJournals(const QString& folder)
 {
     QStringList paths;
+    if (!isPrivateFolder(folder))
+        return paths; // what others could have put there is not ours to bring back
     const QFileInfoList found = QDir(folder).entryInfoList({QStringLiteral("*") + kSuffix}, QDir::Files, QDir::Time);
     for (const QFileInfo& info : found) {
         if (!isJournalInUse(info.absoluteFilePath()))

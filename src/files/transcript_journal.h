@@ -44,6 +44,9 @@ public:
 Q_SIGNALS:
     // Writing the journal failed (a full disk, say): told once; typing goes on.
     void writingFailed();
+    // The journals' folder is someone else's, or others may write to it: nothing is
+    // written there. Told once instead of writingFailed; typing goes on.
+    void folderRefused(const QString& folder);
 
 private:
     void record(int position, int removed, int added);

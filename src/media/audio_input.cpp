@@ -1,8 +1,7 @@
 #include "media/audio_input.h"
 
+#include "files/path_bytes.h"
 #include "media/ffmpeg_library.h"
-
-#include <QFile>
 
 #include <mutex>
 
@@ -85,7 +84,7 @@ std::optional<AudioInput> AudioInput::open(const QString& path, const std::atomi
         return std::nullopt;
     opened->interrupt_callback = {interruptWhenCancelled, const_cast<std::atomic<bool>*>(&cancelled)};
     // avformat_open_input frees the context when it fails.
-    if (ffmpeg().avformat_open_input(&opened, QFile::encodeName(path).constData(), nullptr, nullptr) < 0)
+    if (ffmpeg().avformat_open_input(&opened, encodePath(path).constData(), nullptr, nullptr) < 0)
         return std::nullopt;
     AudioInput input;
     input.format.reset(opened);

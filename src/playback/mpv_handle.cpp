@@ -1,5 +1,6 @@
 #include "playback/mpv_handle.h"
 
+#include "files/path_bytes.h"
 #include "playback/player_error.h"
 
 #include <vector>
@@ -92,7 +93,8 @@ void MpvHandle::commandAsync(uint64_t reply, std::initializer_list<const char*> 
 
 int64_t MpvHandle::loadFile(const QString& path, double start)
 {
-    const QByteArray file = path.toUtf8();
+    // libmpv opens the bytes it is given, as fopen() does: a name that is not UTF-8 keeps its own.
+    const QByteArray file = encodePath(path);
     const QByteArray startOption = "start=" + QByteArray::number(start, 'f', 6);
     std::vector<const char*> list = argumentList({"loadfile", file.constData(), "replace", startOption.constData()});
     if (faults_ && faults_->loadFileFails)

@@ -86,7 +86,8 @@ void writeSettingValues(const QString& settingsFolder, QStringView section, cons
         const QByteArray sectionName = encodeGbk(section);
         for (const auto& [key, value] : values)
             file = iniWithValue(file, sectionName, encodeGbk(key), encodeGbk(value));
-        writeFileAtomically(path, file);
+        // The user may have linked the file from elsewhere (a folder of dotfiles): a link of their own is followed.
+        writeFileAtomically(path, file, LinkRule::FollowOwn);
     } catch (const std::exception&) {
         unableToWrite(path);
     }

@@ -5,6 +5,7 @@
 // recognises their words with the model when one is given, and tells each on its
 // output as a line of JSON (draft_event.h), with the progress between them; the
 // engine's own messages go to the error output.
+#include "files/path_bytes.h"
 #include "speech/draft_event.h"
 #include "speech/model_folder.h"
 #include "speech/simplified_chinese.h"
@@ -85,7 +86,9 @@ std::optional<Arguments> parse(int argc, char* argv[])
     }
     if (list.size() != 1 || arguments.engineFolder.isEmpty())
         return std::nullopt;
-    arguments.recording = list.first();
+    // The last argument, by its bytes (a name that is not UTF-8 keeps them), or a file://
+    // address of them.
+    arguments.recording = pathFromArgument(argv[argc - 1]);
     return arguments;
 }
 

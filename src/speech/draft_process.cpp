@@ -1,5 +1,6 @@
 #include "speech/draft_process.h"
 
+#include "files/path_bytes.h"
 #include "speech/draft_event.h"
 
 #include <QDir>
@@ -20,7 +21,7 @@ QStringList draftHelperArguments(const QString& engineFolder, const DraftRequest
             arguments << QStringLiteral("--to-simplified");
     }
     // Last, so that a recording whose name starts with a dash is never read as an option.
-    return arguments << request.recording;
+    return arguments << pathArgument(request.recording);
 }
 
 DraftProcess::DraftProcess(DraftPlaces places, QObject* parent)

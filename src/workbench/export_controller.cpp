@@ -7,6 +7,7 @@
 #include "editor/transcript_edit.h"
 #include "export/transcript_export.h"
 #include "files/atomic_file.h"
+#include "files/path_bytes.h"
 #include "files/transcript_file.h"
 #include "playback/media_player.h"
 
@@ -77,20 +78,28 @@ void ExportController::exportTranscript()
     widgets_.editor->setFocus();
     if (path.isEmpty())
         return;
-    if (QFileInfo::exists(path)
+    const QString recording = player_.url();
+    if (!recording.isEmpty() && isSameFile(path, transcriptPathFor(recording))) {
+        tell(u"%1 就是录音的文稿本身，导出不能替换它。请换一个文件名。"_s.arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    // A link there counts too, even one that leads nowhere.
+    if (nameIsTaken(path)
         && !desktop_.askYesNo(widgets_.owner, texts::kNoticeCaption.toString(),
                               u"%1 已经存在。要用导出的文稿替换它吗？"_s.arg(QDir::toNativeSeparators(path)),
                               BoxIcon::Question))
         return;
-    const QString recording = player_.url();
     const double length = recording.isEmpty() ? 0.0 : player_.duration();
-    const ExportSource source{editorText(widgets_.editor),
-                              recording.isEmpty() ? u"文稿"_s : QFileInfo(recording).fileName(),
+    const ExportSource source{editorText(widgets_.editor), recording.isEmpty() ? u"文稿"_s : displayName(recording),
                               length > 0 ? std::optional<double>(length) : std::nullopt};
     try {
-        writeFileAtomically(path, exportBytes(kFormats[format], source));
+        // Picked in the dialog: the user named this path, a link there included.
+        writeFileAtomically(path, exportBytes(kFormats[format], source), LinkRule::FollowNamed);
     } catch (const ExportRefused& refused) {
         tell(QString::fromUtf8(refused.what()));
+        return;
+    } catch (const LinkRefused& refused) {
+        tell(u"%1\n\n没有导出。"_s.arg(QString::fromUtf8(refused.what())));
         return;
     } catch (const std::exception& failure) {
         tell(u"导出失败：%1"_s.arg(QString::fromUtf8(failure.what())));

@@ -7,12 +7,13 @@
 #include "editor/transcript_edit.h"
 #include "files/file_memory.h"
 #include "files/line_length.h"
+#include "files/link_rules.h"
+#include "files/path_bytes.h"
 #include "files/recovery_journal.h"
 #include "files/transcript_file.h"
 #include "files/transcript_journal.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QLabel>
 #include <QTextDocument>
 
@@ -25,7 +26,7 @@ const QString kSaveFailed = QStringLiteral("保存失败，请联系客服。");
 const QString kNothingToSaveBeside =
     QStringLiteral("还没有加载音视频文件，文稿无法保存。文稿保存在录音文件旁边，请先加载音视频文件。");
 const QString kUnreadableBytes =
-    QStringLiteral("文稿中有%1个字节无法识别，已用“\uFFFD”标出。保存时这些位置将写入“\uFFFD”，请先核对原文件。");
+    texts::kUnreadableBytes.toString() + QStringLiteral("保存时这些位置将写入“\uFFFD”，请先核对原文件。");
 const QString kRunTooLong =
     QStringLiteral("文稿未加载：其中有一段长达%1个字符的文字中间没有空格，编辑器无法为它换行，最多只能处理%"
                    "2个字符，否则打字会十分卡顿。请先在其他编辑器中在这段文字里加入空格或换行。");
@@ -49,6 +50,26 @@ const QString kEditorTextUnsaved = QStringLiteral("（这些文字尚未保存�
 const QString kSaveForPreviousQuestion = QStringLiteral("编辑器中录音“%1”的文稿还没有保存。\n\n是否先把它保存到“%2”？");
 const QString kJournalFailed =
     QStringLiteral("无法写入文稿的恢复记录（磁盘可能已满），程序意外退出时未保存的内容可能丢失。请及时保存文稿。");
+const QString kJournalFolderRefused = QStringLiteral(
+    "无法写入文稿的恢复记录：文件夹“%1”属于其他用户，或者其他用户也能写入，为安全起见本程序不在那里保存任何内容。"
+    "程序意外退出时未保存的内容可能丢失。请及时保存文稿，并让这个文件夹只属于你自己。");
+const QString kLinkNotSaved =
+    QStringLiteral("%1\n\n文稿没有保存，编辑器中的文字保持不变。如果这个链接不是你建立的，请删除它后再保存。");
+const QString kLinkNotLoaded = QStringLiteral("%1\n\n这份文稿没有加载。");
+
+// Why a link at the transcript beside a recording is not followed; nothing when it may
+// be (see LinkRule::FollowOwn) or there is none.
+std::optional<QString> linkRefusal(const QString& transcriptPath)
+{
+    try {
+        resolveWriteTarget(transcriptPath, LinkRule::FollowOwn);
+    } catch (const LinkRefused& refused) {
+        return QString::fromUtf8(refused.what());
+    } catch (const std::exception&) {
+        // Not the link's fault: the save itself tells it.
+    }
+    return std::nullopt;
+}
 
 QByteArray readWhole(const QString& path)
 {
@@ -69,6 +90,8 @@ void TranscriptController::setJournal(TranscriptJournal* journal)
     journal_ = journal;
     QObject::connect(journal_, &TranscriptJournal::writingFailed, widgets_.owner,
                      [this] { showMessage(kJournalFailed); });
+    QObject::connect(journal_, &TranscriptJournal::folderRefused, widgets_.owner,
+                     [this](const QString& folder) { showMessage(kJournalFolderRefused.arg(folder)); });
 }
 
 void TranscriptController::showMessage(const QString& text)
@@ -93,6 +116,10 @@ void TranscriptController::save()
 bool TranscriptController::saveBeside(const QString& recording)
 {
     const QString path = transcriptPathFor(recording);
+    if (const std::optional<QString> refusal = linkRefusal(path)) {
+        showMessage(kLinkNotSaved.arg(*refusal));
+        return false;
+    }
     if (!mayReplace(path))
         return false;
     try {
@@ -116,7 +143,7 @@ bool TranscriptController::saveBeside(const QString& recording)
 // by someone else (or never seen): replacing it is the user's decision.
 bool TranscriptController::mayReplace(const QString& transcriptPath)
 {
-    if (!fileMemory_ || !QFileInfo::exists(transcriptPath) || fileMemory_->holdsWhatWasLastSeen(transcriptPath))
+    if (!fileMemory_ || !pathExists(transcriptPath) || fileMemory_->holdsWhatWasLastSeen(transcriptPath))
         return true;
     return ask(kReplaceQuestion.arg(transcriptPath));
 }
@@ -195,8 +222,12 @@ void TranscriptController::takeRecording(const QString& path)
     offerToSaveForPrevious(path);
     setRecording(path);
     const QString transcript = transcriptPathFor(path);
-    if (!QFileInfo(transcript).isFile() || textFile_ == transcript)
-        return;                                            // nothing to bring back, or the editor holds it already
+    if (!isRegularFile(transcript) || textFile_ == transcript)
+        return; // nothing to bring back, or the editor holds it already
+    if (const std::optional<QString> refusal = linkRefusal(transcript)) {
+        showMessage(kLinkNotLoaded.arg(*refusal));
+        return;
+    }
     if (editorText(widgets_.editor).trimmed().isEmpty()) { // blank lines alone hold nothing to keep
         if (loadIntoEditor(transcript))
             showMessage(kTranscriptBroughtBack.arg(transcript));
@@ -258,7 +289,7 @@ void TranscriptController::bringBack(const QString& journalPath, const ReplayedJ
     journal_->adopt(journalPath);
     widgets_.editor->document()->setModified(true);
     textFile_.clear();
-    if (!replayed.recording.isEmpty() && QFile::exists(replayed.recording)
+    if (!replayed.recording.isEmpty() && pathExists(replayed.recording)
         && reopen_(replayed.recording, replayed.positionMs)) {
         setRecording(replayed.recording);
         textFile_ = transcriptPathFor(replayed.recording);

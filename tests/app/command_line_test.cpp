@@ -42,6 +42,12 @@ void CommandLineTest::arguments_data()
     QTest::newRow("unknown option") << QStringList{u"--loud"_s} << Action::Refuse << QString() << QString();
     QTest::newRow("three files") << QStringList{u"a"_s, u"b"_s, u"c"_s} << Action::Refuse << QString() << QString();
     QTest::newRow("an empty name") << QStringList{QString()} << Action::Refuse << QString() << QString();
+    QTest::newRow("Qt's own options are Qt's") << QStringList{u"-platform"_s, u"offscreen"_s, u"-reverse"_s, u"a.wav"_s}
+        << Action::Run << u"/work/a.wav"_s << QString();
+    QTest::newRow("Qt's options with two dashes too") << QStringList{u"--style"_s, u"fusion"_s, u"b.txt"_s}
+        << Action::Run << QString() << u"/work/b.txt"_s;
+    QTest::newRow("after --, a file, not Qt's") << QStringList{u"--"_s, u"-platform"_s} << Action::Run
+        << u"/work/-platform"_s << QString();
     // clang-format on
 }
 
@@ -63,19 +69,20 @@ void CommandLineTest::exportArguments_data()
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<bool>("refused");
     QTest::addColumn<QString>("output");
+    QTest::addColumn<bool>("outputGiven"); // a link there may be followed
     QTest::addColumn<bool>("force");
-    const auto row = [](const char* name, const QStringList& arguments, bool refused, const QString& output,
-                        bool force) { QTest::newRow(name) << arguments << refused << output << force; };
-    row("beside the transcript", {u"srt"_s, u"会议.mp3.txt"_s}, false, u"/work/会议.mp3.srt"_s, false);
-    row("plain text never over the transcript", {u"TXT"_s, u"a.txt"_s}, false, u"/work/a.utf8.txt"_s, false);
-    row("an output given, forced", {u"docx"_s, u"a.txt"_s, u"../out.docx"_s, u"--force"_s}, false, u"/out.docx"_s,
+    const auto row = [](const char* name, const QStringList& arguments, bool refused, const QString& output, bool given,
+                        bool force) { QTest::newRow(name) << arguments << refused << output << given << force; };
+    row("beside the transcript", {u"srt"_s, u"会议.mp3.txt"_s}, false, u"/work/会议.mp3.srt"_s, false, false);
+    row("plain text never over the transcript", {u"TXT"_s, u"a.txt"_s}, false, u"/work/a.utf8.txt"_s, false, false);
+    row("an output given, forced", {u"docx"_s, u"a.txt"_s, u"../out.docx"_s, u"--force"_s}, false, u"/out.docx"_s, true,
         true);
-    row("--force first", {u"--force"_s, u"odt"_s, u"/t/a.txt"_s}, false, u"/t/a.odt"_s, true);
-    row("an unknown format", {u"pdf"_s, u"a.txt"_s}, true, QString(), false);
-    row("no transcript", {u"csv"_s}, true, QString(), false);
-    row("one file too many", {u"csv"_s, u"a.txt"_s, u"b.csv"_s, u"c"_s}, true, QString(), false);
-    row("an unknown option", {u"csv"_s, u"a.txt"_s, u"--quiet"_s}, true, QString(), false);
-    row("an empty output name", {u"vtt"_s, u"a.txt"_s, QString()}, true, QString(), false);
+    row("--force first", {u"--force"_s, u"odt"_s, u"/t/a.txt"_s}, false, u"/t/a.odt"_s, false, true);
+    row("an unknown format", {u"pdf"_s, u"a.txt"_s}, true, QString(), false, false);
+    row("no transcript", {u"csv"_s}, true, QString(), false, false);
+    row("one file too many", {u"csv"_s, u"a.txt"_s, u"b.csv"_s, u"c"_s}, true, QString(), false, false);
+    row("an unknown option", {u"csv"_s, u"a.txt"_s, u"--quiet"_s}, true, QString(), false, false);
+    row("an empty output name", {u"vtt"_s, u"a.txt"_s, QString()}, true, QString(), false, false);
 }
 
 void CommandLineTest::exportArguments()
@@ -83,12 +90,14 @@ void CommandLineTest::exportArguments()
     QFETCH(QStringList, arguments);
     QFETCH(bool, refused);
     QFETCH(QString, output);
+    QFETCH(bool, outputGiven);
     QFETCH(bool, force);
     const CommandLine line = tavrin::parseCommandLine(QStringList{u"--export"_s} + arguments, u"/work"_s);
     QCOMPARE(line.action, refused ? Action::Refuse : Action::Export);
     QCOMPARE(line.problem.isEmpty(), !refused);
     if (!refused) {
         QCOMPARE(line.output, output);
+        QCOMPARE(line.outputGiven, outputGiven);
         QCOMPARE(line.force, force);
         QCOMPARE(line.exportFormat, *tavrin::exportFormatNamed(arguments.value(arguments.first() == u"--force"_s)));
     }

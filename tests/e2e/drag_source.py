@@ -1,4 +1,4 @@
-"""A small GTK window that drags the files named on its command line, as a
+"""A small GTK window that drags the files named (or addressed) on its command line, as a
 file manager (GTK, like most on Linux desktops) does once a button is pressed
 on it and the pointer moves. Prints the outcome of each drag."""
 
@@ -10,7 +10,9 @@ gi.require_version("Gtk", "3.0")
 gi.require_version("Gdk", "3.0")
 from gi.repository import Gdk, GLib, Gtk  # noqa: E402
 
-URIS = [GLib.filename_to_uri(path, None) for path in sys.argv[1:]]
+# A file:// address is taken as it is: GTK's own start refuses an argument that is not
+# UTF-8, so a name that is not is given by its address.
+URIS = [path if path.startswith("file://") else GLib.filename_to_uri(path, None) for path in sys.argv[1:]]
 
 
 def main():

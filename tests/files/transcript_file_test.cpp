@@ -1,10 +1,12 @@
 #include "files/transcript_file.h"
+#include "files/unique_fd.h"
 #include "support/temp_folder.h"
 
 #include <QDir>
 #include <QFile>
 #include <QtTest>
 
+#include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,7 +19,9 @@ enum class Setup {
     Folder,
     Unreadable,
     OverSmallCapacity,
-    SparseOverRealCapacity
+    SparseOverRealCapacity,
+    Device,
+    NamedPipe
 };
 Q_DECLARE_METATYPE(Setup)
 
@@ -137,6 +141,9 @@ void TranscriptFileTest::loadFailureSaysWhy_data()
     QTest::newRow("unreadable") << Setup::Unreadable << u"Permission denied"_s;
     QTest::newRow("one byte over a small capacity") << Setup::OverSmallCapacity << QString();
     QTest::newRow("sparse file over the real capacity") << Setup::SparseOverRealCapacity << QString();
+    // Reading /dev/zero would never end, and a pipe may never give its end.
+    QTest::newRow("a device") << Setup::Device << u"Not a regular file"_s;
+    QTest::newRow("a named pipe with a writer that never ends") << Setup::NamedPipe << u"Not a regular file"_s;
 }
 
 void TranscriptFileTest::loadFailureSaysWhy()
@@ -147,6 +154,7 @@ void TranscriptFileTest::loadFailureSaysWhy()
     TempFolder folder;
     QString path = folder.filePath(u"文稿.txt"_s);
     qint64 capacity = tavrin::kEditorCapacityBytes;
+    tavrin::UniqueFd writer;
     switch (setup) {
     case Setup::Missing:
         break;
@@ -169,6 +177,14 @@ void TranscriptFileTest::loadFailureSaysWhy()
         QVERIFY(file.resize(qint64(3) * 1024 * 1024 * 1024)); // sparse: costs no disk
         break;
     }
+    case Setup::Device:
+        path = u"/dev/zero"_s;
+        break;
+    case Setup::NamedPipe:
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        writer.reset(::open(QFile::encodeName(path).constData(), O_RDWR)); // holds it open, writes nothing
+        QVERIFY(writer.get() >= 0);
+        break;
     }
 
     QString message;

@@ -5,6 +5,8 @@
 #include <QAction>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace tavrin;
 using tavrin::test::TempFolder;
 using tavrin::test::WindowUnderTest;
@@ -21,6 +23,8 @@ private Q_SLOTS:
     void exportsInTheFormatChosen_data();
     void exportsInTheFormatChosen();
     void anExistingFileIsReplacedOnlyWhenTheUserSaysSo();
+    void aLinkPickedIsFollowedButNeverToTheTranscript_data();
+    void aLinkPickedIsFollowedButNeverToTheTranscript();
 };
 
 void ExportCommandsTest::exportsInTheFormatChosen_data()
@@ -93,6 +97,53 @@ void ExportCommandsTest::anExistingFileIsReplacedOnlyWhenTheUserSaysSo()
     QVERIFY(window.desktop.boxes.first().question);
     window.ui->exportAction->trigger();
     QVERIFY(TempFolder::read(there).startsWith("WEBVTT\n\n00:00:05.000 --> 00:00:09.000\n<v 张三>你好"));
+}
+
+void ExportCommandsTest::aLinkPickedIsFollowedButNeverToTheTranscript_data()
+{
+    QTest::addColumn<QString>("pointsTo"); // "file", "nowhere" or "transcript"
+    QTest::addColumn<bool>("asked");
+    QTest::addColumn<QString>("told");
+
+    QTest::newRow("a link to a file, picked: followed once the user says so") << u"file"_qs << true << u"已导出到"_qs;
+    QTest::newRow("a link that leads nowhere: asked about, then refused") << u"nowhere"_qs << true << u"符号链接"_qs;
+    QTest::newRow("a link to the recording's transcript: refused at once")
+        << u"transcript"_qs << false << u"文稿本身"_qs;
+}
+
+// The path picked in the dialog is the user's: a link there is followed, but one
+// that leads nowhere is not, and the transcript beside the recording is never
+// replaced by an export, whatever path leads to it.
+void ExportCommandsTest::aLinkPickedIsFollowedButNeverToTheTranscript()
+{
+    QFETCH(QString, pointsTo);
+    QFETCH(bool, asked);
+    QFETCH(QString, told);
+    WindowUnderTest window;
+    QVERIFY(window.show());
+    const QString recording = window.loadRecording(20.0);
+    window.ui->Memo1->setPlainText(kText);
+    const QByteArray transcriptBytes("-00:00:01-\xD4\xAD\xCE\xC4");
+    const QString transcript = window.recordings.write(u"recording.wav.txt"_qs, transcriptBytes);
+    const QString target = pointsTo == u"transcript"_qs ? transcript : window.recordings.filePath(u"真的.srt"_qs);
+    if (pointsTo == u"file"_qs)
+        TempFolder::writeAt(target, "old");
+    const QString link = window.recordings.filePath(u"链接.srt"_qs);
+    QCOMPARE(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()), 0);
+    window.desktop.filesToSave = {{link, exportFormatFilter(ExportFormat::SubRip)}};
+    window.desktop.answers = {true};
+    window.ui->exportAction->trigger();
+
+    QCOMPARE(!window.desktop.boxes.isEmpty() && window.desktop.boxes.first().question, asked);
+    QVERIFY2(window.desktop.boxes.last().text.contains(told), qPrintable(window.desktop.boxes.last().text));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(TempFolder::read(transcript), transcriptBytes);
+    bool exists = false;
+    const QByteArray there = TempFolder::read(target, &exists);
+    if (pointsTo == u"file"_qs)
+        QVERIFY(there.startsWith("1\n00:00:05,000 --> 00:00:09,000"));
+    QCOMPARE(exists, pointsTo != u"nowhere"_qs);
+    QVERIFY(window.ui->Memo1->hasFocus());
 }
 
 QTEST_MAIN(ExportCommandsTest)

@@ -1,6 +1,7 @@
 #include "playback/waveform/envelope_cache.h"
 
 #include "files/atomic_file.h"
+#include "files/path_bytes.h"
 #include "files/user_folders.h"
 
 #include <QCryptographicHash>
@@ -92,7 +93,7 @@ std::optional<EnvelopeCacheKey> envelopeCacheKeyOf(const QString& path)
 {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     struct stat status { };
-    if (::stat(QFile::encodeName(absolute).constData(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (::stat(encodePath(absolute).constData(), &status) != 0 || !S_ISREG(status.st_mode))
         return std::nullopt;
     return EnvelopeCacheKey{absolute, qint64(status.st_size),
                             qint64(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec};
