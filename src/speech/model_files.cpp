@@ -162,6 +162,9 @@ QString onnxModelProblem(const QString& path, Links links)
 
 QString tokensTextProblem(QByteArrayView bytes)
 {
+    // Blank lines at the end are harmless to the engine, and an editor leaves them.
+    while (!bytes.isEmpty() && QByteArrayView(" \t\r\n").contains(bytes.back()))
+        bytes.chop(1);
     if (bytes.isEmpty())
         return QStringLiteral("tokens.txt 是空文件。");
     QStringDecoder utf8(QStringDecoder::Utf8);

@@ -122,8 +122,9 @@ void ModelFolderTest::whatTheEngineWouldChokeOnIsToldFirst_data()
                                                   << QByteArray("a 4294967296\n") << QStringLiteral("第 1 行");
     QTest::newRow("tokens: a blank line among them") << QStringLiteral("tokens.txt") << QStringLiteral("file")
                                                      << QByteArray("a 0\n\nb 1\n") << QStringLiteral("第 2 行");
-    QTest::newRow("tokens: Windows line ends, tabs") << QStringLiteral("tokens.txt") << QStringLiteral("file")
-                                                     << QByteArray("a\t0\r\nb 1\r\n") << QString();
+    QTest::newRow("tokens: Windows line ends, tabs, blank lines at the end")
+        << QStringLiteral("tokens.txt") << QStringLiteral("file") << QByteArray("a\t0\r\nb 1\r\n\r\n\n")
+        << QString();
     QTest::newRow("tokens: empty") << QStringLiteral("tokens.txt") << QStringLiteral("file") << QByteArray()
                                    << QStringLiteral("tokens.txt 是空文件");
     QTest::newRow("tokens: larger than any model's")
