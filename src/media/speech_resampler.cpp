@@ -97,7 +97,8 @@ bool SpeechResampler::convertSlice(const std::uint8_t* const* input, int count, 
     // Even with no room, the input is handed over, for the filter to hold.
     converted_.resize(std::size_t(std::max(room, 1)));
     auto* target = reinterpret_cast<std::uint8_t*>(converted_.data());
-    const int made = swresample().swr_convert(context_.get(), &target, room, const_cast<const std::uint8_t**>(input), count);
+    const int made =
+        swresample().swr_convert(context_.get(), &target, room, const_cast<const std::uint8_t**>(input), count);
     if (made > 0)
         take(std::span<const float>(converted_.data(), std::size_t(made)));
     return made >= 0;

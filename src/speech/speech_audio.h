@@ -24,10 +24,10 @@ struct SpeechAudioHandlers {
 
 // How much of a recording's sound reached the handlers.
 struct SpeechAudioOutcome {
-    bool opened = false;         // FFmpeg found a stream of sound it can decode
-    qint64 samplesHandedOn = 0;  // at 16 kHz
-    double missedSeconds = 0;    // decoded, but at a rate outside the bounds or in a layout that cannot be converted
-    int rateOutsideBounds = 0;   // the rate of the last sound missed for its rate; 0: none was
+    bool opened = false;        // FFmpeg found a stream of sound it can decode
+    qint64 samplesHandedOn = 0; // at 16 kHz
+    double missedSeconds = 0;   // decoded, but at a rate outside the bounds or in a layout that cannot be converted
+    int rateOutsideBounds = 0;  // the rate of the last sound missed for its rate; 0: none was
     bool wholeCovered() const { return opened && samplesHandedOn > 0 && missedSeconds == 0; }
 };
 

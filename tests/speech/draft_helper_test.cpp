@@ -244,8 +244,8 @@ void DraftHelperTest::whatCannotRunIsToldNotCrashed()
 // pipe", "model pipe", "empty model" or "text model".
 bool replaceFile(const QTemporaryDir& model, const QString& problem)
 {
-    const QString file = model.filePath(problem.contains(u"tokens") ? QStringLiteral("tokens.txt")
-                                                                     : QStringLiteral("model.onnx"));
+    const QString file =
+        model.filePath(problem.contains(u"tokens") ? QStringLiteral("tokens.txt") : QStringLiteral("model.onnx"));
     if (!QFile::remove(file))
         return false;
     if (problem.endsWith(QLatin1String("pipe")))
@@ -374,8 +374,8 @@ void DraftHelperTest::aModelThatCannotRunEndsTheHelperAlone_data()
     QTest::newRow("model missing") << QStringLiteral("no model") << QStringLiteral("缺少 model.onnx");
     QTest::newRow("truncated model") << QStringLiteral("truncated") << QStringLiteral("识别模型无法读取");
     // Which the engine reads, and then ends the process itself: its last word is told.
-    QTest::newRow("another kind of model") << QStringLiteral("foreign")
-                                           << QStringLiteral("识别模型无法读取：语音引擎在读取模型时退出");
+    QTest::newRow("another kind of model")
+        << QStringLiteral("foreign") << QStringLiteral("识别模型无法读取：语音引擎在读取模型时退出");
     QTest::newRow("tokens: random bytes") << QStringLiteral("garbage tokens") << QStringLiteral("tokens.txt");
     QTest::newRow("tokens: a named pipe") << QStringLiteral("tokens pipe") << QStringLiteral("不是普通文件");
     QTest::newRow("model: a named pipe") << QStringLiteral("model pipe") << QStringLiteral("不是普通文件");

@@ -115,22 +115,20 @@ void ModelFolderTest::whatTheEngineWouldChokeOnIsToldFirst_data()
     QTest::newRow("tokens: text, but a line of three fields")
         << QStringLiteral("tokens.txt") << QStringLiteral("file") << QByteArray("a 0\nb c 1\n")
         << QStringLiteral("tokens.txt 第 2 行");
-    QTest::newRow("tokens: a control character")
-        << QStringLiteral("tokens.txt") << QStringLiteral("file") << QByteArray("a 0\n\x1b[2J 1\n")
-        << QStringLiteral("第 2 行");
+    QTest::newRow("tokens: a control character") << QStringLiteral("tokens.txt") << QStringLiteral("file")
+                                                 << QByteArray("a 0\n\x1b[2J 1\n") << QStringLiteral("第 2 行");
     QTest::newRow("tokens: an id beyond 32 bits") << QStringLiteral("tokens.txt") << QStringLiteral("file")
                                                   << QByteArray("a 4294967296\n") << QStringLiteral("第 1 行");
     QTest::newRow("tokens: a blank line among them") << QStringLiteral("tokens.txt") << QStringLiteral("file")
                                                      << QByteArray("a 0\n\nb 1\n") << QStringLiteral("第 2 行");
     QTest::newRow("tokens: Windows line ends, tabs, blank lines at the end")
-        << QStringLiteral("tokens.txt") << QStringLiteral("file") << QByteArray("a\t0\r\nb 1\r\n\r\n\n")
-        << QString();
+        << QStringLiteral("tokens.txt") << QStringLiteral("file") << QByteArray("a\t0\r\nb 1\r\n\r\n\n") << QString();
     QTest::newRow("tokens: empty") << QStringLiteral("tokens.txt") << QStringLiteral("file") << QByteArray()
                                    << QStringLiteral("tokens.txt 是空文件");
     QTest::newRow("tokens: larger than any model's")
         << QStringLiteral("tokens.txt") << QStringLiteral("large") << QByteArray() << QStringLiteral("超过 16 MB");
-    QTest::newRow("tokens: a named pipe") << QStringLiteral("tokens.txt") << QStringLiteral("pipe") << QByteArray()
-                                          << QStringLiteral("不是普通文件");
+    QTest::newRow("tokens: a named pipe")
+        << QStringLiteral("tokens.txt") << QStringLiteral("pipe") << QByteArray() << QStringLiteral("不是普通文件");
     QTest::newRow("tokens: a link") << QStringLiteral("tokens.txt") << QStringLiteral("link") << kTokens
                                     << QStringLiteral("不是普通文件");
     QTest::newRow("model: empty") << QStringLiteral("model.onnx") << QStringLiteral("file") << QByteArray()

@@ -29,10 +29,10 @@ void writeAll(const QString& path, const QByteArray& bytes)
 
 void encodeFlac(const QStringList& input, const QString& path, const QStringList& options = {})
 {
-    runTool(QStringLiteral("ffmpeg"), QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"),
-                                                  QStringLiteral("error"), QStringLiteral("-y")}
-                                          + input + QStringList{QStringLiteral("-c:a"), QStringLiteral("flac")}
-                                          + options + QStringList{path});
+    runTool(QStringLiteral("ffmpeg"),
+            QStringList{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                        QStringLiteral("-y")}
+                + input + QStringList{QStringLiteral("-c:a"), QStringLiteral("flac")} + options + QStringList{path});
 }
 
 // The offset of a FLAC file's first frame, after "fLaC" and its metadata blocks.

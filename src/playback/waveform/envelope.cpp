@@ -126,7 +126,8 @@ EnvelopeWriter::EnvelopeWriter(double durationSeconds)
     : store_(std::make_shared<EnvelopeStore>())
     , duration_(std::isfinite(durationSeconds) ? std::max(durationSeconds, 0.0) : 0.0)
 {
-    const double told = std::min(duration_ * kEnvelopeValuesPerSecond * kRoomBeyondDuration, double(kLargestFirstStore));
+    const double told =
+        std::min(duration_ * kEnvelopeValuesPerSecond * kRoomBeyondDuration, double(kLargestFirstStore));
     reserveValues(std::max(kSmallestStore, qint64(told)));
 }
 

@@ -234,7 +234,9 @@ void EnvelopeDecoderTest::aLengthTheHeaderLiesAboutGrowsAsDecoded()
     std::atomic<bool> cancelled{false};
     Envelope envelope;
     bool sampled = false;
-    const auto progress = [&](const EnvelopeWriter&, DecodeStage stage) { sampled = sampled || stage != DecodeStage::Decoding; };
+    const auto progress = [&](const EnvelopeWriter&, DecodeStage stage) {
+        sampled = sampled || stage != DecodeStage::Decoding;
+    };
     QCOMPARE(decodeEnvelope(path, cancelled, progress, &envelope), DecodeOutcome::Complete);
     QVERIFY(!sampled);
     QCOMPARE(envelope.durationSeconds(), 0.0); // not told
