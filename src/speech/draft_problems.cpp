@@ -41,8 +41,8 @@ QString coverageProblem(const SpeechAudioOutcome& outcome, const QString& path)
     if (outcome.wholeCovered())
         return {};
     if (outcome.opened && outcome.samplesHandedOn == 0 && outcome.rateOutsideBounds != 0)
-        return QStringLiteral("无法识别录音中的语音：录音的%1。%2")
-            .arg(rateReason(outcome.rateOutsideBounds), shown(path));
+        return QStringLiteral("无法识别录音中的语音（%1）：录音的%2。")
+            .arg(shown(path), rateReason(outcome.rateOutsideBounds));
     if (!outcome.opened || outcome.samplesHandedOn == 0)
         return QStringLiteral("无法读取录音中的声音：%1").arg(shown(path));
     const QString reason = outcome.rateOutsideBounds != 0 ? rateReason(outcome.rateOutsideBounds)

@@ -4,6 +4,7 @@
 #include "media/ffmpeg_library.h"
 #include "media/speech_resampler.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -19,14 +20,18 @@ public:
     explicit Pieces(const SpeechAudioHandlers& handlers)
         : handlers_(handlers)
     {
-        buffer_.reserve(kPieceSamples + SpeechResampler::kMostSamplesAtOnce);
+        buffer_.reserve(kPieceSamples);
     }
 
     void add(std::span<const float> samples)
     {
-        buffer_.insert(buffer_.end(), samples.begin(), samples.end());
-        if (buffer_.size() >= kPieceSamples)
-            handOn();
+        while (!samples.empty()) {
+            const std::size_t taken = std::min(samples.size(), kPieceSamples - buffer_.size());
+            buffer_.insert(buffer_.end(), samples.begin(), samples.begin() + std::ptrdiff_t(taken));
+            samples = samples.subspan(taken);
+            if (buffer_.size() == kPieceSamples)
+                handOn();
+        }
     }
 
     void handOn()
