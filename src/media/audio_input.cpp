@@ -3,7 +3,9 @@
 #include "files/path_bytes.h"
 #include "media/ffmpeg_library.h"
 
+#include <cmath>
 #include <mutex>
+#include <sys/stat.h>
 
 namespace tavrin {
 
@@ -62,29 +64,42 @@ bool knowsEnough(const AVFormatContext* format, int stream)
         && (audio->duration != AV_NOPTS_VALUE || format->duration != AV_NOPTS_VALUE);
 }
 
+double believable(double seconds)
+{
+    return std::isfinite(seconds) && seconds > 0 && seconds <= kLongestBelievableSeconds ? seconds : 0;
+}
+
 double durationOf(const AVFormatContext* format, int stream)
 {
     const AVStream* audio = format->streams[stream];
     if (audio->duration != AV_NOPTS_VALUE && audio->duration > 0)
-        return double(audio->duration) * av_q2d(audio->time_base);
+        return believable(double(audio->duration) * av_q2d(audio->time_base));
     if (format->duration != AV_NOPTS_VALUE && format->duration > 0)
-        return double(format->duration) / AV_TIME_BASE;
+        return believable(double(format->duration) / AV_TIME_BASE);
     return 0;
 }
 
 } // namespace
 
+bool isRegularFile(const QString& path)
+{
+    struct stat status { };
+    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 std::optional<AudioInput> AudioInput::open(const QString& path, const std::atomic<bool>& cancelled)
 {
-    if (!loadFFmpeg())
+    if (!isRegularFile(path) || !loadFFmpeg())
         return std::nullopt;
     silenceFfmpeg();
     AVFormatContext* opened = ffmpeg().avformat_alloc_context();
     if (!opened)
         return std::nullopt;
     opened->interrupt_callback = {interruptWhenCancelled, const_cast<std::atomic<bool>*>(&cancelled)};
-    // avformat_open_input frees the context when it fails.
-    if (ffmpeg().avformat_open_input(&opened, encodePath(path).constData(), nullptr, nullptr) < 0)
+    const QByteArray fileUrl = "file:" + encodePath(path);
+    // avformat_open_input frees the context when it fails. The file protocol named,
+    // so that a name like "http:..." or "pipe:0" is never taken as another protocol.
+    if (ffmpeg().avformat_open_input(&opened, fileUrl.constData(), nullptr, nullptr) < 0)
         return std::nullopt;
     AudioInput input;
     input.format.reset(opened);

@@ -16,6 +16,15 @@ struct AVPacket;
 
 namespace tavrin {
 
+// A length a container tells beyond this (over a year) is a damaged or hostile
+// header, not a recording: it is taken as not told, so that nothing is sized or
+// timed from it.
+inline constexpr double kLongestBelievableSeconds = 10000.0 * 3600;
+
+// Whether `path` names a regular file (a link the user named is followed): a named
+// pipe or a device would block the reader, or never end.
+bool isRegularFile(const QString& path);
+
 struct FormatCloser {
     void operator()(AVFormatContext* format) const;
 };
@@ -35,10 +44,12 @@ struct AudioInput {
     std::unique_ptr<AVFormatContext, FormatCloser> format;
     std::unique_ptr<AVCodecContext, CodecFreer> codec;
     int stream = -1;
-    double durationSeconds = 0; // 0 when neither the stream nor the container tells it
+    // 0 when neither the stream nor the container tells it, or tells more than
+    // kLongestBelievableSeconds.
+    double durationSeconds = 0;
 
-    // Opens `path`; nothing when FFmpeg finds no audio stream it can decode there,
-    // or when `cancelled` is set while it reads.
+    // Opens `path`; nothing when it is not a regular file, when FFmpeg finds no audio
+    // stream it can decode there, or when `cancelled` is set while it reads.
     static std::optional<AudioInput> open(const QString& path, const std::atomic<bool>& cancelled);
 
     // The stream's timestamp as seconds from its start.

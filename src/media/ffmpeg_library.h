@@ -17,6 +17,7 @@ struct FFmpegLibrary {
     decltype(&::av_frame_alloc) av_frame_alloc;
     decltype(&::av_frame_free) av_frame_free;
     decltype(&::av_frame_unref) av_frame_unref;
+    decltype(&::av_get_bytes_per_sample) av_get_bytes_per_sample;
     decltype(&::av_get_packed_sample_fmt) av_get_packed_sample_fmt;
     decltype(&::av_sample_fmt_is_planar) av_sample_fmt_is_planar;
     decltype(&::av_packet_alloc) av_packet_alloc;

@@ -8,6 +8,8 @@ extern "C" {
 
 #include <dlfcn.h>
 
+#include <QtGlobal>
+
 #include <algorithm>
 
 namespace tavrin {
@@ -84,36 +86,62 @@ bool SpeechResampler::restartFor(const AVFrame* frame)
     return true;
 }
 
-bool SpeechResampler::convert(const AVFrame* frame, std::vector<float>& out)
+// Converts `count` samples (each channel's) starting at `input`, and hands them on.
+// The room is bounded too: at a slow rate, the filter's first output alone is
+// worth many slices; what does not fit stays in the filter, as input, for the next.
+bool SpeechResampler::convertSlice(const std::uint8_t* const* input, int count, const Take& take)
+{
+    const int room = std::min(swresample().swr_get_out_samples(context_.get(), count), kMostSamplesAtOnce);
+    if (room < 0)
+        return false;
+    // Even with no room, the input is handed over, for the filter to hold.
+    converted_.resize(std::size_t(std::max(room, 1)));
+    auto* target = reinterpret_cast<std::uint8_t*>(converted_.data());
+    const int made =
+        swresample().swr_convert(context_.get(), &target, room, const_cast<const std::uint8_t**>(input), count);
+    if (made > 0)
+        take(std::span<const float>(converted_.data(), std::size_t(made)));
+    return made >= 0;
+}
+
+bool SpeechResampler::convert(const AVFrame* frame, const Take& take)
 {
     const bool sameInput = context_ && frame->sample_rate == inputRate_
         && frame->ch_layout.nb_channels == inputChannels_ && frame->format == inputFormat_;
     if (!sameInput && !restartFor(frame))
         return false;
-    const int room = swresample().swr_get_out_samples(context_.get(), frame->nb_samples);
-    if (room < 0)
+    const auto format = AVSampleFormat(frame->format);
+    const bool planar = ffmpeg().av_sample_fmt_is_planar(format) != 0;
+    const int planes = planar ? inputChannels_ : 1;
+    const int step = ffmpeg().av_get_bytes_per_sample(format) * (planar ? 1 : inputChannels_);
+    if (step <= 0)
         return false;
-    const std::size_t before = out.size();
-    out.resize(before + std::size_t(room));
-    auto* target = reinterpret_cast<uint8_t*>(out.data() + before);
-    const int made = swresample().swr_convert(context_.get(), &target, room,
-                                              const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
-    out.resize(before + std::size_t(std::max(made, 0)));
-    return made >= 0;
+    // Input samples per slice: about kMostSamplesAtOnce of output, at least one.
+    const int slice = int(std::max<qint64>(1, qint64(kMostSamplesAtOnce) * inputRate_ / kSampleRate));
+    std::vector<const std::uint8_t*> input(std::size_t(planes), nullptr);
+    for (int first = 0; first < frame->nb_samples; first += slice) {
+        for (int plane = 0; plane < planes; ++plane)
+            input[std::size_t(plane)] = frame->extended_data[plane] + std::ptrdiff_t(first) * step;
+        if (!convertSlice(input.data(), std::min(slice, frame->nb_samples - first), take))
+            return false;
+    }
+    return true;
 }
 
-void SpeechResampler::drain(std::vector<float>& out)
+// What the filter still holds, a slice of output at a time: at a slow rate it holds
+// a few input samples, each worth thousands of output samples.
+void SpeechResampler::drain(const Take& take)
 {
     if (!context_)
         return;
-    const int room = swresample().swr_get_out_samples(context_.get(), 0);
-    if (room <= 0)
-        return;
-    const std::size_t before = out.size();
-    out.resize(before + std::size_t(room));
-    auto* target = reinterpret_cast<uint8_t*>(out.data() + before);
-    const int made = swresample().swr_convert(context_.get(), &target, room, nullptr, 0);
-    out.resize(before + std::size_t(std::max(made, 0)));
+    converted_.resize(std::size_t(kMostSamplesAtOnce));
+    auto* target = reinterpret_cast<std::uint8_t*>(converted_.data());
+    for (;;) {
+        const int made = swresample().swr_convert(context_.get(), &target, kMostSamplesAtOnce, nullptr, 0);
+        if (made <= 0)
+            return;
+        take(std::span<const float>(converted_.data(), std::size_t(made)));
+    }
 }
 
 } // namespace tavrin

@@ -7,6 +7,8 @@
 // engine's own messages go to the error output.
 #include "files/path_bytes.h"
 #include "speech/draft_event.h"
+#include "speech/draft_problems.h"
+#include "speech/last_word.h"
 #include "speech/model_folder.h"
 #include "speech/simplified_chinese.h"
 #include "speech/speech_audio.h"
@@ -34,6 +36,8 @@ constexpr auto kProgressInterval = std::chrono::milliseconds(250);
 
 void tell(const DraftEvent& event)
 {
+    if (event.kind == DraftEvent::Kind::Finished || event.kind == DraftEvent::Kind::Failed)
+        disarmLastWord();
     const QByteArray line = encodeDraftEvent(event);
     std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
     std::fflush(stdout); // each line as it comes: the window shows the draft as it grows
@@ -44,6 +48,15 @@ int fail(const QString& message)
     tell({DraftEvent::Kind::Failed, 0, 0, message});
     return 1;
 }
+
+// What the window is told when the engine ends the process at each stage.
+const QString kEngineEnded = QStringLiteral("自动初稿没有完成：语音引擎意外退出。");
+const QString kDetectorEnded = QStringLiteral("语音检测模型无法读取：语音引擎在读取它时退出。请重新安装本程序。");
+const QString kModelEnded =
+    QStringLiteral("识别模型无法读取：语音引擎在读取模型时退出。请确认模型文件夹中是完整的 SenseVoice、"
+                   "Paraformer 或 Whisper 模型，与文件夹的名称相符（Paraformer 模型的文件夹名称含有 paraformer）。");
+const QString kEngineEndedMidway =
+    QStringLiteral("自动初稿没有完成：语音引擎在识别时意外退出。已经生成的初稿保留在文稿中。");
 
 constexpr char kUsage[] = "usage: tavrin-draft --engine FOLDER [--model FOLDER [--language CODE] [--threads N] "
                           "[--no-punctuation] [--to-simplified]] RECORDING\n";
@@ -155,10 +168,15 @@ int draft(const Arguments& arguments, UtteranceFinder& finder, const Words& word
             tell({DraftEvent::Kind::Progress, double(samplesSoFar) / UtteranceFinder::kSampleRate, 0, QString()});
         }
     };
-    if (!decodeSpeechAudio(arguments.recording, neverCancelled, handlers))
-        return fail(QStringLiteral("无法读取录音中的声音：%1").arg(QDir::toNativeSeparators(arguments.recording)));
-    finder.finish();
-    tellClosed(finder, words);
+    const SpeechAudioOutcome outcome = decodeSpeechAudio(arguments.recording, neverCancelled, handlers);
+    if (outcome.samplesHandedOn > 0) {
+        finder.finish();
+        tellClosed(finder, words);
+    }
+    // Finished only when every bit of the sound went through: a draft that left some
+    // out is not done, and the window says so.
+    if (const QString problem = coverageProblem(outcome, arguments.recording); !problem.isEmpty())
+        return fail(problem);
     tell({DraftEvent::Kind::Finished, 0, 0, QString()});
     return 0;
 }
@@ -173,19 +191,27 @@ int main(int argc, char* argv[])
         std::fputs(kUsage, stderr);
         return 2;
     }
+    armLastWord();
+    setLastWord(kEngineEnded);
+    // Checked before the engine is loaded: a named pipe would block the decoding for ever.
+    if (QString problem = recordingProblem(arguments->recording); !problem.isEmpty())
+        return fail(problem);
     const SpeechEngineLoad engine = loadSpeechEngine(arguments->engineFolder);
     if (!engine.loaded)
         return fail(engine.problem);
     QString problem;
+    setLastWord(kDetectorEnded);
     const std::unique_ptr<UtteranceFinder> finder = UtteranceFinder::create(
         engine.engine, QDir(arguments->engineFolder).filePath(QStringLiteral("silero_vad.onnx")), &problem);
     if (!finder)
         return fail(problem);
+    setLastWord(kModelEnded);
     const std::unique_ptr<WordRecognizer> recognizer = recognizerFor(engine.engine, *arguments, &problem);
     if (!problem.isEmpty())
         return fail(problem);
     std::unique_ptr<SimplifiedChinese> simplified;
     if (recognizer && arguments->toSimplified && !(simplified = SimplifiedChinese::create(&problem)))
         return fail(problem);
+    setLastWord(kEngineEndedMidway);
     return draft(*arguments, *finder, Words{recognizer.get(), simplified.get()});
 }

@@ -1,5 +1,7 @@
 #include "speech/model_folder.h"
 
+#include "speech/model_files.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -14,27 +16,44 @@ ModelFolder refused(const QString& problem)
     return folder;
 }
 
-// The readable file among `names` in `folder`, the first that is there; empty: none.
+// The first of `names` that is there in `folder`, of whatever kind (what it is,
+// is checked after); empty: none.
 QString firstFile(const QDir& folder, const QStringList& names)
 {
     for (const QString& name : names) {
         const QFileInfo file(folder.filePath(name));
-        if (file.isFile() && file.isReadable())
+        if ((file.exists() || file.isSymLink()) && !file.isDir())
             return file.filePath();
     }
     return {};
 }
 
-// The first file matching the patterns, taken in their order; empty: none.
+// The first entry matching the patterns, taken in their order; empty: none.
 // Whisper's files carry the model's name in front: tiny-encoder.onnx and the like.
 QString firstMatching(const QDir& folder, const QStringList& patterns)
 {
     for (const QString& pattern : patterns) {
-        const QStringList found = folder.entryList({pattern}, QDir::Files | QDir::Readable, QDir::Name);
+        const QStringList found = folder.entryList({pattern}, QDir::Files | QDir::System, QDir::Name);
         if (!found.isEmpty())
             return folder.filePath(found.first());
     }
     return {};
+}
+
+// The files found, checked before the engine reads them.
+ModelFolder checked(ModelFolder found)
+{
+    QString problem;
+    for (const QString& model : {found.model.model, found.model.encoder, found.model.decoder}) {
+        if (problem.isEmpty() && !model.isEmpty())
+            problem = onnxModelProblem(model, Links::Refused);
+    }
+    if (problem.isEmpty())
+        problem = tokensFileProblem(found.model.tokens);
+    if (!problem.isEmpty())
+        return refused(QStringLiteral("识别模型无法读取：") + problem);
+    found.usable = true;
+    return found;
 }
 
 // The quantised one first, as with the other kinds.
@@ -56,8 +75,7 @@ ModelFolder whisper(const QDir& folder)
     if (!missing.isEmpty())
         return refused(
             QStringLiteral("模型文件夹中缺少 %1（Whisper 模型需要编码器、解码器和 tokens 文件）。").arg(missing));
-    found.usable = true;
-    return found;
+    return checked(found);
 }
 
 } // namespace
@@ -82,8 +100,7 @@ ModelFolder inspectModelFolder(const QString& path)
     found.model.kind = folder.dirName().contains(QLatin1String("paraformer"), Qt::CaseInsensitive)
         ? RecognitionModel::Kind::Paraformer
         : RecognitionModel::Kind::SenseVoice;
-    found.usable = true;
-    return found;
+    return checked(found);
 }
 
 } // namespace tavrin

@@ -28,7 +28,8 @@ struct ModelFolder {
 // and tokens (*-encoder.onnx, *-decoder.onnx, *-tokens.txt); otherwise one model
 // (model.int8.onnx, else model.onnx) with tokens.txt, Paraformer when the folder's
 // name says so (as the published archives' names do), SenseVoice else. The
-// quantised files are taken first where both are there.
+// quantised files are taken first where both are there. The files taken are
+// checked as far as they can be before the engine reads them (model_files.h).
 ModelFolder inspectModelFolder(const QString& folder);
 
 } // namespace tavrin

@@ -1,5 +1,7 @@
 #include "speech/utterance_finder.h"
 
+#include "speech/model_files.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -24,8 +26,13 @@ constexpr float kBufferSeconds = 30.0f; // the engine's own buffer; must be abov
 std::unique_ptr<UtteranceFinder> UtteranceFinder::create(const SpeechEngine& engine, const QString& model,
                                                          QString* problem)
 {
-    if (!QFileInfo(model).isFile() || !QFileInfo(model).isReadable()) {
+    if (!QFileInfo::exists(model)) {
         *problem = QStringLiteral("找不到语音检测模型：%1").arg(model);
+        return nullptr;
+    }
+    // The engine's folder is the program's own: a link there was put by its installer.
+    if (const QString wrong = onnxModelProblem(model, Links::Followed); !wrong.isEmpty()) {
+        *problem = QStringLiteral("语音检测模型无法读取：%1").arg(wrong);
         return nullptr;
     }
     const QByteArray path = QFile::encodeName(model);

@@ -1,14 +1,20 @@
+#include "helper_runs.h"
+
 #include "speech/draft_event.h"
 #include "support/child_run.h"
+#include "support/hostile_recordings.h"
 #include "support/run_tool.h"
 #include "support/spoken_phrases.h"
 
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
+#include <sys/stat.h>
 
 using namespace tavrin;
 using namespace tavrin::test;
@@ -16,67 +22,8 @@ using Kind = DraftEvent::Kind;
 
 namespace {
 
-constexpr int kWaitMs = 120000;
 // A mark this close to where its phrase starts is where a transcriber would put it.
 constexpr double kMarkTolerance = 0.3;
-
-struct HelperRun {
-    QProcess::ExitStatus status = QProcess::CrashExit;
-    int exitCode = -1;
-    std::vector<DraftEvent> events;
-};
-
-HelperRun runHelper(const QString& engineFolder, const QString& recording, const QString& modelFolder = {})
-{
-    QProcess helper;
-    helper.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    QStringList arguments{QStringLiteral("--engine"), engineFolder};
-    if (!modelFolder.isEmpty())
-        arguments << QStringLiteral("--model") << modelFolder;
-    helper.start(QStringLiteral(TAVRIN_DRAFT_HELPER), arguments << recording);
-    HelperRun run;
-    if (!helper.waitForFinished(kWaitMs))
-        return run;
-    run.status = helper.exitStatus();
-    run.exitCode = helper.exitCode();
-    while (helper.canReadLine()) {
-        const QByteArray line = helper.readLine();
-        const std::optional<DraftEvent> event = decodeDraftEvent(line);
-        if (!event)
-            qWarning("not an event: %s", line.constData());
-        else
-            run.events.push_back(*event);
-    }
-    return run;
-}
-
-std::vector<DraftEvent> ofKind(const std::vector<DraftEvent>& events, Kind kind)
-{
-    std::vector<DraftEvent> found;
-    std::copy_if(events.begin(), events.end(), std::back_inserter(found),
-                 [&](const DraftEvent& event) { return event.kind == kind; });
-    return found;
-}
-
-// An engine folder with the real engine's libraries and `model` as the voice detector.
-QString engineWithModel(const QTemporaryDir& folder, const QByteArray& model)
-{
-    const QDir real(QStringLiteral(TAVRIN_SPEECH_ENGINE));
-    for (const char* library : {"libsherpa-onnx-c-api.so", "libonnxruntime.so"})
-        QFile::link(real.filePath(QLatin1String(library)), folder.filePath(QLatin1String(library)));
-    QFile file(folder.filePath(QStringLiteral("silero_vad.onnx")));
-    if (!file.open(QIODevice::WriteOnly) || file.write(model) != model.size())
-        qFatal("cannot write the model");
-    return folder.path();
-}
-
-QByteArray realModelStart(qint64 bytes)
-{
-    QFile model(QDir(QStringLiteral(TAVRIN_SPEECH_ENGINE)).filePath(QStringLiteral("silero_vad.onnx")));
-    if (!model.open(QIODevice::ReadOnly))
-        qFatal("the voice detector's model is missing: run scripts/setup");
-    return model.read(bytes);
-}
 
 } // namespace
 
@@ -95,6 +42,8 @@ private Q_SLOTS:
     void threeHoursTakeNoMoreMemoryThanAMinute();
     void aModelThatCannotRunEndsTheHelperAlone_data();
     void aModelThatCannotRunEndsTheHelperAlone();
+    void aRateNoSpeechCanBeInTakesNoMemory();
+    void aRecordingCoveredInPartIsNeverFinished();
 
 private:
     QTemporaryDir folder_;
@@ -169,6 +118,10 @@ void DraftHelperTest::whatCannotRunIsToldNotCrashed_data()
     QTest::newRow("truncated model") << QStringLiteral("truncated model") << QStringLiteral("语音检测模型无法读取");
     QTest::newRow("no sound in the recording")
         << QStringLiteral("not a recording") << QStringLiteral("无法读取录音中的声音");
+    QTest::newRow("a named pipe as the recording, which would block the helper")
+        << QStringLiteral("pipe") << QStringLiteral("录音不是普通文件");
+    QTest::newRow("no recording there") << QStringLiteral("missing") << QStringLiteral("找不到录音");
+    QTest::newRow("a recording at 1 Hz") << QStringLiteral("1 Hz") << QStringLiteral("采样率是 1 Hz");
 }
 
 void DraftHelperTest::whatCannotRunIsToldNotCrashed()
@@ -186,6 +139,13 @@ void DraftHelperTest::whatCannotRunIsToldNotCrashed()
         engineFolder = engineWithModel(engine, "<html>not a model</html>");
     else if (problem == QLatin1String("truncated model"))
         engineFolder = engineWithModel(engine, realModelStart(4096));
+    else if (problem == QLatin1String("pipe")) {
+        recording = engine.filePath(QStringLiteral("pipe.wav"));
+        QCOMPARE(::mkfifo(QFile::encodeName(recording).constData(), 0600), 0);
+    } else if (problem == QLatin1String("missing"))
+        recording = engine.filePath(QStringLiteral("gone.wav"));
+    else if (problem == QLatin1String("1 Hz"))
+        recording = writeOneHertzFlac(engine.path());
     else {
         recording = engine.filePath(QStringLiteral("notes.mp3"));
         QFile notes(recording);
@@ -199,6 +159,27 @@ void DraftHelperTest::whatCannotRunIsToldNotCrashed()
     QCOMPARE(run.events.back().kind, Kind::Failed);
     QVERIFY2(run.events.back().text.contains(told), qPrintable(run.events.back().text));
     QVERIFY(ofKind(run.events, Kind::Utterance).empty());
+}
+
+// Puts in place of a model's file what `problem` names: "garbage tokens", "tokens
+// pipe", "model pipe", "empty model" or "text model".
+bool replaceFile(const QTemporaryDir& model, const QString& problem)
+{
+    const QString file =
+        model.filePath(problem.contains(u"tokens") ? QStringLiteral("tokens.txt") : QStringLiteral("model.onnx"));
+    if (!QFile::remove(file))
+        return false;
+    if (problem.endsWith(QLatin1String("pipe")))
+        return ::mkfifo(QFile::encodeName(file).constData(), 0600) == 0;
+    QByteArray bytes;
+    if (problem == QLatin1String("garbage tokens")) {
+        bytes.resize(3000);
+        QRandomGenerator(11).fillRange(reinterpret_cast<quint32*>(bytes.data()), bytes.size() / 4);
+    } else if (problem == QLatin1String("text model")) {
+        bytes = "# a model, honest\n";
+    }
+    QFile out(file);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size();
 }
 
 // The test's stand-in for a SenseVoice model, in `folder`.
@@ -251,7 +232,7 @@ void DraftHelperTest::traditionalWordsBecomeSimplifiedWhenAsked()
     if (asked)
         arguments << QStringLiteral("--to-simplified");
     helper.start(QStringLiteral(TAVRIN_DRAFT_HELPER), arguments << wav_);
-    QVERIFY(helper.waitForFinished(kWaitMs));
+    QVERIFY(helper.waitForFinished(kHelperWaitMs));
     QCOMPARE(helper.exitCode(), 0);
     int utterances = 0;
     while (helper.canReadLine()) {
@@ -313,7 +294,14 @@ void DraftHelperTest::aModelThatCannotRunEndsTheHelperAlone_data()
     QTest::newRow("tokens missing") << QStringLiteral("no tokens") << QStringLiteral("缺少 tokens.txt");
     QTest::newRow("model missing") << QStringLiteral("no model") << QStringLiteral("缺少 model.onnx");
     QTest::newRow("truncated model") << QStringLiteral("truncated") << QStringLiteral("识别模型无法读取");
-    QTest::newRow("another kind of model") << QStringLiteral("foreign") << QString();
+    // Which the engine reads, and then ends the process itself: its last word is told.
+    QTest::newRow("another kind of model")
+        << QStringLiteral("foreign") << QStringLiteral("识别模型无法读取：语音引擎在读取模型时退出");
+    QTest::newRow("tokens: random bytes") << QStringLiteral("garbage tokens") << QStringLiteral("tokens.txt");
+    QTest::newRow("tokens: a named pipe") << QStringLiteral("tokens pipe") << QStringLiteral("不是普通文件");
+    QTest::newRow("model: a named pipe") << QStringLiteral("model pipe") << QStringLiteral("不是普通文件");
+    QTest::newRow("model: empty") << QStringLiteral("empty model") << QStringLiteral("是空文件");
+    QTest::newRow("model: text") << QStringLiteral("text model") << QStringLiteral("不是 ONNX 模型");
 }
 
 void DraftHelperTest::aModelThatCannotRunEndsTheHelperAlone()
@@ -332,20 +320,57 @@ void DraftHelperTest::aModelThatCannotRunEndsTheHelperAlone()
         QVERIFY(QFile::remove(modelFile));
     else if (problem == QLatin1String("truncated"))
         QVERIFY(QFile::resize(modelFile, QFileInfo(modelFile).size() / 2));
-    else
+    else if (problem == QLatin1String("foreign"))
         QVERIFY(QFile::remove(modelFile)
                 && QFile::copy(QDir(QStringLiteral(TAVRIN_SPEECH_ENGINE)).filePath(QStringLiteral("silero_vad.onnx")),
                                modelFile));
+    else
+        QVERIFY(replaceFile(model, problem));
 
     const HelperRun run = runHelper(QStringLiteral(TAVRIN_SPEECH_ENGINE), wav_, folder);
     QCOMPARE(run.status, QProcess::NormalExit);
     QVERIFY(run.exitCode != 0);
     QVERIFY(ofKind(run.events, Kind::Utterance).empty());
-    if (told.isEmpty())
-        return;
     QVERIFY(!run.events.empty());
     QCOMPARE(run.events.back().kind, Kind::Failed);
     QVERIFY2(run.events.back().text.contains(told), qPrintable(run.events.back().text));
+    QVERIFY2(isPlainText(run.errors), "binary bytes on the error output");
+}
+
+// 8 KB of FLAC at 1 Hz: each of its samples would become 16000, a frame of 65535 a
+// billion; no speech can be in it, and the helper says so at once.
+void DraftHelperTest::aRateNoSpeechCanBeInTakesNoMemory()
+{
+    QTemporaryDir folder;
+    const QString oneHertz = writeOneHertzFlac(folder.path());
+    QVERIFY(QFileInfo(oneHertz).size() < 16 * 1024);
+    const HelperRun run = runHelper(QStringLiteral(TAVRIN_SPEECH_ENGINE), oneHertz);
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY(ofKind(run.events, Kind::Finished).empty());
+    QCOMPARE(run.events.back().kind, Kind::Failed);
+    const double speech = peakMemoryOn(wav_);
+    const double slow = peakMemoryOn(oneHertz);
+    QVERIFY(speech > 0 && slow > 0);
+    QVERIFY2(slow <= speech + 16,
+             qPrintable(QStringLiteral("%1 MiB at 1 Hz, %2 MiB for speech").arg(slow).arg(speech)));
+}
+
+// The phrases, then an hour at 1 Hz: the phrases are drafted, and the end says that
+// the rest was not, never that the draft is done.
+void DraftHelperTest::aRecordingCoveredInPartIsNeverFinished()
+{
+    QTemporaryDir folder;
+    const QString recording = writeFlacEndingAtOneHertz(folder.path(), wav_);
+    const HelperRun run = runHelper(QStringLiteral(TAVRIN_SPEECH_ENGINE), recording);
+    QCOMPARE(run.status, QProcess::NormalExit);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(ofKind(run.events, Kind::Utterance).size(), spoken_.phrases.size());
+    QVERIFY(ofKind(run.events, Kind::Finished).empty());
+    QCOMPARE(run.events.back().kind, Kind::Failed);
+    const QString told = run.events.back().text;
+    QVERIFY2(told.contains(QStringLiteral("没有覆盖整个录音")) && told.contains(QStringLiteral("1 小时 6 分"))
+                 && told.contains(QStringLiteral("1 Hz")),
+             qPrintable(told));
 }
 
 QTEST_GUILESS_MAIN(DraftHelperTest)

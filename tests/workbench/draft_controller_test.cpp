@@ -1,6 +1,7 @@
 #include "editor/transcript_edit.h"
 #include "settings/draft_options.h"
 #include "settings/draft_options_dialog.h"
+#include "support/hostile_recordings.h"
 #include "support/run_tool.h"
 #include "support/spoken_phrases.h"
 #include "support/window_under_test.h"
@@ -108,6 +109,7 @@ private Q_SLOTS:
     void aModelFolderThatCannotServeIsToldBeforeStarting();
     void theOptionsDialogSavesOnlyAModelThatCanServe_data();
     void theOptionsDialogSavesOnlyAModelThatCanServe();
+    void aDraftThatCoversOnlyPartIsToldNotFinished();
 
 private:
     QString loadPhrases(WindowUnderTest& window, const QString& path);
@@ -305,6 +307,22 @@ void DraftControllerTest::theOptionsDialogSavesOnlyAModelThatCanServe()
         QVERIFY(window.desktop.boxes.first().text.contains(QStringLiteral("tokens.txt")));
         QVERIFY(stored == DraftOptions{});
     }
+}
+
+// The phrases, then an hour at 1 Hz, in which no speech can be: the paragraphs of
+// the phrases stay, and the message says the draft did not cover the recording.
+void DraftControllerTest::aDraftThatCoversOnlyPartIsToldNotFinished()
+{
+    const QString recording = writeFlacEndingAtOneHertz(folder_.path(), shortRecording_);
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
+    loadPhrases(window, recording);
+    window.ui->draftAction->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(lastBox(window).contains(QStringLiteral("没有覆盖整个录音")), kWaitMs);
+    QCOMPARE(window.desktop.boxes.size(), 1); // never "自动初稿已完成"
+    QVERIFY2(lastBox(window).contains(QStringLiteral("1 Hz")), qPrintable(lastBox(window)));
+    const QStringList drafted = paragraphs(window);
+    QVERIFY2(marksPhrases(drafted, shortPhrases_), qPrintable(drafted.join(u' ')));
+    QTRY_VERIFY_WITH_TIMEOUT(window.window->findChildren<QProgressDialog*>().isEmpty(), kWaitMs);
 }
 
 QTEST_MAIN(DraftControllerTest)

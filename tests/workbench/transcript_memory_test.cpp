@@ -6,6 +6,8 @@
 #include "files/recovery_journal.h"
 #include "files/transcript_codec.h"
 #include "playback/time_box.h"
+#include "playback/waveform/waveform_builder.h"
+#include "support/hostile_recordings.h"
 #include "support/window_under_test.h"
 
 #include <QDir>
@@ -13,12 +15,15 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <cmath>
 #include <utime.h>
 
 using namespace tavrin;
 using namespace Qt::StringLiterals;
 using tavrin::test::TempFolder;
+using tavrin::test::WindowProbe;
 using tavrin::test::WindowUnderTest;
+using tavrin::test::writeLyingLengthRecording;
 
 namespace {
 
@@ -77,6 +82,7 @@ private Q_SLOTS:
     void timeBoxOffersWhereTheUserStopped();
     void unsavedTextsOfEarlierRunsComeBackNewestFirst();
     void stateFolderThatCannotBeWrittenIsToldOnce();
+    void aRecordingWhoseHeaderLiesComesBackAtStart();
 };
 
 void TranscriptMemoryTest::reopeningARecordingBringsItsTranscriptBack_data()
@@ -322,6 +328,33 @@ void TranscriptMemoryTest::stateFolderThatCannotBeWrittenIsToldOnce()
     window.ui->BitBtn10->click();
     QCOMPARE(TempFolder::read(recording + u".txt"_s), "abcdef"_ba);
     QCOMPARE(window.desktop.boxes.size(), 1);
+}
+
+// Five seconds whose header claims 1e13 seconds, named by the journal of a run that
+// ended without saving: the start brings text and recording back, the waveform is
+// the five seconds there are, and the recording plays.
+void TranscriptMemoryTest::aRecordingWhoseHeaderLiesComesBackAtStart()
+{
+    TempFolder state;
+    TempFolder recordings;
+    const QString recording = writeLyingLengthRecording(recordings.path());
+    QVERIFY(QDir().mkpath(state.filePath(u"journals"_s)));
+    TempFolder::writeAt(state.filePath(u"journals/lying.journal"_s), journalOf(u"typed before"_s, recording));
+
+    RememberingWindow window(state);
+    QVERIFY(window.show());
+    QTRY_COMPARE_WITH_TIMEOUT(window.desktop.boxes.size(), 1, 20000); // the recovery notice
+    QCOMPARE(editorText(window.ui->Memo1), u"typed before"_s);
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    QTRY_COMPARE_WITH_TIMEOUT(player->url(), recording, 20000);
+    const WaveformBuilder& waveforms = WindowProbe::waveforms(*window);
+    QTRY_VERIFY_WITH_TIMEOUT(waveforms.envelope().isComplete(), 20000);
+    QVERIFY2(std::abs(waveforms.envelope().valueCount() - 500) <= 2,
+             qPrintable(QString::number(waveforms.envelope().valueCount())));
+    player->setCurrentPosition(1.0);
+    player->play();
+    QTRY_VERIFY_WITH_TIMEOUT(player->currentPosition() > 2.0, 20000);
+    QCOMPARE(window.desktop.boxes.size(), 1); // nothing failed
 }
 
 QTEST_MAIN(TranscriptMemoryTest)

@@ -31,6 +31,10 @@ const std::array<float, 256>& squaredAmplitudes()
 // A container's length that is a little short must not cost a move of the store.
 constexpr double kRoomBeyondDuration = 1.02;
 constexpr qint64 kSmallestStore = 1024;
+// The most room made from a container's length before any sound is decoded.
+constexpr qint64 kLargestFirstStore = qint64(3600) * kEnvelopeValuesPerSecond;
+// Beyond this, a value's index would not fit the arithmetic of a column's stretch.
+constexpr double kFarthestIndex = 1e15;
 
 } // namespace
 
@@ -101,9 +105,10 @@ EnvelopeColumn Envelope::coarseColumn(qint64 from, qint64 to) const
 std::vector<EnvelopeColumn> Envelope::columnsFor(int width, double durationSeconds) const
 {
     std::vector<EnvelopeColumn> columns(std::size_t(std::max(width, 0)));
-    if (width <= 0 || durationSeconds <= 0 || !store_)
+    // The player's length may be a header's: neither a NaN nor a year of days may reach the arithmetic.
+    if (width <= 0 || !(durationSeconds > 0) || !store_)
         return columns;
-    const double valuesPerColumn = durationSeconds * kEnvelopeValuesPerSecond / width;
+    const double valuesPerColumn = std::min(durationSeconds * kEnvelopeValuesPerSecond, kFarthestIndex) / width;
     for (int column = 0; column < width; ++column) {
         const qint64 from = qint64(std::floor(column * valuesPerColumn));
         const qint64 to = std::max(from + 1, qint64(std::floor((column + 1) * valuesPerColumn)));
@@ -119,15 +124,18 @@ std::vector<EnvelopeColumn> Envelope::columnsFor(int width, double durationSecon
 
 EnvelopeWriter::EnvelopeWriter(double durationSeconds)
     : store_(std::make_shared<EnvelopeStore>())
-    , duration_(std::max(durationSeconds, 0.0))
+    , duration_(std::isfinite(durationSeconds) ? std::max(durationSeconds, 0.0) : 0.0)
 {
-    reserveValues(std::max(kSmallestStore, qint64(duration_ * kEnvelopeValuesPerSecond * kRoomBeyondDuration)));
+    const double told =
+        std::min(duration_ * kEnvelopeValuesPerSecond * kRoomBeyondDuration, double(kLargestFirstStore));
+    reserveValues(std::max(kSmallestStore, qint64(told)));
 }
 
 void EnvelopeWriter::reserveValues(qint64 needed)
 {
     if (needed > store_->valueCapacity)
-        moveStore(std::max(needed, 2 * store_->valueCapacity), store_->probeCapacity);
+        moveStore(std::clamp(2 * store_->valueCapacity, needed, std::max(needed, kMostEnvelopeValues)),
+                  store_->probeCapacity);
 }
 
 void EnvelopeWriter::reserveProbes(qint64 needed)
@@ -153,12 +161,15 @@ void EnvelopeWriter::moveStore(qint64 valueCapacity, qint64 probeCapacity)
 
 void EnvelopeWriter::append(EnvelopeValue value)
 {
+    if (isFull())
+        return;
     reserveValues(count_ + 1);
     store_->values[count_++] = value;
 }
 
 void EnvelopeWriter::append(std::span<const EnvelopeValue> values)
 {
+    values = values.first(std::size_t(std::min(qint64(values.size()), kMostEnvelopeValues - count_)));
     reserveValues(count_ + qint64(values.size()));
     if (!values.empty())
         std::memcpy(store_->values.get() + count_, values.data(), values.size() * sizeof(EnvelopeValue));

@@ -13,6 +13,9 @@ namespace tavrin {
 // The loudness of a whole recording, for drawing it along the seek bar: one value
 // for every 10 ms, whatever the recording's rate.
 inline constexpr int kEnvelopeValuesPerSecond = 100;
+// The most an envelope holds (200 hours, 144 MB): sound decoded beyond it, which a
+// small file can hold (long silences compress to almost nothing), is not kept.
+inline constexpr qint64 kMostEnvelopeValues = qint64(200) * 3600 * kEnvelopeValuesPerSecond;
 
 // Levels are 8-bit: level = round(255 * sqrt(amplitude)), where amplitude is the
 // absolute sample value with full scale at 1. The square root lifts quiet sound
@@ -86,14 +89,17 @@ private:
 
 // Builds an envelope on one thread while snapshots of it are read on others:
 // values and probes are only ever appended, and a snapshot reads only those
-// written before it was taken. Running out of room (a container that told too short
-// a length) moves everything to a larger store.
+// written before it was taken. Room is made first for the length the container
+// tells, up to an hour's values, so that a header cannot make it take much; running
+// out of room moves everything to a store twice as large.
 class EnvelopeWriter {
 public:
     explicit EnvelopeWriter(double durationSeconds);
 
+    // Values beyond kMostEnvelopeValues are left out; isFull() tells when it is reached.
     void append(EnvelopeValue value);
     void append(std::span<const EnvelopeValue> values);
+    bool isFull() const { return count_ >= kMostEnvelopeValues; }
     void addProbe(const EnvelopeProbe& probe);
     void finish() { complete_ = true; }
 

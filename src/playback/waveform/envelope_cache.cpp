@@ -3,6 +3,7 @@
 #include "files/atomic_file.h"
 #include "files/path_bytes.h"
 #include "files/user_folders.h"
+#include "media/audio_input.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -10,9 +11,12 @@
 #include <QFileInfo>
 #include <QtEndian>
 
+#include <cmath>
 #include <cstring>
+#include <fcntl.h>
 #include <stdexcept>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavrin {
 
@@ -78,6 +82,34 @@ QByteArray keyBytes(const EnvelopeCacheKey& key)
     return bytes;
 }
 
+// The largest file an envelope kept under `key` can take: its header and the most values.
+qint64 largestFileFor(const EnvelopeCacheKey& key)
+{
+    const qint64 header = qint64(sizeof kMagic) + 4 + keyBytes(key).size() + 8 + 8 + kChecksumSize;
+    return header + kMostEnvelopeValues * qint64(sizeof(EnvelopeValue));
+}
+
+// The bytes of the regular file at `path`, when it is no larger than `most`. A link,
+// a named pipe (which would block the open) or a device put in the cache folder is
+// not read.
+std::optional<QByteArray> readRegularFile(const QString& path, qint64 most)
+{
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (descriptor < 0)
+        return std::nullopt;
+    QFile file;
+    struct stat status { };
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode) || status.st_size > most
+        || !file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return std::nullopt;
+    }
+    QByteArray bytes = file.read(most + 1); // a file grown since is as damaged as a large one
+    if (bytes.size() > most)
+        return std::nullopt;
+    return bytes;
+}
+
 // Of everything but the checksum itself.
 QByteArray checksumOf(QByteArrayView header, QByteArrayView values)
 {
@@ -129,6 +161,10 @@ std::optional<Envelope> decodeEnvelopeFile(const EnvelopeCacheKey& key, const QB
     const qsizetype rest = bytes.size() - reader.at();
     if (!reader.ok() || rest % qsizetype(sizeof(EnvelopeValue)) != 0 || count != quint64(rest) / sizeof(EnvelopeValue))
         return std::nullopt;
+    // Whoever wrote the file, its length and its values stay within what decoding makes.
+    if (!std::isfinite(duration) || duration < 0 || duration > kLongestBelievableSeconds
+        || count > quint64(kMostEnvelopeValues))
+        return std::nullopt;
     const QByteArrayView valueBytes = QByteArrayView(bytes).sliced(reader.at());
     if (checksumOf(QByteArrayView(bytes).first(headerSize), valueBytes) != checksum)
         return std::nullopt;
@@ -156,10 +192,10 @@ QString EnvelopeCache::fileFor(const EnvelopeCacheKey& key) const
 
 std::optional<Envelope> EnvelopeCache::load(const EnvelopeCacheKey& key) const
 {
-    QFile file(fileFor(key));
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = readRegularFile(fileFor(key), largestFileFor(key));
+    if (!bytes)
         return std::nullopt;
-    return decodeEnvelopeFile(key, file.readAll());
+    return decodeEnvelopeFile(key, *bytes);
 }
 
 bool EnvelopeCache::store(const EnvelopeCacheKey& key, const Envelope& envelope) const

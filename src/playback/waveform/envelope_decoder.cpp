@@ -5,7 +5,9 @@
 #include "playback/waveform/sample_levels.h"
 #include "playback/waveform/value_accumulator.h"
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <optional>
 
 namespace tavrin {
@@ -56,8 +58,10 @@ std::optional<EnvelopeProbe> measureProbe(AudioInput& input, Buffers& buffers, d
     }
     if (sums.count == 0)
         return std::nullopt;
+    // A packet's own timestamp may be anything: the index stays within the envelope's reach.
     const double at = firstTimestamp != AV_NOPTS_VALUE ? input.secondsAt(firstTimestamp) : seconds;
-    return EnvelopeProbe{qint64(at * kEnvelopeValuesPerSecond), sums.value()};
+    const double index = std::clamp(at * kEnvelopeValuesPerSecond, 0.0, double(kMostEnvelopeValues));
+    return EnvelopeProbe{std::isfinite(index) ? qint64(index) : 0, sums.value()};
 }
 
 // The quick pass: probes spread evenly over the whole length, on an input of its
@@ -106,7 +110,8 @@ DecodeOutcome decodeEnvelope(const QString& path, const std::atomic<bool>& cance
         values.add(frame);
         decodedAny = true;
     };
-    while (!isCancelled(cancelled)) {
+    // Past the most an envelope holds, the rest of the sound is not decoded.
+    while (!isCancelled(cancelled) && !writer.isFull()) {
         const int read = ffmpeg().av_read_frame(input->format.get(), buffers.packet.get());
         if (read == AVERROR(EAGAIN))
             continue;

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <exception>
 #include <pthread.h>
 #include <sched.h>
 #include <sys/resource.h>
@@ -79,10 +80,21 @@ void WaveformBuilder::cancel()
     envelope_ = {};
 }
 
-// On the job's thread: reads only the cache (whose methods are const) and posts.
+// On the job's thread. Whatever a recording or a cache file holds, it never ends
+// the program: at worst the plain bar shows.
 void WaveformBuilder::run(Job& job, const QString& path, quint64 generation)
 {
     giveWayToEverythingElse();
+    try {
+        compute(job, path, generation);
+    } catch (const std::exception&) {
+        post(generation, Report::Failed, {});
+    }
+}
+
+// Reads only the cache (whose methods are const) and posts.
+void WaveformBuilder::compute(Job& job, const QString& path, quint64 generation)
+{
     const std::optional<EnvelopeCacheKey> key = envelopeCacheKeyOf(path);
     if (key) {
         if (const std::optional<Envelope> cached = cache_->load(*key)) {

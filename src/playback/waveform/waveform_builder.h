@@ -50,6 +50,7 @@ private:
     };
 
     void run(Job& job, const QString& path, quint64 generation);
+    void compute(Job& job, const QString& path, quint64 generation);
     void post(quint64 generation, Report report, const Envelope& envelope);
     void receive(quint64 generation, Report report, const Envelope& envelope);
 

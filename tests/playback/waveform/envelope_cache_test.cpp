@@ -2,11 +2,16 @@
 // recording changes, and a damaged or foreign file ignored.
 #include "playback/waveform/envelope_cache.h"
 #include "support/temp_folder.h"
+#include "support/within.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QTest>
+#include <QtEndian>
 
+#include <cstring>
 #include <fcntl.h>
+#include <limits>
 #include <sys/stat.h>
 
 using namespace tavrin;
@@ -24,6 +29,22 @@ Envelope sampleEnvelope(int count)
         writer.append(EnvelopeValue{std::uint8_t(i * 7 % 256), std::uint8_t(i * 3 % 200)});
     writer.finish();
     return writer.snapshot();
+}
+
+// `bytes`, a kept envelope's file, telling `seconds` as its length, its checksum made
+// to match, as a hostile hand would write it.
+QByteArray withLength(QByteArray bytes, double seconds, qsizetype valueCount)
+{
+    const qsizetype values = valueCount * qsizetype(sizeof(EnvelopeValue));
+    const qsizetype checksumAt = bytes.size() - values - 16;
+    const qsizetype lengthAt = checksumAt - 8 - 8; // then the count
+    const double little = qToLittleEndian(seconds);
+    std::memcpy(bytes.data() + lengthAt, &little, sizeof little);
+    QCryptographicHash hash(QCryptographicHash::Md5);
+    hash.addData(QByteArrayView(bytes).first(checksumAt));
+    hash.addData(QByteArrayView(bytes).last(values));
+    bytes.replace(checksumAt, 16, hash.result());
+    return bytes;
 }
 
 bool sameValues(const Envelope& a, const Envelope& b)
@@ -44,6 +65,8 @@ private Q_SLOTS:
     void damagedFileIsIgnored();
     void anotherRecordingsFileIsIgnored();
     void unwritableFolderIsNoFailure();
+    void hostileFileIsNotTrusted_data();
+    void hostileFileIsNotTrusted();
 
 private:
     std::unique_ptr<TempFolder> folder_;
@@ -170,6 +193,49 @@ void EnvelopeCacheTest::unwritableFolderIsNoFailure()
     const EnvelopeCacheKey key = *envelopeCacheKeyOf(recording_);
     QVERIFY(!cache.store(key, sampleEnvelope(10)));
     QVERIFY(!cache.load(key).has_value());
+}
+
+void EnvelopeCacheTest::hostileFileIsNotTrusted_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<double>("seconds"); // the length the file tells
+    QTest::newRow("its own length: trusted") << QStringLiteral("file") << 10.0;
+    QTest::newRow("a length of 1e13 seconds") << QStringLiteral("file") << 9e12;
+    QTest::newRow("an infinite length") << QStringLiteral("file") << std::numeric_limits<double>::infinity();
+    QTest::newRow("not a number") << QStringLiteral("file") << std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("a link to a good file elsewhere") << QStringLiteral("link") << 10.0;
+    QTest::newRow("a named pipe, which would block the reading") << QStringLiteral("pipe") << 10.0;
+}
+
+// The cache folder is the user's, and any program may put a file there: its
+// header's length is bounded as a recording's, and only a regular file is read.
+void EnvelopeCacheTest::hostileFileIsNotTrusted()
+{
+    QFETCH(QString, kind);
+    QFETCH(double, seconds);
+    const EnvelopeCacheKey key = *envelopeCacheKeyOf(recording_);
+    const QString cacheFolder = cacheFolder_;
+    QVERIFY(EnvelopeCache(cacheFolder).store(key, sampleEnvelope(1000)));
+    const QString file = EnvelopeCache(cacheFolder).fileFor(key);
+    const QByteArray good = TempFolder::read(file);
+    QVERIFY(QFile::remove(file));
+    if (kind == QLatin1String("file")) {
+        TempFolder::writeAt(file, withLength(good, seconds, 1000));
+    } else if (kind == QLatin1String("link")) {
+        const QString elsewhere = folder_->write(QStringLiteral("elsewhere.envelope"), good);
+        QVERIFY(QFile::link(elsewhere, file));
+    } else {
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    }
+    auto loaded = std::make_shared<int>(-1); // the values it gave; 0: nothing
+    QVERIFY2(returnsWithin(10000,
+                           [cacheFolder, key, loaded] {
+                               const std::optional<Envelope> envelope = EnvelopeCache(cacheFolder).load(key);
+                               *loaded = envelope ? int(envelope->valueCount()) : 0;
+                           }),
+             "the reading blocked");
+    const bool trusted = kind == QLatin1String("file") && seconds == 10.0;
+    QCOMPARE(*loaded, trusted ? 1000 : 0);
 }
 
 QTEST_GUILESS_MAIN(EnvelopeCacheTest)

@@ -4,6 +4,7 @@
 #include "recordings.h"
 
 #include "playback/waveform/envelope_decoder.h"
+#include "support/hostile_recordings.h"
 #include "support/temp_folder.h"
 
 #include <QRandomGenerator>
@@ -52,6 +53,7 @@ private Q_SLOTS:
     void undecodableFileFails_data();
     void undecodableFileFails();
     void cancelledBeforeTheEnd();
+    void aLengthTheHeaderLiesAboutGrowsAsDecoded();
 
 private:
     TempFolder folder_;
@@ -221,6 +223,25 @@ void EnvelopeDecoderTest::cancelledBeforeTheEnd()
     QVERIFY(valuesWhenCancelled > 0);
     QCOMPARE(progressAfterCancel, 0);
     QCOMPARE(envelope.valueCount(), 0);
+}
+
+// Five seconds whose header claims 1e13: the envelope is made of the sound there
+// is, not of room for what the header claims, and the quick pass does not sample
+// a length no one believes.
+void EnvelopeDecoderTest::aLengthTheHeaderLiesAboutGrowsAsDecoded()
+{
+    const QString path = writeLyingLengthRecording(folder_.path());
+    std::atomic<bool> cancelled{false};
+    Envelope envelope;
+    bool sampled = false;
+    const auto progress = [&](const EnvelopeWriter&, DecodeStage stage) {
+        sampled = sampled || stage != DecodeStage::Decoding;
+    };
+    QCOMPARE(decodeEnvelope(path, cancelled, progress, &envelope), DecodeOutcome::Complete);
+    QVERIFY(!sampled);
+    QCOMPARE(envelope.durationSeconds(), 0.0); // not told
+    QVERIFY2(std::abs(envelope.valueCount() - 500) <= kSlack, qPrintable(QString::number(envelope.valueCount())));
+    QVERIFY(envelope.values()[250].rms >= kHalfLoudRms); // ffmpeg's sine, at an eighth of full scale: 76
 }
 
 QTEST_GUILESS_MAIN(EnvelopeDecoderTest)

@@ -3,7 +3,9 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 using namespace tavrin;
 
@@ -37,6 +39,8 @@ private Q_SLOTS:
     void pastTheEndOfACompleteEnvelopeIsSilent();
     void undecodedColumnsComeFromTheProbes();
     void snapshotsKeepWhatTheyHeld();
+    void anyLengthAHeaderTellsIsSafe_data();
+    void anyLengthAHeaderTellsIsSafe();
 };
 
 void EnvelopeTest::levelsFollowTheSquareRoot_data()
@@ -153,6 +157,37 @@ void EnvelopeTest::snapshotsKeepWhatTheyHeld()
     QVERIFY(late.isComplete());
     QCOMPARE(int(late.values()[30 + 300].peak), 300 % 256);
     QCOMPARE(late.values()[29], (EnvelopeValue{1, 1}));
+}
+
+void EnvelopeTest::anyLengthAHeaderTellsIsSafe_data()
+{
+    QTest::addColumn<double>("told"); // to the writer, and as the player's length
+    QTest::addColumn<int>("exactColumns");
+    QTest::addColumn<int>("loudColumns");
+    QTest::newRow("the five seconds there are") << 5.0 << 100 << 100;
+    QTest::newRow("1e13 seconds") << 9e12 << 100 << 1;
+    QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 100 << 1;
+    QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << 0 << 0;
+}
+
+// A container's header tells the writer the length to make room for, and the player
+// the length to spread the columns over: whatever it tells, five seconds of sound
+// take five seconds' room, and are drawn.
+void EnvelopeTest::anyLengthAHeaderTellsIsSafe()
+{
+    QFETCH(double, told);
+    QFETCH(int, exactColumns);
+    QFETCH(int, loudColumns);
+    EnvelopeWriter writer(told);
+    writer.append(repeated({100, 80}, 500));
+    writer.finish();
+    const Envelope envelope = writer.snapshot();
+    QCOMPARE(envelope.valueCount(), 500);
+    const std::vector<EnvelopeColumn> columns = envelope.columnsFor(100, told);
+    QCOMPARE(int(columns.size()), 100);
+    const auto count = [&](auto predicate) { return int(std::count_if(columns.begin(), columns.end(), predicate)); };
+    QCOMPARE(count([](const EnvelopeColumn& c) { return c.source == ColumnSource::Exact; }), exactColumns);
+    QCOMPARE(count([](const EnvelopeColumn& c) { return c.peak == 100; }), loudColumns);
 }
 
 QTEST_GUILESS_MAIN(EnvelopeTest)
