@@ -84,7 +84,7 @@ double durationOf(const AVFormatContext* format, int stream)
 bool isRegularFile(const QString& path)
 {
     struct stat status { };
-    return !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
+    return !path.isEmpty() && ::stat(encodePath(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
 std::optional<AudioInput> AudioInput::open(const QString& path, const std::atomic<bool>& cancelled)
