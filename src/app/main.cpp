@@ -58,9 +58,8 @@ std::optional<int> answerOnTheTerminal(const CommandLine& line, int argc, char* 
                      commandLineHelp().toLocal8Bit().constData());
         return 2;
     case CommandLine::Action::Export: {
-        // Documents are laid out with fonts, which need Qt's GUI, but never a display.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QGuiApplication application(argc, argv);
+        // Every format is written as plain text or XML: no fonts, no display.
+        QCoreApplication application(argc, argv);
         return runExportCommand(line);
     }
     case CommandLine::Action::Run:

@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <mutex>
-#include <sys/stat.h>
 
 namespace tavrin {
 
@@ -80,12 +79,6 @@ double durationOf(const AVFormatContext* format, int stream)
 }
 
 } // namespace
-
-bool isRegularFile(const QString& path)
-{
-    struct stat status { };
-    return !path.isEmpty() && ::stat(encodePath(path).constData(), &status) == 0 && S_ISREG(status.st_mode);
-}
 
 std::optional<AudioInput> AudioInput::open(const QString& path, const std::atomic<bool>& cancelled)
 {

@@ -21,10 +21,6 @@ namespace tavrin {
 // timed from it.
 inline constexpr double kLongestBelievableSeconds = 10000.0 * 3600;
 
-// Whether `path` names a regular file (a link the user named is followed): a named
-// pipe or a device would block the reader, or never end.
-bool isRegularFile(const QString& path);
-
 struct FormatCloser {
     void operator()(AVFormatContext* format) const;
 };

@@ -1,5 +1,6 @@
 #include "speech/draft_problems.h"
 
+#include "files/path_bytes.h"
 #include "media/audio_input.h"
 #include "speech/draft_progress.h"
 
