@@ -63,16 +63,22 @@ def first_paint(command, extra_environment):
 
 
 def startup():
-    # The two start in turn, so that a slow moment of the machine weighs on both alike.
+    # The three start in turn, so that a slow moment of the machine weighs on all alike.
     bare_command = [os.path.join(BUILD, "bench", "tavrin_bare_window")]
+    labels_command = [*bare_command, "--chinese-labels"]
     program_command = [os.path.join(BUILD, "bin", "tavrin")]
-    bare_times, program_times = [], []
+    bare_times, labels_times, program_times = [], [], []
     for _ in range(STARTUP_RUNS):
         bare_times.append(first_paint(bare_command, {}))
+        labels_times.append(first_paint(labels_command, {}))
         program_times.append(first_paint(program_command, {"TAVRIN_AUDIO_OUTPUT": "null"}))
-    bare, program = statistics.median(bare_times), statistics.median(program_times)
-    row("start-up, exec to first paint (median)", program, "ms", bare, "bare Qt window",
-        "<= 1.5x and < 300 ms", program <= 1.5 * bare and program < 300)
+    bare, labels = statistics.median(bare_times), statistics.median(labels_times)
+    program = statistics.median(program_times)
+    row("start-up, exec to first paint (median)", program, "ms", labels,
+        "bare Qt window showing the same Chinese captions in the same fonts", "<= 1.2x and < 300 ms",
+        program <= 1.2 * labels and program < 300)
+    row("start-up, exec to first paint (median), against an empty window", program, "ms", bare,
+        "bare Qt window, empty: no font loaded")
 
 
 def draft():
