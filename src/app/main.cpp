@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/memory_tuning.h"
 #include "app/qt_desktop.h"
+#include "desktop/fonts.h"
 #include "files/user_folders.h"
 #include "settings/settings_location.h"
 
@@ -53,7 +54,9 @@ int main(int argc, char* argv[])
     if (const std::optional<int> answered = answerOnTheTerminal(argc, argv))
         return *answered;
     returnLargeBuffersToTheSystem();
+    FontConfigurationReader fontConfiguration; // while Qt connects to the display
     QApplication application(argc, argv);
+    fontConfiguration.wait();
     // What is left once Qt took its own options (-platform and the like).
     const CommandLine line = parseCommandLine(QCoreApplication::arguments().mid(1), QDir::currentPath());
     if (line.action == CommandLine::Action::Refuse) {
