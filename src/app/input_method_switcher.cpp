@@ -5,7 +5,6 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QEvent>
 #include <QTimer>
 #include <QWidget>
@@ -28,23 +27,38 @@ QDBusMessage controllerCall(const QString& method)
     return call;
 }
 
-// AvailableInputMethods answers a(ssssssb); the first field is the unique name.
-bool listsPinyin(const QDBusMessage& reply)
+bool isAnswer(const QDBusMessage& reply)
 {
-    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty();
+}
+
+// InputMethodGroups answers `as`, the group in use first.
+QString groupInUse(const QDBusMessage& reply)
+{
+    const QStringList groups = isAnswer(reply) ? reply.arguments().constFirst().toStringList() : QStringList();
+    return groups.isEmpty() ? QString() : groups.constFirst();
+}
+
+// InputMethodGroupInfo answers (s layout, a(ss) items); each item's first field
+// is an input method's unique name. These are the input methods the user can
+// switch to: one that is installed but not in the group cannot be.
+bool groupHoldsPinyin(const QDBusMessage& reply)
+{
+    if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().size() < 2)
         return false;
-    const QDBusArgument list = reply.arguments().constFirst().value<QDBusArgument>();
+    const QDBusArgument items = reply.arguments().at(1).value<QDBusArgument>();
+    if (items.currentType() != QDBusArgument::ArrayType)
+        return false;
     bool found = false;
-    list.beginArray();
-    while (!list.atEnd()) {
-        QString uniqueName, name, nativeName, icon, label, language;
-        bool configurable = false;
-        list.beginStructure();
-        list >> uniqueName >> name >> nativeName >> icon >> label >> language >> configurable;
-        list.endStructure();
-        found = found || uniqueName == kPinyin;
+    items.beginArray();
+    while (!items.atEnd()) {
+        QString name, layout;
+        items.beginStructure();
+        items >> name >> layout;
+        items.endStructure();
+        found = found || name == kPinyin;
     }
-    list.endArray();
+    items.endArray();
     return found;
 }
 
@@ -74,37 +88,50 @@ bool InputMethodSwitcher::watchedInputHasFocus() const
     return focused && watched_.contains(static_cast<QObject*>(focused));
 }
 
-// A window activated again gives its focus widget a focus-in too.
+bool InputMethodSwitcher::current(int request) const
+{
+    return request == request_ && watchedInputHasFocus();
+}
+
+// A window activated again gives its focus widget a focus-in too. The input's
+// focus event comes before the toolkit tells fcitx5 of the new focus: the
+// request waits until that is done, so that it reaches the input's own context.
 bool InputMethodSwitcher::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn && armed_)
-        requestPinyin();
+    if (event->type() == QEvent::FocusIn && armed_ && !requestQueued_) {
+        requestQueued_ = true;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                requestQueued_ = false;
+                if (watchedInputHasFocus())
+                    requestPinyin();
+            },
+            Qt::QueuedConnection);
+    }
     return QObject::eventFilter(watched, event);
 }
 
 void InputMethodSwitcher::requestPinyin()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
+    if (!QDBusConnection::sessionBus().isConnected())
         return;
-    ++request_;
-    if (pinyinInstalled_) {
-        switchTo(*pinyinInstalled_, 1);
-        return;
-    }
-    if (asking_)
-        return;
-    asking_ = true;
-    auto* watcher =
-        new QDBusPendingCallWatcher(bus.asyncCall(controllerCall(QStringLiteral("AvailableInputMethods"))), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
-        call->deleteLater();
-        asking_ = false;
-        const QDBusMessage reply = call->reply();
-        if (reply.type() != QDBusMessage::ReplyMessage)
-            return; // no controller here: ask again at the next focus, it may have started since
-        pinyinInstalled_ = listsPinyin(reply);
-        switchTo(*pinyinInstalled_, 1);
+    askGroupOfInputMethods(++request_);
+}
+
+// Two small questions, asked at every request: the group in use, then what it holds.
+void InputMethodSwitcher::askGroupOfInputMethods(int request)
+{
+    callWithAnswer(controllerCall(QStringLiteral("InputMethodGroups")), [this, request](const QDBusMessage& reply) {
+        const QString group = groupInUse(reply);
+        if (group.isEmpty() || !current(request))
+            return; // no controller here: the next focus asks again, it may have started since
+        QDBusMessage info = controllerCall(QStringLiteral("InputMethodGroupInfo"));
+        info << group;
+        callWithAnswer(info, [this, request](const QDBusMessage& items) {
+            if (items.type() == QDBusMessage::ReplyMessage && current(request))
+                switchTo(groupHoldsPinyin(items), request, 1);
+        });
     });
 }
 
@@ -116,33 +143,39 @@ void InputMethodSwitcher::callWithoutAnswer(const QDBusMessage& call)
     connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
 }
 
-void InputMethodSwitcher::switchTo(bool pinyinInstalled, int attempt)
+void InputMethodSwitcher::callWithAnswer(const QDBusMessage& call, std::function<void(const QDBusMessage&)> answered)
 {
-    if (!pinyinInstalled) {
+    auto* watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [answered = std::move(answered)](QDBusPendingCallWatcher* finished) {
+                finished->deleteLater();
+                answered(finished->reply());
+            });
+}
+
+// Without Pinyin, the keyboard layout, asked for once: Deactivate is not
+// repeated, as it would undo a switch the user makes meanwhile.
+void InputMethodSwitcher::switchTo(bool pinyinAvailable, int request, int attempt)
+{
+    if (!pinyinAvailable) {
         callWithoutAnswer(controllerCall(QStringLiteral("Deactivate")));
         return;
     }
     QDBusMessage call = controllerCall(QStringLiteral("SetCurrentIM"));
     call << kPinyin;
     callWithoutAnswer(call);
-    confirmPinyin(request_, attempt, 0);
+    confirmPinyin(request, attempt, 0);
 }
 
 // Calls on one connection are answered in order: this answer comes after the switch.
 void InputMethodSwitcher::confirmPinyin(int request, int attempt, int heldAnswers)
 {
-    QDBusPendingCall pending =
-        QDBusConnection::sessionBus().asyncCall(controllerCall(QStringLiteral("CurrentInputMethod")));
-    auto* watcher = new QDBusPendingCallWatcher(pending, this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [=, this](QDBusPendingCallWatcher* call) {
-        call->deleteLater();
-        const QDBusMessage reply = call->reply();
-        const bool holds = reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
-            && reply.arguments().constFirst().toString() == kPinyin;
+    callWithAnswer(controllerCall(QStringLiteral("CurrentInputMethod")), [=, this](const QDBusMessage& reply) {
+        const bool holds = isAnswer(reply) && reply.arguments().constFirst().toString() == kPinyin;
         if (holds && heldAnswers + 1 < kHeldAnswers)
             retryLater(request, [=, this] { confirmPinyin(request, attempt, heldAnswers + 1); });
         else if (!holds && attempt < kAttempts)
-            retryLater(request, [=, this] { switchTo(true, attempt + 1); });
+            retryLater(request, [=, this] { switchTo(true, request, attempt + 1); });
     });
 }
 
@@ -150,7 +183,7 @@ void InputMethodSwitcher::confirmPinyin(int request, int attempt, int heldAnswer
 void InputMethodSwitcher::retryLater(int request, std::function<void()> retry)
 {
     QTimer::singleShot(kRetryDelayMs, this, [this, request, retry = std::move(retry)] {
-        if (request == request_ && watchedInputHasFocus())
+        if (current(request))
             retry();
     });
 }

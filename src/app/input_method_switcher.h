@@ -4,22 +4,27 @@
 #include <QObject>
 
 #include <functional>
-#include <optional>
 
 namespace tavrin {
 
 // Asks for the Pinyin input method whenever one of the watched text inputs gets
 // the focus, or its window is activated with the focus in it, where an fcitx5
 // controller answers on the session bus; elsewhere it does nothing. Where
-// Pinyin is not installed it asks for the keyboard layout.
+// Pinyin is not among the user's input methods it asks for the keyboard layout.
 //
-// fcitx5 switches the input context that has its focus at that moment. Right
-// after a window appears or comes back, the toolkit's input context may not
-// have told fcitx5 yet, and the request would go to no one: so each request is
-// confirmed with the controller's current input method and repeated, a few
-// times, until it holds. Calls never wait for an answer, so focus changes stay
-// instant. A switch that holds is looked at twice more: what answers first may
-// be another program's input context, which still had fcitx5's focus.
+// Which input methods the user has is asked afresh at every request, never
+// remembered: an answer given while fcitx5 was starting, or before the user
+// added Pinyin, would otherwise switch Pinyin off at every focus for the rest
+// of the run, and undo the user's own switch each time.
+//
+// fcitx5 switches the input context that has its focus at that moment. The
+// toolkit tells fcitx5 of a focus change just after the input's focus event:
+// the request is sent once that focus change is done. A window that appears or
+// comes back may still reach fcitx5 late, and the request go to no one: so each
+// request is confirmed with the controller's current input method and repeated,
+// a few times, until it holds. Calls never wait for an answer, so focus changes
+// stay instant. A switch that holds is looked at twice more: what answers first
+// may be another program's input context, which still had fcitx5's focus.
 class InputMethodSwitcher : public QObject {
     Q_OBJECT
 public:
@@ -43,15 +48,17 @@ protected:
 
 private:
     bool watchedInputHasFocus() const;
+    bool current(int request) const;
     void requestPinyin();
-    void switchTo(bool pinyinInstalled, int attempt);
+    void askGroupOfInputMethods(int request);
+    void switchTo(bool pinyinAvailable, int request, int attempt);
     void callWithoutAnswer(const QDBusMessage& call);
+    void callWithAnswer(const QDBusMessage& call, std::function<void(const QDBusMessage&)> answered);
     void confirmPinyin(int request, int attempt, int heldAnswers);
     void retryLater(int request, std::function<void()> retry);
 
-    std::optional<bool> pinyinInstalled_; // unknown until the controller has answered once
-    bool asking_ = false;
     bool armed_ = false;
+    bool requestQueued_ = false;
     int request_ = 0; // a newer request ends the retries of an older one
     QObjectList watched_;
 };

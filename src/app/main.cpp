@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "app/memory_tuning.h"
 #include "app/qt_desktop.h"
+#include "desktop/fonts.h"
 #include "files/path_bytes.h"
 #include "files/user_folders.h"
 #include "settings/settings_location.h"
@@ -76,7 +77,9 @@ int main(int argc, char* argv[])
     if (const std::optional<int> answered = answerOnTheTerminal(line, argc, argv))
         return *answered;
     returnLargeBuffersToTheSystem();
+    FontConfigurationReader fontConfiguration; // while Qt connects to the display
     QApplication application(argc, argv);
+    fontConfiguration.wait();
     // The window manager and the desktop entry know the program by this name;
     // the title users see is given to each window and box explicitly.
     QApplication::setApplicationName(QStringLiteral("tavrin"));

@@ -5,7 +5,9 @@
 #include "desktop/app_texts.h"
 #include "desktop/command_runner.h"
 #include "desktop/desktop.h"
+#include "desktop/fonts.h"
 #include "desktop/palette_colour.h"
+#include "editor/transcript_edit.h"
 #include "playback/player_controls.h"
 #include "settings/settings_dialog.h"
 #include "settings/settings_location.h"
@@ -53,8 +55,11 @@ TMainForm1::TMainForm1(const Environment& environment, QWidget* parent)
     // The dialog's boxes ask for the same input method as the window's inputs.
     for (QLineEdit* box : {ui_.Form3->Edit2, ui_.Form3->Edit3, ui_.Form3->Edit1})
         inputMethod_->watch(box);
-    // Connecting to the session bus need not hold up the window's first sight.
+    // The window's first sight need not wait for the editor's own face (a
+    // second CJK font: the empty editor first shows exactly as it will with it),
+    // nor for the session bus.
     whenFirstPainted(this, [this] {
+        ui_.Memo1->setFont(editorFont());
         inputMethod_->arm();
         workbench_->startAfterFirstPaint(
             ending_ ? FilesToOpen{} : FilesToOpen{environment_.recordingToOpen, environment_.transcriptToOpen});

@@ -88,7 +88,7 @@ void TMainForm1::buildLayout()
     // What a screen reader says: the purpose, in the words of the panel's own title.
     ui_.Memo1->setAccessibleName(QStringLiteral("文稿听打整理区"));
     ui_.Memo1->setAccessibleDescription(QStringLiteral("边听录音边打字；双击时间标记跳到那里播放"));
-    ui_.Memo1->setFont(editorFont());
+    // Its own font comes once the window has first been painted (see TMainForm1's constructor).
 
     ui_.Panel2 = panel(ui_.TabSheet1, QStringLiteral("Panel2"), QRect(0, 513, 984, 112), true);
     ui_.Panel3 = panel(ui_.Panel2, QStringLiteral("Panel3"), QRect(1, 1, 982, 48), false);

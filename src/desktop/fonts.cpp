@@ -1,5 +1,7 @@
 #include "desktop/fonts.h"
 
+#include <fontconfig/fontconfig.h>
+
 namespace tavrin {
 
 QFont interfaceFont(int pixelSize, bool bold)
@@ -19,6 +21,22 @@ QFont editorFont()
                       QStringLiteral("Serif")});
     font.setPixelSize(29);
     return font;
+}
+
+FontConfigurationReader::FontConfigurationReader()
+    : thread_([] { FcInit(); })
+{
+}
+
+FontConfigurationReader::~FontConfigurationReader()
+{
+    wait();
+}
+
+void FontConfigurationReader::wait()
+{
+    if (thread_.joinable())
+        thread_.join();
 }
 
 } // namespace tavrin

@@ -11,33 +11,32 @@
 
 namespace {
 
-// One entry of fcitx5's AvailableInputMethods answer, a(ssssssb).
-struct InputMethodEntry {
-    QString uniqueName;
+// One item of fcitx5's InputMethodGroupInfo answer, (ss): an input method's
+// unique name and its keyboard layout.
+struct GroupItem {
+    QString name;
 };
 
-QDBusArgument& operator<<(QDBusArgument& out, const InputMethodEntry& entry)
+QDBusArgument& operator<<(QDBusArgument& out, const GroupItem& item)
 {
     out.beginStructure();
-    out << entry.uniqueName << entry.uniqueName << entry.uniqueName << QString() << QString() << QStringLiteral("zh_CN")
-        << false;
+    out << item.name << QString();
     out.endStructure();
     return out;
 }
 
-const QDBusArgument& operator>>(const QDBusArgument& in, InputMethodEntry& entry)
+const QDBusArgument& operator>>(const QDBusArgument& in, GroupItem& item)
 {
-    QString ignored;
-    bool configurable = false;
+    QString layout;
     in.beginStructure();
-    in >> entry.uniqueName >> ignored >> ignored >> ignored >> ignored >> ignored >> configurable;
+    in >> item.name >> layout;
     in.endStructure();
     return in;
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(InputMethodEntry)
+Q_DECLARE_METATYPE(GroupItem)
 
 namespace {
 
@@ -46,7 +45,7 @@ namespace {
 // window's context has not reached fcitx5 yet.
 class FakeFcitxController : public QDBusVirtualObject {
 public:
-    QList<InputMethodEntry> installed;
+    QStringList group; // the input methods of the group in use
     QStringList calls;
     int lostSwitches = 0;
     // After this many answers to CurrentInputMethod, the input method falls back
@@ -63,14 +62,23 @@ public:
             call += u' ' + argument.toString();
         calls.append(call);
         QDBusMessage reply = message.createReply();
-        if (message.member() == QStringLiteral("AvailableInputMethods"))
-            reply << QVariant::fromValue(installed);
-        else if (message.member() == QStringLiteral("CurrentInputMethod")) {
+        if (message.member() == QStringLiteral("InputMethodGroups"))
+            reply << QStringList{QStringLiteral("Default"), QStringLiteral("Other")};
+        else if (message.member() == QStringLiteral("InputMethodGroupInfo")) {
+            QList<GroupItem> items;
+            if (message.arguments().constFirst().toString() == QStringLiteral("Default")) {
+                for (const QString& name : group)
+                    items.append({name});
+            }
+            reply << QStringLiteral("us") << QVariant::fromValue(items);
+        } else if (message.member() == QStringLiteral("CurrentInputMethod")) {
             reply << current;
             if (--fallBackAfterAnswers == 0)
                 current = QStringLiteral("keyboard-us");
         } else if (message.member() == QStringLiteral("SetCurrentIM") && lostSwitches-- <= 0)
             current = message.arguments().constFirst().toString();
+        else if (message.member() == QStringLiteral("Deactivate"))
+            current = group.value(0);
         connection.send(reply);
         return true;
     }
@@ -87,6 +95,8 @@ bool answered(const tavrin::InputMethodSwitcher& switcher)
 
 const QString kSwitch = QStringLiteral("SetCurrentIM pinyin");
 const QString kConfirm = QStringLiteral("CurrentInputMethod");
+// What every request asks first: which input methods the group in use holds.
+const QStringList kAskGroup{QStringLiteral("InputMethodGroups"), QStringLiteral("InputMethodGroupInfo Default")};
 
 // Registers the controller for one test.
 class ControllerOnBus {
@@ -117,6 +127,8 @@ private Q_SLOTS:
     void initTestCase();
     void asksOnFocus_data();
     void asksOnFocus();
+    void followsTheGroupAsItChanges();
+    void asksOnceTheFocusChangeIsDone();
     void repeatsALostSwitch_data();
     void repeatsALostSwitch();
     void asksAgainWhenTheWindowComesBack();
@@ -127,27 +139,26 @@ void InputMethodSwitcherTest::initTestCase()
 {
     if (!QDBusConnection::sessionBus().isConnected())
         QSKIP("needs a session bus: run under dbus-run-session");
-    qDBusRegisterMetaType<InputMethodEntry>();
-    qDBusRegisterMetaType<QList<InputMethodEntry>>();
+    qDBusRegisterMetaType<GroupItem>();
+    qDBusRegisterMetaType<QList<GroupItem>>();
 }
 
 void InputMethodSwitcherTest::asksOnFocus_data()
 {
-    QTest::addColumn<QStringList>("installed");
+    QTest::addColumn<QStringList>("group");
     QTest::addColumn<QStringList>("requests");
-    QTest::newRow("pinyin installed") << QStringList{QStringLiteral("keyboard-us"), QStringLiteral("pinyin")}
-                                      << QStringList{kSwitch, kConfirm, kConfirm, kConfirm};
-    QTest::newRow("pinyin missing") << QStringList{QStringLiteral("keyboard-us"), QStringLiteral("mozc")}
-                                    << QStringList{QStringLiteral("Deactivate")};
+    QTest::newRow("pinyin in the group") << QStringList{QStringLiteral("keyboard-us"), QStringLiteral("pinyin")}
+                                         << kAskGroup + QStringList{kSwitch, kConfirm, kConfirm, kConfirm};
+    QTest::newRow("pinyin not in the group") << QStringList{QStringLiteral("keyboard-us"), QStringLiteral("mozc")}
+                                             << kAskGroup + QStringList{QStringLiteral("Deactivate")};
 }
 
 void InputMethodSwitcherTest::asksOnFocus()
 {
-    QFETCH(QStringList, installed);
+    QFETCH(QStringList, group);
     QFETCH(QStringList, requests);
     FakeFcitxController controller;
-    for (const QString& name : installed)
-        controller.installed.append({name});
+    controller.group = group;
     ControllerOnBus onBus(controller);
     QVERIFY(onBus.registered());
 
@@ -162,14 +173,84 @@ void InputMethodSwitcherTest::asksOnFocus()
     watched->setFocus();
     other->setFocus();
     watched->setFocus();
+    QTest::qWait(50);
     QVERIFY(controller.calls.isEmpty()); // not armed yet: the window's first showing waits for nothing
     switcher.arm();                      // asks at once for the input that has the focus
-    QTRY_COMPARE(controller.calls, QStringList{QStringLiteral("AvailableInputMethods")} + requests);
+    QTRY_COMPARE(controller.calls, requests);
     other->setFocus(); // an input that is not watched asks for nothing
     watched->setFocus();
-    // The installed list is asked for once.
-    QTRY_COMPARE(controller.calls, QStringList{QStringLiteral("AvailableInputMethods")} + requests + requests);
+    // Asked again, afresh.
+    QTRY_COMPARE(controller.calls, requests + requests);
     QTRY_VERIFY(answered(switcher));
+}
+
+// What the group holds is never remembered: an answer given while fcitx5 was
+// starting, or before the user added Pinyin, would switch Pinyin off at every
+// focus, and undo the user's own switch each time.
+void InputMethodSwitcherTest::followsTheGroupAsItChanges()
+{
+    FakeFcitxController controller;
+    controller.group = {QStringLiteral("keyboard-us")};
+    ControllerOnBus onBus(controller);
+    QVERIFY(onBus.registered());
+
+    QWidget window;
+    auto* watched = new QLineEdit(&window);
+    auto* other = new QLineEdit(&window);
+    other->move(0, 40);
+    tavrin::InputMethodSwitcher switcher;
+    switcher.watch(watched);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    watched->setFocus();
+    switcher.arm();
+    QTRY_COMPARE(controller.count(QStringLiteral("Deactivate")), 1);
+
+    controller.group.append(QStringLiteral("pinyin"));
+    controller.current = QStringLiteral("pinyin"); // the user switched on
+    other->setFocus();
+    watched->setFocus();
+    QTRY_COMPARE(controller.count(kConfirm), tavrin::InputMethodSwitcher::kHeldAnswers);
+    QCOMPARE(controller.count(QStringLiteral("Deactivate")), 1); // never again
+    QCOMPARE(controller.current, QStringLiteral("pinyin"));
+    QTRY_VERIFY(answered(switcher));
+}
+
+// The toolkit tells fcitx5 of a new focus after the input's focus event: a
+// request made within that event would reach the context that had the focus
+// before. Several focus changes in one go make one request.
+void InputMethodSwitcherTest::asksOnceTheFocusChangeIsDone()
+{
+    FakeFcitxController controller;
+    controller.group = {QStringLiteral("keyboard-us"), QStringLiteral("pinyin")};
+    ControllerOnBus onBus(controller);
+    QVERIFY(onBus.registered());
+
+    QWidget window;
+    auto* first = new QLineEdit(&window);
+    auto* second = new QLineEdit(&window);
+    second->move(0, 40);
+    tavrin::InputMethodSwitcher switcher;
+    switcher.watch(first);
+    switcher.watch(second);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    switcher.arm();
+    QTRY_VERIFY(answered(switcher));
+    QTest::qWait(5 * tavrin::InputMethodSwitcher::kRetryDelayMs);
+    const qsizetype asked = controller.count(kAskGroup.constFirst());
+
+    int callsWhileFocusChanged = 0;
+    QObject::connect(qApp, &QGuiApplication::focusObjectChanged, &switcher,
+                     [&] { callsWhileFocusChanged += int(switcher.findChildren<QDBusPendingCallWatcher*>().size()); });
+    first->setFocus();
+    second->setFocus();
+    first->setFocus();
+    QCOMPARE(callsWhileFocusChanged, 0); // nothing sent while the focus was still changing
+    QTRY_COMPARE(controller.count(kAskGroup.constFirst()), asked + 1);
+    QTRY_VERIFY(answered(switcher));
+    QTest::qWait(5 * tavrin::InputMethodSwitcher::kRetryDelayMs);
+    QCOMPARE(controller.count(kAskGroup.constFirst()), asked + 1);
 }
 
 void InputMethodSwitcherTest::repeatsALostSwitch_data()
@@ -195,7 +276,7 @@ void InputMethodSwitcherTest::repeatsALostSwitch()
     QFETCH(int, switches);
     QFETCH(int, answers);
     FakeFcitxController controller;
-    controller.installed = {{QStringLiteral("keyboard-us")}, {QStringLiteral("pinyin")}};
+    controller.group = {QStringLiteral("keyboard-us"), QStringLiteral("pinyin")};
     controller.lostSwitches = lost;
     controller.fallBackAfterAnswers = fallBackAfter;
     ControllerOnBus onBus(controller);
@@ -212,7 +293,7 @@ void InputMethodSwitcherTest::repeatsALostSwitch()
     QTRY_COMPARE_WITH_TIMEOUT(controller.count(kConfirm), answers, 10000);
     QCOMPARE(controller.count(kSwitch), switches);
     QCOMPARE(controller.calls.constLast(), kConfirm);
-    const bool more = QTest::qWaitFor([&] { return controller.calls.size() > 1 + switches + answers; },
+    const bool more = QTest::qWaitFor([&] { return controller.calls.size() > kAskGroup.size() + switches + answers; },
                                       5 * tavrin::InputMethodSwitcher::kRetryDelayMs);
     QVERIFY2(!more, "asked again after the switch held or the attempts ran out");
     QCOMPARE(controller.current, lost < switches ? QStringLiteral("pinyin") : QStringLiteral("keyboard-us"));
@@ -222,7 +303,7 @@ void InputMethodSwitcherTest::repeatsALostSwitch()
 void InputMethodSwitcherTest::asksAgainWhenTheWindowComesBack()
 {
     FakeFcitxController controller;
-    controller.installed = {{QStringLiteral("pinyin")}};
+    controller.group = {QStringLiteral("pinyin")};
     ControllerOnBus onBus(controller);
     QVERIFY(onBus.registered());
 

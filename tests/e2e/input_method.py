@@ -76,3 +76,8 @@ class InputMethod(HelperProcess):
     @staticmethod
     def deactivate():
         subprocess.run(["fcitx5-remote", "-c"], check=True)
+
+    @staticmethod
+    def activate():
+        """As the user's switch key does."""
+        subprocess.run(["fcitx5-remote", "-o"], check=True)
