@@ -100,7 +100,7 @@ public:
 
     // A passage played over and over: whenever playback reaches `end` it goes on
     // from `start` (libmpv's A-B loop, so no timer is late). A seek to a position
-    // outside the passage ends the loop, as does opening a recording.
+    // outside the passage, or to its end, ends the loop, as does opening a recording.
     struct Loop {
         double start = 0.0;
         double end = 0.0;
