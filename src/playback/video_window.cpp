@@ -23,7 +23,9 @@ constexpr int kResizeSettledMs = 300;
 } // namespace
 
 VideoWindow::VideoWindow(MediaPlayer& player, QWidget* owner)
-    : QWidget(owner, Qt::Window)
+    // A tool window of the main one (transient for it): kept above it, so that
+    // typing in the editor never hides the picture, and above no other program.
+    : QWidget(owner, Qt::Tool)
     , player_(player)
     , problem_(new QLabel(this))
 {
@@ -97,6 +99,7 @@ void VideoWindow::lookAtPicture()
         hideProblem();
         shapedSize_ = size();
         takePictureShape();
+        Q_EMIT pictureShaped(shapedSize_);
         break;
     }
 }

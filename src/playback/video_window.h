@@ -14,7 +14,8 @@ namespace tavrin {
 class MediaPlayer;
 class VideoView;
 
-// The recording's picture in a window of its own, beside the main window.
+// The recording's picture in a window of its own, beside the main window and
+// above it.
 // Closing it only hides it; the keys typed into it are handed on (keyTyped),
 // so that the typing and the transport keys work from here as in the editor.
 // A picture that does not decode while the sound plays on is told in the
@@ -40,6 +41,8 @@ public:
 Q_SIGNALS:
     void keyTyped(QKeyEvent* event);
     void hidden();
+    // The window has taken the shape of a picture first decoded: `size`.
+    void pictureShaped(QSize size);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
