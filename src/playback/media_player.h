@@ -115,6 +115,9 @@ public:
     // `procAddress` resolves functions of; the video track is decoded while the
     // renderer lives. Throws PlayerError when libmpv cannot draw there.
     std::unique_ptr<VideoRenderer> createVideoRenderer(void* (*procAddress)(void*, const char*));
+    // The same drawn by libmpv's software renderer into memory, for a machine
+    // whose OpenGL is itself software.
+    std::unique_ptr<VideoRenderer> createSoftwareVideoRenderer();
     // A frame of the picture has been decoded since the renderer was made.
     bool pictureDecoded() const;
     // The picture's width over its height as shown; nothing before a frame is decoded.

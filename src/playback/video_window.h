@@ -12,7 +12,7 @@ class QWidget;
 namespace tavrin {
 
 class MediaPlayer;
-class VideoView;
+class PictureView;
 
 // The recording's picture in a window of its own, beside the main window and
 // above it.
@@ -34,7 +34,7 @@ public:
     bool hasPicture() const { return view_ != nullptr; }
     // The message shown instead of a picture that cannot be drawn; empty: none.
     QString problem() const;
-    VideoView* view() const { return view_; }
+    PictureView* view() const { return view_; }
     // Above other windows or not, shown or hidden, the picture going on.
     void setStaysOnTop(bool onTop);
 
@@ -57,7 +57,7 @@ private:
     void takePictureShape();
 
     MediaPlayer& player_;
-    VideoView* view_ = nullptr;
+    PictureView* view_ = nullptr;
     QWidget* viewHolder_ = nullptr; // the view in the window's layout
     QLabel* problem_;
     PictureWatch watch_;
