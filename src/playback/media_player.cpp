@@ -242,6 +242,11 @@ std::unique_ptr<VideoRenderer> MediaPlayer::createVideoRenderer(void* (*procAddr
     return std::make_unique<VideoRenderer>(started().mpv(), procAddress);
 }
 
+std::unique_ptr<VideoRenderer> MediaPlayer::createSoftwareVideoRenderer()
+{
+    return std::make_unique<VideoRenderer>(started().mpv());
+}
+
 bool MediaPlayer::pictureDecoded() const
 {
     return started().mpv().getInt("video-dec-params/w").has_value();

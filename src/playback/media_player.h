@@ -100,7 +100,7 @@ public:
 
     // A passage played over and over: whenever playback reaches `end` it goes on
     // from `start` (libmpv's A-B loop, so no timer is late). A seek to a position
-    // outside the passage ends the loop, as does opening a recording.
+    // outside the passage, or to its end, ends the loop, as does opening a recording.
     struct Loop {
         double start = 0.0;
         double end = 0.0;
@@ -115,6 +115,9 @@ public:
     // `procAddress` resolves functions of; the video track is decoded while the
     // renderer lives. Throws PlayerError when libmpv cannot draw there.
     std::unique_ptr<VideoRenderer> createVideoRenderer(void* (*procAddress)(void*, const char*));
+    // The same drawn by libmpv's software renderer into memory, for a machine
+    // whose OpenGL is itself software.
+    std::unique_ptr<VideoRenderer> createSoftwareVideoRenderer();
     // A frame of the picture has been decoded since the renderer was made.
     bool pictureDecoded() const;
     // The picture's width over its height as shown; nothing before a frame is decoded.

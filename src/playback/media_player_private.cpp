@@ -223,9 +223,11 @@ bool MediaPlayer::Private::atEnd() const
 
 void MediaPlayer::Private::seekTo(double seconds)
 {
-    // Positions are kept to the millisecond, so an end of the loop is inside it.
+    // Positions are kept to the millisecond, hence the slack. The loop's end is
+    // outside it: libmpv goes round from there at once, so a seek to the end
+    // (the next passage's mark) would be pulled straight back to the start.
     constexpr double kSlack = 0.0005;
-    if (loop && (seconds < loop->start - kSlack || seconds > loop->end + kSlack))
+    if (loop && (seconds < loop->start - kSlack || seconds > loop->end - kSlack))
         endLoop();
     // A recording that has just played to its end counts as stopped, even
     // before the pause made for it has come through.

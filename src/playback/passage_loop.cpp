@@ -1,7 +1,6 @@
 #include "playback/passage_loop.h"
 
 #include "desktop/app_texts.h"
-#include "playback/media_player.h"
 
 #include <algorithm>
 #include <cmath>
@@ -75,16 +74,44 @@ void PassageLoop::pressForPassage(double start, std::optional<double> end)
         player_.clearLoop();
         return;
     }
-    const double length = std::max(player_.duration(), 0.0);
-    const double from = std::clamp(start, 0.0, length);
-    const double to = std::clamp(end.value_or(length), 0.0, length);
-    if (to - from < kShortestLoopSeconds) {
+    if (!passageEnds(start, end)) {
         showMessage_(kPassageTooShort);
         return;
     }
-    player_.setLoop({from, to});
-    player_.setCurrentPosition(from);
+    moveToPassage(start, end);
     player_.play();
+}
+
+bool PassageLoop::loopsAPassage() const
+{
+    const std::optional<MediaPlayer::Loop> loop = player_.loop();
+    return loop && passageLoop_ && loop->start == passageLoop_->start && loop->end == passageLoop_->end;
+}
+
+void PassageLoop::moveToPassage(double start, std::optional<double> end)
+{
+    const std::optional<MediaPlayer::Loop> ends = passageEnds(start, end);
+    if (!ends) {
+        // Walked to a passage that cannot be looped: the loop ends rather than
+        // pull playback back to the passage left.
+        player_.clearLoop();
+        player_.setCurrentPosition(start);
+        return;
+    }
+    // The loop first: a seek to the new passage's start is inside it, and so keeps it.
+    player_.setLoop(*ends);
+    passageLoop_ = player_.loop();
+    player_.setCurrentPosition(ends->start);
+}
+
+std::optional<MediaPlayer::Loop> PassageLoop::passageEnds(double start, std::optional<double> end) const
+{
+    const double length = std::max(player_.duration(), 0.0);
+    const double from = std::clamp(start, 0.0, length);
+    const double to = std::clamp(end.value_or(length), 0.0, length);
+    if (to - from < kShortestLoopSeconds)
+        return std::nullopt;
+    return MediaPlayer::Loop{from, to};
 }
 
 void PassageLoop::setLoopTo(double position)
@@ -102,6 +129,8 @@ void PassageLoop::forgetWhenEnded()
     // Set or ended, by this command or by a seek out of the loop: the mark
     // of the first press has served.
     markedStart_.reset();
+    if (!player_.loop())
+        passageLoop_.reset();
     Q_EMIT endsChanged();
 }
 

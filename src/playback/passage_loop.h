@@ -1,14 +1,13 @@
 #pragma once
 
 #include "desktop/plain_message.h"
+#include "playback/media_player.h"
 
 #include <QObject>
 
 #include <optional>
 
 namespace tavrin {
-
-class MediaPlayer;
 
 // A loop shorter than this is a slip of the finger, not a passage to hear again.
 inline constexpr double kShortestLoopSeconds = 0.5;
@@ -36,6 +35,12 @@ public:
     // recording's end) over and over, or ends the loop going on. A passage that
     // is too short, or that begins at the recording's end, is refused.
     void pressForPassage(double start, std::optional<double> end);
+    // Whether the loop going on is a passage's (F6), not one the loop key marked.
+    bool loopsAPassage() const;
+    // The passage loop moved to the passage from `start` to `end`, playback to
+    // its start, playing or paused as it was: walking from passage to passage,
+    // each is heard over and over. A passage too short to loop ends the loop.
+    void moveToPassage(double start, std::optional<double> end);
 
     std::optional<double> start() const;
     std::optional<double> end() const;
@@ -45,11 +50,14 @@ Q_SIGNALS:
 
 private:
     void setLoopTo(double position);
+    // The passage's ends inside the recording; none when it is too short to loop.
+    std::optional<MediaPlayer::Loop> passageEnds(double start, std::optional<double> end) const;
     void forgetWhenEnded();
 
     MediaPlayer& player_;
     ShowPlainMessage showMessage_;
-    std::optional<double> markedStart_; // the first press, before the loop is set
+    std::optional<double> markedStart_;            // the first press, before the loop is set
+    std::optional<MediaPlayer::Loop> passageLoop_; // the loop last set for a passage
 };
 
 } // namespace tavrin

@@ -19,6 +19,21 @@ VideoRenderer::VideoRenderer(MpvHandle& mpv, ProcAddress procAddress)
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &init},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
+    create(params);
+}
+
+VideoRenderer::VideoRenderer(MpvHandle& mpv)
+    : mpv_(mpv)
+{
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_SW)},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    create(params);
+}
+
+void VideoRenderer::create(mpv_render_param* params)
+{
     const int error = mpv_.api().renderCreate(&context_, mpv_.handle(), params);
     if (error < 0)
         throw PlayerError("播放器无法显示画面：" + mpv_.errorText(error).toStdString());
@@ -50,12 +65,12 @@ void VideoRenderer::frameReady(void* self)
         renderer->ready_();
 }
 
+// Never waiting on the window's thread for the frame's time, which would hold
+// the typing up: the swaps reported give libmpv its timing instead.
 void VideoRenderer::draw(int fbo, int width, int height)
 {
     mpv_opengl_fbo target{fbo, width, height, 0};
     int flip = 1; // OpenGL's framebuffers start at the bottom
-    // Never wait on the window's thread for the frame's time, which would hold
-    // the typing up; the swaps reported give libmpv its timing instead.
     int block = 0;
     mpv_render_param params[] = {
         {MPV_RENDER_PARAM_OPENGL_FBO, &target},
@@ -63,6 +78,27 @@ void VideoRenderer::draw(int fbo, int width, int height)
         {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
         {MPV_RENDER_PARAM_INVALID, nullptr},
     };
+    render(params);
+}
+
+void VideoRenderer::drawInto(void* pixels, int width, int height, std::size_t stride)
+{
+    int size[] = {width, height};
+    char format[] = "bgr0"; // QImage::Format_RGB32 in memory, on a little-endian machine
+    int block = 0;
+    mpv_render_param params[] = {
+        {MPV_RENDER_PARAM_SW_SIZE, size},
+        {MPV_RENDER_PARAM_SW_FORMAT, format},
+        {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+        {MPV_RENDER_PARAM_SW_POINTER, pixels},
+        {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+        {MPV_RENDER_PARAM_INVALID, nullptr},
+    };
+    render(params);
+}
+
+void VideoRenderer::render(mpv_render_param* params)
+{
     mpv_.api().renderUpdate(context_);
     mpv_.api().render(context_, params);
 }

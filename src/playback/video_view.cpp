@@ -28,7 +28,7 @@ VideoView::VideoView(MediaPlayer& player)
 
 void VideoView::keyPressEvent(QKeyEvent* event)
 {
-    Q_EMIT keyTyped(event);
+    Q_EMIT notices().keyTyped(event);
     event->accept();
 }
 
@@ -45,7 +45,7 @@ void VideoView::initializeGL()
     try {
         renderer_ = player_.createVideoRenderer(procAddress);
     } catch (const PlayerError& error) {
-        Q_EMIT cannotDraw(QString::fromUtf8(error.what()));
+        Q_EMIT notices().cannotDraw(QString::fromUtf8(error.what()));
         return;
     }
     connect(this, &QOpenGLWindow::frameSwapped, this, [this] {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "playback/picture_view.h"
+
 #include <QOpenGLWindow>
 
 #include <memory>
@@ -9,25 +11,19 @@ namespace tavrin {
 class MediaPlayer;
 class VideoRenderer;
 
-// The recording's picture, drawn by libmpv into an OpenGL window, the aspect
-// kept (bars where the window's shape differs). A window of its own rather
-// than a widget: Qt draws an OpenGL widget into a framebuffer and then again
-// into its window, which costs a software renderer some twice mpv's own CPU.
-// The video track is decoded from its first paint until it is destroyed. A
-// picture libmpv cannot draw leaves it black and says why through cannotDraw().
-// Keys typed into it are handed on (keyTyped).
-class VideoView : public QOpenGLWindow {
+// The recording's picture, drawn by libmpv into an OpenGL window. A window of
+// its own rather than a widget: Qt draws an OpenGL widget into a framebuffer
+// and then again into its window, which costs a software renderer some twice
+// mpv's own CPU. A picture libmpv cannot draw leaves it black and says why.
+class VideoView : public QOpenGLWindow, public PictureView {
     Q_OBJECT
 public:
     explicit VideoView(MediaPlayer& player);
     ~VideoView() override;
 
-    // True once libmpv draws into this view.
-    bool isDrawing() const { return renderer_ != nullptr; }
-
-Q_SIGNALS:
-    void cannotDraw(const QString& reason);
-    void keyTyped(QKeyEvent* event);
+    QWindow* window() override { return this; }
+    bool isDrawing() const override { return renderer_ != nullptr; }
+    QImage grabPicture() override { return grabFramebuffer(); }
 
 protected:
     void initializeGL() override;

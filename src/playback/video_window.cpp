@@ -2,7 +2,7 @@
 
 #include "playback/media_player.h"
 #include "playback/picture_fit.h"
-#include "playback/video_view.h"
+#include "playback/picture_view.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -23,7 +23,9 @@ constexpr int kResizeSettledMs = 300;
 } // namespace
 
 VideoWindow::VideoWindow(MediaPlayer& player, QWidget* owner)
-    : QWidget(owner, Qt::Window)
+    // A tool window of the main one (transient for it): kept above it, so that
+    // typing in the editor never hides the picture, and above no other program.
+    : QWidget(owner, Qt::Tool)
     , player_(player)
     , problem_(new QLabel(this))
 {
@@ -49,10 +51,10 @@ void VideoWindow::showPictureOf(const QString& name)
 {
     dropPicture();
     setWindowTitle(name);
-    view_ = new VideoView(player_);
-    connect(view_, &VideoView::cannotDraw, this, &VideoWindow::showProblem);
-    connect(view_, &VideoView::keyTyped, this, &VideoWindow::keyTyped);
-    viewHolder_ = QWidget::createWindowContainer(view_, this); // owns the view from now on
+    view_ = createPictureView(player_);
+    connect(&view_->notices(), &PictureNotices::cannotDraw, this, &VideoWindow::showProblem);
+    connect(&view_->notices(), &PictureNotices::keyTyped, this, &VideoWindow::keyTyped);
+    viewHolder_ = QWidget::createWindowContainer(view_->window(), this); // owns the view from now on
     layout()->addWidget(viewHolder_);
     watch_ = PictureWatch();
     pictureLook_.start();
@@ -97,6 +99,7 @@ void VideoWindow::lookAtPicture()
         hideProblem();
         shapedSize_ = size();
         takePictureShape();
+        Q_EMIT pictureShaped(shapedSize_);
         break;
     }
 }

@@ -12,9 +12,10 @@ class QWidget;
 namespace tavrin {
 
 class MediaPlayer;
-class VideoView;
+class PictureView;
 
-// The recording's picture in a window of its own, beside the main window.
+// The recording's picture in a window of its own, beside the main window and
+// above it.
 // Closing it only hides it; the keys typed into it are handed on (keyTyped),
 // so that the typing and the transport keys work from here as in the editor.
 // A picture that does not decode while the sound plays on is told in the
@@ -33,13 +34,15 @@ public:
     bool hasPicture() const { return view_ != nullptr; }
     // The message shown instead of a picture that cannot be drawn; empty: none.
     QString problem() const;
-    VideoView* view() const { return view_; }
+    PictureView* view() const { return view_; }
     // Above other windows or not, shown or hidden, the picture going on.
     void setStaysOnTop(bool onTop);
 
 Q_SIGNALS:
     void keyTyped(QKeyEvent* event);
     void hidden();
+    // The window has taken the shape of a picture first decoded: `size`.
+    void pictureShaped(QSize size);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -54,7 +57,7 @@ private:
     void takePictureShape();
 
     MediaPlayer& player_;
-    VideoView* view_ = nullptr;
+    PictureView* view_ = nullptr;
     QWidget* viewHolder_ = nullptr; // the view in the window's layout
     QLabel* problem_;
     PictureWatch watch_;

@@ -44,13 +44,23 @@ void PassageNavigator::goTo(const Passage& passage)
     editor_->ensureCursorVisible();
     // Seeking leaves playing and pausing as they were; a mark past the
     // recording's end goes to its end, as a typed time does.
-    player_.setCurrentPosition(passage.seconds);
+    playFromMark(passage);
 }
 
 void PassageNavigator::hearAgain()
 {
-    player_.setCurrentPosition(marks_.index().passageAt(caret()).seconds);
+    playFromMark(marks_.index().passageAt(caret()));
     player_.play();
+}
+
+void PassageNavigator::playFromMark(const Passage& passage)
+{
+    // Passage after passage on a loop, each corrected as it comes round: the
+    // loop goes with playback, never pulling it back to the passage left.
+    if (loop_.loopsAPassage())
+        loop_.moveToPassage(passage.seconds, passage.endSeconds);
+    else
+        player_.setCurrentPosition(passage.seconds);
 }
 
 void PassageNavigator::loopPassage()

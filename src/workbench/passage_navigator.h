@@ -18,9 +18,11 @@ public:
 
     // The caret to the words of the next (previous) passage and playback to its
     // mark, playing on if it was playing; nothing at the last (first) one.
+    // While a passage is looped, the loop goes to the passage walked to.
     void goToNext();
     void goToPrevious();
-    // Plays from the mark that opens the passage under the caret.
+    // Plays from the mark that opens the passage under the caret; while a
+    // passage is looped, loops this one.
     void hearAgain();
     // Loops the passage under the caret, from its mark to the next later one
     // (the recording's end after the last); pressed again, ends the loop.
@@ -28,6 +30,7 @@ public:
 
 private:
     void goTo(const Passage& passage);
+    void playFromMark(const Passage& passage);
     int caret() const;
 
     TranscriptEdit* editor_;

@@ -5,6 +5,7 @@
 #include "files/user_folders.h"
 #include "playback/media_player.h"
 #include "playback/video_window.h"
+#include "playback/window_place.h"
 
 #include <QApplication>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
+#include <QScreen>
 
 #include <utility>
 
@@ -40,6 +42,12 @@ VideoController::VideoController(const Widgets& widgets, MediaPlayer& player, QS
     connect(window_, &VideoWindow::hidden, this, [this] {
         window_->dropPicture();
         keepPlace();
+    });
+    connect(window_, &VideoWindow::pictureShaped, this, [this](QSize shaped) {
+        // Placed for the first size, and not moved since: placed again for the picture's.
+        if (placedAt_ && window_->pos() == *placedAt_)
+            placeBesideTheText(shaped);
+        placedAt_.reset();
     });
     connect(window_, &VideoWindow::keyTyped, this, [this](QKeyEvent* event) {
         QKeyEvent typed(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
@@ -77,6 +85,8 @@ void VideoController::toggle()
 void VideoController::showWindow()
 {
     readPlace();
+    if (!placed_)
+        placeBesideTheText(window_->size());
     window_->showPictureOf(QFileInfo(player_.url()).fileName());
     window_->setStaysOnTop(onTop_);
     window_->show();
@@ -107,6 +117,21 @@ void VideoController::close()
     hideWindow();
 }
 
+void VideoController::placeBesideTheText(QSize size)
+{
+    placed_ = true;
+    QWidget* owner = widgets_.owner;
+    // Before the window is first shown its frame is not known: it is taken to be the owner's.
+    const QWidget* framed = window_->isVisible() ? window_ : owner;
+    const QRect frame = framed->frameGeometry();
+    const QRect inside = framed->geometry();
+    const QMargins margins(inside.left() - frame.left(), inside.top() - frame.top(), frame.right() - inside.right(),
+                           frame.bottom() - inside.bottom());
+    const QRect text(widgets_.editor->mapToGlobal(QPoint(0, 0)), widgets_.editor->size());
+    placedAt_ = placeBeside(owner->screen()->availableGeometry(), owner->frameGeometry(), text, size.grownBy(margins));
+    window_->move(*placedAt_);
+}
+
 QString VideoController::placeFile() const
 {
     return stateFolder_.isEmpty() ? QString() : QDir(stateFolder_).filePath(u"video-window.json"_s);
@@ -121,7 +146,7 @@ void VideoController::readPlace()
     if (placeFile().isEmpty() || !file.open(QIODevice::ReadOnly) || file.size() > kLargestPlaceFile)
         return;
     const QJsonObject place = QJsonDocument::fromJson(file.readAll()).object();
-    window_->restoreGeometry(QByteArray::fromBase64(place.value(kGeometry).toString().toLatin1()));
+    placed_ = window_->restoreGeometry(QByteArray::fromBase64(place.value(kGeometry).toString().toLatin1()));
     onTop_ = place.value(kOnTop).toBool();
 }
 

@@ -3,7 +3,10 @@
 #include "desktop/plain_message.h"
 
 #include <QObject>
+#include <QPoint>
 #include <QString>
+
+#include <optional>
 
 class QWidget;
 
@@ -15,9 +18,10 @@ class VideoWindow;
 
 // The video window: opened when a recording with a picture is loaded, hidden
 // for one without, shown and hidden from the menu and the editor's key, where
-// the user left it last time (kept in the state folder), above other windows
-// if asked. While hidden, no picture is decoded. Keys typed into it go to the
-// editor as if typed there.
+// the user left it last time (kept in the state folder; the first time, beside
+// the main window), above the main window, and above other windows if asked.
+// While hidden, no picture is decoded. Keys typed into it go to the editor as
+// if typed there.
 class VideoController : public QObject {
     Q_OBJECT
 public:
@@ -45,6 +49,10 @@ private:
     void showWindow();
     void hideWindow();
     void readPlace();
+    // The first time, with no place kept: beside the main window where the
+    // screen has room for a window of `size`, else where it covers the least
+    // of the editor.
+    void placeBesideTheText(QSize size);
     void keepPlace() const;
     QString placeFile() const;
 
@@ -55,6 +63,8 @@ private:
     VideoWindow* window_;
     bool onTop_ = false;
     bool placeRead_ = false;
+    bool placed_ = false;            // the window has a place: kept from last time, or given it
+    std::optional<QPoint> placedAt_; // given, for the first size, until the picture's shape is known
 };
 
 } // namespace tavrin

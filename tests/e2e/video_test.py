@@ -1,13 +1,14 @@
 """The video window on the real display: the picture on screen (read from the X
 server, as a screenshot) follows the keys, the typed time and the rate; keys
-typed into it reach the editor; an audio-only file opens none; a broken picture
-is told in the window; its place survives a restart."""
+typed into it reach the editor; it opens beside the editor and stays above the
+main window while the user types there; an audio-only file opens none; a broken
+picture is told in the window; its place survives a restart."""
 
 import os
 import subprocess
 import tempfile
 
-from tavrin_e2e import Program, check, run, wait_for, write_wav, xdotool
+from tavrin_e2e import Atspi, Program, check, run, wait_for, write_wav, xdotool
 
 BLOCKS = ("red", "blue", "lime")  # five seconds each
 PROBLEM = "无法显示画面：视频画面无法解码\n声音照常播放。"
@@ -77,6 +78,8 @@ def test_picture_follows_keys_time_and_rate(binary):
         wait_for(lambda: "_NET_WM_STATE_ABOVE" in subprocess.run(["xprop", "-id", video, "_NET_WM_STATE"],
                                                                   capture_output=True, text=True).stdout,
                  "the video window above the others")
+        # Out of the way of the time box, which it covers where it first opens on this screen.
+        xdotool("windowmove", "--sync", video, "0", "520")
         position = lambda: program.player_property("time-pos")
         shown = lambda: colour_in_the_middle(video)
         hold = lambda: program.player("set_property", "pause", True)
@@ -118,6 +121,72 @@ def test_picture_follows_keys_time_and_rate(binary):
         wait_for(lambda: program.text(editor) == "ab", lambda: f"'ab' in the editor, not {program.text(editor)!r}")
         program.key("space")
         wait_for(lambda: program.player_property("pause") is False, "playing from the video window's key")
+
+
+def stacking():
+    """The managed windows from the bottom up, as the window manager stacks them."""
+    told = subprocess.run(["xprop", "-root", "_NET_CLIENT_LIST_STACKING"], capture_output=True, text=True).stdout
+    return [int(window, 16) for window in told.split("#", 1)[1].replace(",", " ").split()]
+
+
+def overlap(first, second):
+    """The area two (x, y, width, height) rectangles share."""
+    across = min(first[0] + first[2], second[0] + second[2]) - max(first[0], second[0])
+    down = min(first[1] + first[3], second[1] + second[3]) - max(first[1], second[1])
+    return max(across, 0) * max(down, 0)
+
+
+def framed(window_id):
+    """(x, y, width, height) of the window with the window manager's frame, as the X server has it."""
+    info = dict(line.strip().split(": ", 1) for line in
+                subprocess.run(["xwininfo", "-id", window_id], capture_output=True, text=True).stdout.splitlines()
+                if ": " in line)
+    told = subprocess.run(["xprop", "-id", window_id, "_NET_FRAME_EXTENTS"], capture_output=True, text=True).stdout
+    left, right, top, bottom = (int(side) for side in told.split("=", 1)[1].split(","))
+    return (int(info["Absolute upper-left X"]) - left, int(info["Absolute upper-left Y"]) - top,
+            int(info["Width"]) + left + right, int(info["Height"]) + top + bottom)
+
+
+def least_covered(screen, size, text):
+    """The least of `text` a window of `size` covers anywhere on the screen (every
+    8 pixels and at the screen's edges)."""
+    def starts(length, room):
+        return sorted(set(range(0, room - length + 1, 8)) | {max(room - length, 0)})
+    return min(overlap((x, y, *size), text) for x in starts(size[0], screen[0]) for y in starts(size[1], screen[1]))
+
+
+def test_stays_above_the_main_window_while_typing(binary):
+    with tempfile.TemporaryDirectory() as folder, Program(binary) as program:
+        recording = os.path.join(folder, "colours.mp4")
+        write_colour_blocks(recording)
+        main = program.main_window()
+        program.activate(main)
+        program.load_recording(recording)
+        video = program.window("colours.mp4")
+        transient = subprocess.run(["xprop", "-id", video, "WM_TRANSIENT_FOR"], capture_output=True, text=True).stdout
+        check(transient.strip().endswith(hex(int(main))), f"a window of the main one: {transient!r}")
+        # 320 × 240: the window takes the picture's shape, 640 × 480 inside its frame.
+        wait_for(lambda: framed(video)[2:] == (642, 505), lambda: f"the picture's shape, not {framed(video)}")
+
+        # Typing in the editor raises the main window; the picture stays above it.
+        editor = program.find(name="文稿听打整理区", role="text")
+        program.click(editor)
+        program.type_into(editor, "ab")
+        order = stacking()
+        check(order.index(int(video)) > order.index(int(main)), f"the video window above the main one: {order}")
+        states = subprocess.run(["xprop", "-id", video, "_NET_WM_STATE"], capture_output=True, text=True).stdout
+        check("_NET_WM_STATE_ABOVE" not in states, "above other programs only when asked")
+        check(xdotool("getactivewindow") == main, "the keys still go to the main window")
+
+        # No room beside the main window on this screen: it covers the least of the text it can.
+        extents = editor.get_extents(Atspi.CoordType.SCREEN)
+        text = (extents.x, extents.y, extents.width, extents.height)
+        screen = (1280, 1024)
+        place = framed(video)
+        check(overlap(place, (0, 0, *screen)) == place[2] * place[3], f"on the screen: {place}")
+        least = least_covered(screen, place[2:], text)
+        check(overlap(place, text) <= least, f"at {place} it covers {overlap(place, text)} px² of the text at "
+                                             f"{text}, where {least} px² could be")
 
 
 def test_audio_only_and_broken_picture(binary):
@@ -164,4 +233,5 @@ def test_place_survives_a_restart(binary):
 
 
 if __name__ == "__main__":
-    run([test_picture_follows_keys_time_and_rate, test_audio_only_and_broken_picture, test_place_survives_a_restart])
+    run([test_picture_follows_keys_time_and_rate, test_stays_above_the_main_window_while_typing,
+         test_audio_only_and_broken_picture, test_place_survives_a_restart])

@@ -360,6 +360,23 @@ void PedalCommandsTest::passagePedalsMoveOncePerPress()
     pedal.release(Left);
     QTRY_COMPARE_WITH_TIMEOUT(caret(), 10, kWaitMs);
     QTRY_COMPARE_WITH_TIMEOUT(position(window), 10.0, kWaitMs);
+
+    // A passage looped, the loop goes with the pedals from passage to passage.
+    QTest::keyClick(window.ui->Memo1, Qt::Key_F6);
+    pedal.press(Right);
+    pedal.release(Right);
+    QTRY_COMPARE_WITH_TIMEOUT(caret(), 22, kWaitMs);
+    const MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    QVERIFY(player->loop());
+    QCOMPARE(player->loop()->start, 20.0);
+    QCOMPARE(player->loop()->end, 30.0);
+    QTRY_VERIFY_WITH_TIMEOUT(position(window) > 20.5, kWaitMs);
+    pedal.press(Left);
+    pedal.release(Left);
+    QTRY_COMPARE_WITH_TIMEOUT(caret(), 10, kWaitMs);
+    QVERIFY(player->loop());
+    QCOMPARE(player->loop()->start, 10.0);
+    QCOMPARE(player->loop()->end, 20.0);
     QVERIFY(window.desktop.texts().isEmpty());
 }
 

@@ -1,5 +1,6 @@
 #include "playback/picture_fit.h"
 #include "playback/picture_watch.h"
+#include "playback/window_place.h"
 
 #include <QtTest>
 
@@ -21,6 +22,8 @@ private Q_SLOTS:
     void watchWaitsForTheSoundToPlayOn();
     void windowTakesThePicturesShape_data();
     void windowTakesThePicturesShape();
+    void windowOpensBesideTheText_data();
+    void windowOpensBesideTheText();
 };
 
 void PictureTest::watchWaitsForTheSoundToPlayOn_data()
@@ -85,6 +88,42 @@ void PictureTest::windowTakesThePicturesShape()
     QFETCH(double, aspect);
     QFETCH(QSize, fitted);
     QCOMPARE(fitToAspect(requested, previous, aspect), fitted);
+}
+
+void PictureTest::windowOpensBesideTheText_data()
+{
+    QTest::addColumn<QRect>("screen");
+    QTest::addColumn<QRect>("owner");
+    QTest::addColumn<QRect>("text");
+    QTest::addColumn<QPoint>("place");
+    const QSize main(992, 656);
+    const QRect small(0, 0, 1280, 1024);
+    const QRect wide(0, 0, 1920, 1080);
+    QTest::newRow("room on the right") << wide << QRect(QPoint(100, 100), main) << QRect(100, 130, 992, 420)
+                                       << QPoint(1092, 100);
+    QTest::newRow("room on the left only")
+        << wide << QRect(QPoint(900, 100), main) << QRect(900, 130, 992, 420) << QPoint(258, 100);
+    QTest::newRow("room below only") << small << QRect(144, 0, 992, 600) << QRect(144, 30, 992, 400)
+                                     << QPoint(638, 600);
+    // No room beside it: below the text, over the owner's buttons.
+    QTest::newRow("no room: the least of the text")
+        << small << QRect(QPoint(144, 184), main) << QRect(144, 214, 992, 420) << QPoint(638, 634);
+    QTest::newRow("a screen right of another") << small.translated(1920, 0) << QRect(QPoint(2064, 184), main)
+                                               << QRect(2064, 214, 992, 420) << QPoint(2558, 634);
+    QTest::newRow("the text fills the screen: the least of it")
+        << small << small << QRect(0, 0, 1280, 1000) << QPoint(638, 634);
+}
+
+// The video window's size as it first opens, its frame included: 640 × 360 and a title bar.
+void PictureTest::windowOpensBesideTheText()
+{
+    QFETCH(QRect, screen);
+    QFETCH(QRect, owner);
+    QFETCH(QRect, text);
+    QFETCH(QPoint, place);
+    const QSize window(642, 390);
+    QCOMPARE(placeBeside(screen, owner, text, window), place);
+    QVERIFY(screen.contains(QRect(place, window)));
 }
 
 QTEST_GUILESS_MAIN(PictureTest)

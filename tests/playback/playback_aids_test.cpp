@@ -94,6 +94,7 @@ private Q_SLOTS:
     void loopKeyThreePresses();
     void tooShortLoopIsRefused();
     void loopAcrossTheEnd();
+    void jumpOutOfTheLoopEndsIt_data();
     void jumpOutOfTheLoopEndsIt();
     void backStepStaysInsideTheLoop();
 
@@ -313,23 +314,47 @@ void PlaybackAidsTest::loopAcrossTheEnd()
     QVERIFY(player->loop());
 }
 
+void PlaybackAidsTest::jumpOutOfTheLoopEndsIt_data()
+{
+    QTest::addColumn<double>("loopEnd"); // the loop runs from 5 s
+    QTest::addColumn<QString>("jump");   // a key, or a time typed into the time box
+    QTest::addColumn<double>("landing");
+    QTest::newRow("F12 past its end") << 8.0 << u"F12"_qs << 10.0;
+    QTest::newRow("F9 before its start") << 8.0 << u"F9"_qs << 2.0;
+    // libmpv goes round from the loop's end at once: landing there is leaving it.
+    QTest::newRow("F12 onto its very end") << 10.0 << u"F12"_qs << 10.0;
+    QTest::newRow("a time typed at its very end") << 10.0 << u"00:00:10"_qs << 10.0;
+}
+
+// Every jump out of a loop ends it: playback goes on from where it landed,
+// never pulled back into the loop, and the seek bar shows no loop.
 void PlaybackAidsTest::jumpOutOfTheLoopEndsIt()
 {
+    QFETCH(double, loopEnd);
+    QFETCH(QString, jump);
+    QFETCH(double, landing);
     WindowUnderTest window;
     QVERIFY(window.show());
     window.loadRecording(60.0);
     MediaPlayer* player = window.ui->WindowsMediaPlayer1;
     QVERIFY(pressLoopKeyAt(window, 5.0));
-    QVERIFY(pressLoopKeyAt(window, 8.0));
+    QVERIFY(pressLoopKeyAt(window, loopEnd));
     QVERIFY(player->loop());
-    press(window, Qt::Key_F12); // 5 s on, past the loop's end
+    if (jump == u"F12"_qs) {
+        press(window, Qt::Key_F12); // 5 s on
+    } else if (jump == u"F9"_qs) {
+        press(window, Qt::Key_F9); // 3 s back
+    } else {
+        window.ui->Edit3->setText(jump);
+        window->Label9Click();
+    }
     QVERIFY(!player->loop());
     QCOMPARE(seekBar(window)->loopEnd(), std::nullopt);
-    QVERIFY(QTest::qWaitFor([&] { return player->currentPosition() > 13.3; }, kWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return player->currentPosition() > landing + 0.3; }, kWaitMs));
     // The first press after it marks a new start.
     press(window, Qt::Key_F7);
     QVERIFY(!player->loop());
-    QVERIFY(seekBar(window)->loopStart() > 130);
+    QVERIFY(seekBar(window)->loopStart() > int(landing * 10));
 }
 
 void PlaybackAidsTest::backStepStaysInsideTheLoop()

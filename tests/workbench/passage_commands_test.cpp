@@ -66,6 +66,9 @@ private Q_SLOTS:
     void hearAgainPlaysFromTheMark();
     void loopHoldsThePassage_data();
     void loopHoldsThePassage();
+    void passageLoopGoesWithTheWalk_data();
+    void passageLoopGoesWithTheWalk();
+    void aLoopKeyLoopIsLeftByTheWalk();
     void highlightLeavesTheTextAlone();
     void viewFollowsUntilTheUserTypes();
 };
@@ -165,6 +168,80 @@ void PassageCommandsTest::loopHoldsThePassage()
     QTest::keyClick(window.editor, Qt::Key_F6); // again: the loop ends, playback goes on
     QVERIFY(!window.player->loop());
     QCOMPARE(window.player->playState(), int(PlayStatePlaying));
+}
+
+void PassageCommandsTest::passageLoopGoesWithTheWalk_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("caret");       // where the passage is looped
+    QTest::addColumn<int>("caretBefore"); // where the caret is put then; -1: left
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<double>("start"); // of the loop after the keys; -1: none
+    QTest::addColumn<double>("end");
+    QTest::addColumn<double>("position");
+    const QList<int> next{Qt::Key_F3};
+    QTest::newRow("next: the next passage looped") << kFourPassages << wordsOf(1) << -1 << next << 9.0 << 14.0 << 9.0;
+    QTest::newRow("previous: the previous passage looped")
+        << kFourPassages << wordsOf(2) << -1 << QList<int>{Qt::Key_F2} << 5.0 << 9.0 << 5.0;
+    QTest::newRow("next twice: the last, to the recording's end")
+        << kFourPassages << wordsOf(1) << -1 << QList<int>{Qt::Key_F3, Qt::Key_F3} << 14.0 << kRecordingSeconds << 14.0;
+    QTest::newRow("heard again in another passage: that one looped")
+        << kFourPassages << wordsOf(0) << wordsOf(3) << QList<int>{Qt::Key_F4} << 14.0 << kRecordingSeconds << 14.0;
+    QTest::newRow("heard again in the looped passage: from its mark")
+        << kFourPassages << wordsOf(1) << -1 << QList<int>{Qt::Key_F4} << 5.0 << 9.0 << 5.0;
+    QTest::newRow("next to a passage past the end: the loop ends")
+        << u"-00:00:02-一一\n-00:00:05-二二\n-00:00:30-三三"_qs << wordsOf(1) << -1 << next << -1.0 << -1.0
+        << kRecordingSeconds;
+}
+
+// Walking from a looped passage loops the passage walked to: the loop and the
+// position never disagree, so playback is never pulled back to the passage left.
+void PassageCommandsTest::passageLoopGoesWithTheWalk()
+{
+    QFETCH(QString, text);
+    QFETCH(int, caret);
+    QFETCH(int, caretBefore);
+    QFETCH(QList<int>, keys);
+    QFETCH(double, start);
+    QFETCH(double, end);
+    QFETCH(double, position);
+    PassageWindow window(text);
+    window.putCaret(caret);
+    QTest::keyClick(window.editor, Qt::Key_F6);
+    QVERIFY(window.player->loop());
+    if (caretBefore >= 0)
+        window.putCaret(caretBefore);
+    for (const int key : keys)
+        QTest::keyClick(window.editor, Qt::Key(key));
+    if (start < 0) {
+        QVERIFY(!window.player->loop());
+    } else {
+        QVERIFY(window.player->loop());
+        QCOMPARE(window.player->loop()->start, start);
+        QCOMPARE(window.player->loop()->end, end);
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(std::abs(window.player->currentPosition() - position) < 0.5, kWaitMs);
+    if (start >= 0) {
+        // Heard on inside the passage walked to.
+        QVERIFY(window.playingNear(position + 0.6));
+        QVERIFY(window.player->currentPosition() >= start);
+    }
+    QVERIFY(window.desktop.boxes.isEmpty());
+}
+
+// A loop the loop key marked is not a passage's: walked out of, it ends.
+void PassageCommandsTest::aLoopKeyLoopIsLeftByTheWalk()
+{
+    PassageWindow window;
+    QVERIFY(window.pauseAt(5.5));
+    QTest::keyClick(window.editor, Qt::Key_F7);
+    QVERIFY(window.pauseAt(8.0));
+    QTest::keyClick(window.editor, Qt::Key_F7);
+    QVERIFY(window.player->loop());
+    window.putCaret(wordsOf(1));
+    QTest::keyClick(window.editor, Qt::Key_F3);
+    QVERIFY(!window.player->loop());
+    QTRY_COMPARE_WITH_TIMEOUT(window.player->currentPosition(), 9.0, kWaitMs);
 }
 
 // The passage heard is shown beside the text, never in it: the text, its undo

@@ -1,5 +1,5 @@
 #include "editor/transcript_edit.h"
-#include "playback/video_view.h"
+#include "playback/picture_view.h"
 #include "playback/video_window.h"
 #include "support/video_clip.h"
 #include "support/window_under_test.h"
@@ -41,7 +41,7 @@ bool redInTheMiddle(VideoWindow& window)
 {
     if (!window.view() || !window.view()->isDrawing())
         return false;
-    const QImage frame = window.view()->grabFramebuffer();
+    const QImage frame = window.view()->grabPicture();
     const QColor middle = frame.pixelColor(frame.width() / 2, frame.height() / 2);
     return middle.red() > 200 && middle.blue() < 60;
 }
@@ -68,8 +68,8 @@ void VideoWindowTest::opensForAPictureAndHandsKeysToTheEditor()
     QVERIFY(window.pauseAt(2.0));
     QTRY_VERIFY_WITH_TIMEOUT(redInTheMiddle(video), kWaitMs);
 
-    QTest::keyClick(&video, Qt::Key_A, {});       // typed into the editor
-    QTest::keyClick(video.view(), Qt::Key_B, {}); // into the picture's own window too
+    QTest::keyClick(&video, Qt::Key_A, {});                 // typed into the editor
+    QTest::keyClick(video.view()->window(), Qt::Key_B, {}); // into the picture's own window too
     QTRY_COMPARE_WITH_TIMEOUT(window.ui->Memo1->toPlainText(), u"ab"_qs, kWaitMs);
     QTest::keyClick(&video, Qt::Key_Space); // the play key, as in the editor
     QTRY_COMPARE_WITH_TIMEOUT(window.ui->WindowsMediaPlayer1->playState(), int(PlayStatePlaying), kWaitMs);
