@@ -11,9 +11,10 @@ namespace tavrin {
 
 namespace {
 
+// A name that is not UTF-8 shown as the GBK it most likely is, not as unreadable bytes.
 QString shown(const QString& path)
 {
-    return QDir::toNativeSeparators(path);
+    return QDir::toNativeSeparators(QFileInfo(path).path() + u'/' + displayName(path));
 }
 
 // Why sound at `rate` was not taken.
@@ -29,8 +30,7 @@ QString rateReason(int rate)
 
 QString recordingProblem(const QString& path)
 {
-    const QFileInfo file(path);
-    if (!file.exists())
+    if (!pathExists(path))
         return QStringLiteral("找不到录音：%1").arg(shown(path));
     if (!isRegularFile(path))
         return QStringLiteral("录音不是普通文件（可能是命名管道或设备），无法读取：%1").arg(shown(path));
