@@ -133,7 +133,7 @@ double MediaPlayer::currentPosition() const
         return *player.state.seekInFlight;
     if (player.state.heldAt)
         return *player.state.heldAt;
-    return toMilliseconds(player.mpv().getDouble("time-pos").value_or(0.0));
+    return player.state.positionAfterLanding(toMilliseconds(player.mpv().getDouble("time-pos").value_or(0.0)));
 }
 
 void MediaPlayer::setCurrentPosition(double seconds)

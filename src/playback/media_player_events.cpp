@@ -125,6 +125,10 @@ void MediaPlayer::Private::handlePlaybackRestart()
     if (!seekStillAhead) {
         if (state.seekInFlight && mpv_->getFlag("pause"))
             state.heldAt = state.seekInFlight;
+        else if (state.seekInFlight) {
+            state.landedAt = state.seekInFlight;
+            state.landedWhen = std::chrono::steady_clock::now();
+        }
         state.seekInFlight.reset();
         sound.restarted(*mpv_);
     }

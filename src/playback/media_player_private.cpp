@@ -101,6 +101,22 @@ void OpenSeekState::forgetSeeks()
 {
     seekInFlight.reset();
     heldAt.reset();
+    landedAt.reset();
+}
+
+// Until the reading first reaches the target it is an early one (libmpv counts its
+// sound buffer, not yet playing, as behind: up to a second seen). A loop cannot go
+// round before the reading has passed the target, nor a recording end; the time
+// bound is for a reading that never comes.
+double OpenSeekState::positionAfterLanding(double read) const
+{
+    constexpr auto kEarlyWhile = std::chrono::seconds(2);
+    if (!landedAt)
+        return read;
+    if (read < *landedAt && std::chrono::steady_clock::now() - landedWhen < kEarlyWhile)
+        return *landedAt;
+    landedAt.reset();
+    return read;
 }
 
 // ---- Start-up
@@ -239,6 +255,7 @@ void MediaPlayer::Private::seekTo(double seconds)
     ++state.seeksUnanswered;
     state.seekInFlight = seconds;
     state.heldAt.reset();
+    state.landedAt.reset();
 }
 
 void MediaPlayer::Private::endLoop()

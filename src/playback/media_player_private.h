@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <future>
@@ -45,6 +46,13 @@ struct OpenSeekState {
     // after a pause (it settles on its next round) or stay short of the end of a
     // file by the length of its sound buffer.
     std::optional<double> heldAt;
+    // Where a seek landed while playing, and when. After the restart, until its
+    // sound output runs again, libmpv may read short of the target (15.999 for 16,
+    // 63.1 for 64): a time mark taken then would name the second before. The
+    // target stands for such readings, which end at the first that reaches it.
+    mutable std::optional<double> landedAt;
+    std::chrono::steady_clock::time_point landedWhen;
+    double positionAfterLanding(double read) const;
     // Seeks libmpv has not yet answered. A restart it reports before its answer
     // to the last one belongs to what went before (an earlier seek, the start
     // of playback), not to the seek asked for.
