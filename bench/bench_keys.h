@@ -6,7 +6,6 @@
 #include "editor/transcript_edit.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 
 #include <cmath>
@@ -30,35 +29,16 @@ inline void pauseAt(MediaPlayer* player, double seconds)
 }
 
 // Milliseconds from `key` pressed in the editor until the player has restarted
-// from the seek it asked for; `landed` is where libmpv tells playback restarted
-// (NaN when it never did), read outside the time measured: the position it last
-// reported by the restart, or at once after it when the restart leaves it
-// elsewhere. Asked for at the restart itself, libmpv may still give the position
-// of its sound output, not yet started: up to the output's buffer (some 0.2 s)
-// before where the sound starts a few milliseconds on.
+// from the seek it asked for; `landed` is the position the player gives at that
+// restart (NaN when it never came), what a time mark taken then would write. A
+// position told a moment later has playback's progress in it, not the landing's.
 inline double keyToSeek(BenchWindow& window, int key, double& landed)
 {
-    constexpr qint64 kAtOnceNs = 1'000'000; // sooner than playback moves it on
     MediaPlayer* player = window.ui->WindowsMediaPlayer1;
-    double reported = NAN;
-    double askedAtRestart = NAN;
-    QElapsedTimer sinceRestart;
-    const QMetaObject::Connection connection =
-        QObject::connect(player, &MediaPlayer::positionChanged, [&](double seconds) {
-            if (!sinceRestart.isValid() || sinceRestart.nsecsElapsed() < kAtOnceNs)
-                reported = seconds;
-        });
-    const double milliseconds = millisecondsUntil(
+    landed = NAN;
+    return millisecondsUntil(
         player, &MediaPlayer::playbackRestarted, [&] { pressKey(window.ui->Memo1, key); },
-        [&] {
-            sinceRestart.start();
-            askedAtRestart = player->currentPosition();
-        });
-    while (sinceRestart.isValid() && sinceRestart.nsecsElapsed() < kAtOnceNs)
-        QCoreApplication::processEvents();
-    QObject::disconnect(connection);
-    landed = std::isnan(reported) ? askedAtRestart : reported;
-    return milliseconds;
+        [&] { landed = player->currentPosition(); });
 }
 
 // A key typed into the editor, until its event has been handled.
