@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/main_window.h"
-#include "playback/media_player.h"
+#include "player/media_player.h"
 #include "support/resident_memory.h"
 #include "support/scripted_desktop.h"
 #include "support/window_probe.h"

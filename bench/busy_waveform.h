@@ -2,7 +2,7 @@
 
 #include "bench_window.h"
 
-#include "playback/waveform/waveform_builder.h"
+#include "waveform/waveform_builder.h"
 
 #include <QDir>
 

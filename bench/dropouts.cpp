@@ -5,7 +5,7 @@
 #include "busy_waveform.h"
 #include "measure.h"
 
-#include "playback/waveform/waveform_builder.h"
+#include "waveform/waveform_builder.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>

@@ -6,7 +6,7 @@
 #include "export/transcript_export.h"
 #include "files/atomic_file.h"
 #include "files/transcript_codec.h"
-#include "playback/time_text.h"
+#include "transcript/time_text.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -3,11 +3,11 @@
 #include "bench_keys.h"
 #include "busy_waveform.h"
 
+#include "controls/rate_spin_box.h"
 #include "editor/transcript_edit.h"
-#include "playback/libmpv_loader.h"
-#include "playback/rate_spin_box.h"
-#include "playback/waveform/waveform_builder.h"
+#include "player/libmpv_loader.h"
 #include "speech/draft_process.h"
+#include "waveform/waveform_builder.h"
 
 #include <QTest>
 

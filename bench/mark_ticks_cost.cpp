@@ -3,9 +3,9 @@
 // followed and without, in one run on the same text.
 #include "measure.h"
 
-#include "editor/time_mark_watcher.h"
-#include "editor/time_marks.h"
 #include "editor/transcript_edit.h"
+#include "transcript/time_mark_watcher.h"
+#include "transcript/time_marks.h"
 
 #include <QApplication>
 #include <QKeyEvent>

@@ -4,8 +4,8 @@
 #include "bench_keys.h"
 
 #include "editor/transcript_edit.h"
-#include "playback/time_text.h"
 #include "support/window_probe.h"
+#include "transcript/time_text.h"
 #include "workbench/passage_follower.h"
 
 #include <QTextCursor>

@@ -5,7 +5,7 @@
 // it in real time takes.
 #include "measure.h"
 
-#include "playback/media_player.h"
+#include "player/media_player.h"
 #include "support/noisy_speech.h"
 
 #include <QTemporaryDir>

@@ -3,8 +3,8 @@
 // the playing time, and libmpv's own counts of frames dropped, at 1.0 and at 2.0.
 #include "measure.h"
 
-#include "playback/media_player.h"
-#include "playback/picture_view.h"
+#include "player/media_player.h"
+#include "video/picture_view.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>

@@ -6,8 +6,8 @@
 #include "measure.h"
 
 #include "media/ffmpeg_library.h"
-#include "playback/waveform/waveform_builder.h"
 #include "support/resident_memory.h"
+#include "waveform/waveform_builder.h"
 
 #include <QTemporaryDir>
 #include <QTest>

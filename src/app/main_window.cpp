@@ -2,14 +2,14 @@
 
 #include "app/first_paint.h"
 #include "app/input_method_switcher.h"
+#include "controls/player_controls.h"
 #include "desktop/app_texts.h"
 #include "desktop/command_runner.h"
 #include "desktop/desktop.h"
 #include "desktop/fonts.h"
 #include "desktop/palette_colour.h"
+#include "dialogs/settings_dialog.h"
 #include "editor/transcript_edit.h"
-#include "playback/player_controls.h"
-#include "settings/settings_dialog.h"
 #include "settings/settings_location.h"
 #include "workbench/workbench.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/main_window_controls.h"
-#include "playback/media_player.h"
+#include "player/media_player.h"
 #include "speech/draft_process.h"
 
 #include <QMainWindow>

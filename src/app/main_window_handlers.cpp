@@ -2,7 +2,7 @@
 // keys run, each handed to the one object of the workbench that owns it.
 #include "app/main_window.h"
 
-#include "settings/settings_dialog.h"
+#include "dialogs/settings_dialog.h"
 #include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
 #include "workbench/export_controller.h"

@@ -2,14 +2,14 @@
 
 #include "app/input_method_switcher.h"
 #include "app/link_label.h"
+#include "controls/player_controls.h"
+#include "controls/rate_spin_box.h"
+#include "controls/time_box.h"
 #include "desktop/app_texts.h"
 #include "desktop/fonts.h"
 #include "desktop/palette_colour.h"
 #include "desktop/widget_placing.h"
 #include "editor/transcript_edit.h"
-#include "playback/player_controls.h"
-#include "playback/rate_spin_box.h"
-#include "playback/time_box.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -3,8 +3,8 @@
 #include "app/main_window.h"
 
 #include "app/link_label.h"
+#include "controls/rate_spin_box.h"
 #include "editor/transcript_edit.h"
-#include "playback/rate_spin_box.h"
 #include "workbench/workbench.h"
 
 #include <QAction>

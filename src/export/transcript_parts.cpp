@@ -1,7 +1,8 @@
 #include "export/transcript_parts.h"
 
-#include "editor/speaker_labels.h"
-#include "editor/time_marks.h"
+#include "transcript/passage_end.h"
+#include "transcript/speaker_labels.h"
+#include "transcript/time_marks.h"
 
 #include <algorithm>
 #include <set>
@@ -76,8 +77,8 @@ std::vector<Cue> exportCues(QStringView text, std::optional<double> duration)
     for (const TimeMark& mark : marks)
         times.insert(mark.seconds);
     const auto endAfter = [&](int start) {
-        if (const auto later = times.upper_bound(start); later != times.end())
-            return double(*later);
+        if (const std::optional<int> end = passageEndSeconds(times, start))
+            return double(*end);
         return duration && *duration > start ? *duration : start + kLastCueSeconds;
     };
     std::vector<Cue> cues;

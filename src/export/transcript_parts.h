@@ -27,7 +27,7 @@ using ExportParagraph = QList<TextSpan>;
 
 // The transcript's paragraphs ('\n' apart), each cut into spans that, put
 // together again, are the paragraph as written. A speaker is named by a label
-// that opens a paragraph, as the speaker keys write it (editor/speaker_labels.h).
+// that opens a paragraph, as the speaker keys write it (transcript/speaker_labels.h).
 std::vector<ExportParagraph> exportParagraphs(QStringView text);
 
 // What a timed export shows for one passage: from its mark to the next.

@@ -1,8 +1,7 @@
 #include "media/ffmpeg_library.h"
 
-#include <dlfcn.h>
+#include "libraries/run_time_library.h"
 
-#include <array>
 #include <cstdlib>
 
 namespace tavrin {
@@ -10,54 +9,72 @@ namespace tavrin {
 namespace {
 
 // The major versions the headers describe: a library of another major version
-// may lay out its structures differently.
-constexpr const char* kLibraries[] = {
-    "libavutil.so." AV_STRINGIFY(LIBAVUTIL_VERSION_MAJOR),
-    "libavcodec.so." AV_STRINGIFY(LIBAVCODEC_VERSION_MAJOR),
-    "libavformat.so." AV_STRINGIFY(LIBAVFORMAT_VERSION_MAJOR),
+// may lay out its structures differently. Debian names each package after its
+// library and major version.
+#define TAVRIN_LIBRARY(name, major) "lib" #name ".so." AV_STRINGIFY(major), "lib" #name AV_STRINGIFY(major)
+constexpr const char* kLibraries[][2] = {
+    {TAVRIN_LIBRARY(avutil, LIBAVUTIL_VERSION_MAJOR)},
+    {TAVRIN_LIBRARY(avcodec, LIBAVCODEC_VERSION_MAJOR)},
+    {TAVRIN_LIBRARY(avformat, LIBAVFORMAT_VERSION_MAJOR)},
+    {TAVRIN_LIBRARY(swresample, LIBSWRESAMPLE_VERSION_MAJOR)},
 };
+#undef TAVRIN_LIBRARY
 
 struct Loaded {
     FFmpegLibrary functions{};
-    bool complete = false;
+    QString problem;
 };
 
-using Libraries = std::array<void*, std::size(kLibraries)>;
-
-template <typename Function> bool resolve(const Libraries& libraries, const char* name, Function& function)
+LibraryNeed need()
 {
-    for (void* library : libraries) {
-        function = reinterpret_cast<Function>(dlsym(library, name));
-        if (function)
-            return true;
+    LibraryNeed need{QStringLiteral("解码组件 FFmpeg"), {}, {}};
+    QStringList packages;
+    for (const auto& [file, package] : kLibraries) {
+        need.files << QString::fromLatin1(file);
+        packages << QString::fromLatin1(package);
     }
-    return false;
+    need.remedy = QStringLiteral("请安装 %1。").arg(packages.join(u'、'));
+    return need;
 }
 
 Loaded load()
 {
+    RunTimeLibrary library(need());
     Loaded loaded;
-    Libraries found{};
-    for (std::size_t i = 0; i < found.size(); ++i) {
-        // They stay loaded for the rest of the run.
-        found[i] = dlopen(kLibraries[i], RTLD_NOW | RTLD_LOCAL);
-        if (!found[i])
-            return loaded;
-    }
     FFmpegLibrary& f = loaded.functions;
     // Each member is named as its function, so the name is written once.
-#define TAVRIN_RESOLVE(name) resolve(found, #name, f.name)
-    loaded.complete = TAVRIN_RESOLVE(av_log_set_level) && TAVRIN_RESOLVE(av_frame_alloc)
-        && TAVRIN_RESOLVE(av_frame_free) && TAVRIN_RESOLVE(av_frame_unref) && TAVRIN_RESOLVE(av_get_bytes_per_sample)
-        && TAVRIN_RESOLVE(av_get_packed_sample_fmt) && TAVRIN_RESOLVE(av_sample_fmt_is_planar)
-        && TAVRIN_RESOLVE(av_packet_alloc) && TAVRIN_RESOLVE(av_packet_free) && TAVRIN_RESOLVE(av_packet_unref)
-        && TAVRIN_RESOLVE(avcodec_find_decoder) && TAVRIN_RESOLVE(avcodec_alloc_context3)
-        && TAVRIN_RESOLVE(avcodec_free_context) && TAVRIN_RESOLVE(avcodec_parameters_to_context)
-        && TAVRIN_RESOLVE(avcodec_open2) && TAVRIN_RESOLVE(avcodec_send_packet) && TAVRIN_RESOLVE(avcodec_receive_frame)
-        && TAVRIN_RESOLVE(avcodec_flush_buffers) && TAVRIN_RESOLVE(avformat_alloc_context)
-        && TAVRIN_RESOLVE(avformat_open_input) && TAVRIN_RESOLVE(avformat_find_stream_info)
-        && TAVRIN_RESOLVE(avformat_close_input) && TAVRIN_RESOLVE(av_read_frame) && TAVRIN_RESOLVE(av_seek_frame);
-#undef TAVRIN_RESOLVE
+#define TAVRIN_TAKE(name) library.take(#name, f.name)
+    TAVRIN_TAKE(av_log_set_level);
+    TAVRIN_TAKE(av_frame_alloc);
+    TAVRIN_TAKE(av_frame_free);
+    TAVRIN_TAKE(av_frame_unref);
+    TAVRIN_TAKE(av_get_bytes_per_sample);
+    TAVRIN_TAKE(av_get_packed_sample_fmt);
+    TAVRIN_TAKE(av_sample_fmt_is_planar);
+    TAVRIN_TAKE(av_packet_alloc);
+    TAVRIN_TAKE(av_packet_free);
+    TAVRIN_TAKE(av_packet_unref);
+    TAVRIN_TAKE(avcodec_find_decoder);
+    TAVRIN_TAKE(avcodec_alloc_context3);
+    TAVRIN_TAKE(avcodec_free_context);
+    TAVRIN_TAKE(avcodec_parameters_to_context);
+    TAVRIN_TAKE(avcodec_open2);
+    TAVRIN_TAKE(avcodec_send_packet);
+    TAVRIN_TAKE(avcodec_receive_frame);
+    TAVRIN_TAKE(avcodec_flush_buffers);
+    TAVRIN_TAKE(avformat_alloc_context);
+    TAVRIN_TAKE(avformat_open_input);
+    TAVRIN_TAKE(avformat_find_stream_info);
+    TAVRIN_TAKE(avformat_close_input);
+    TAVRIN_TAKE(av_read_frame);
+    TAVRIN_TAKE(av_seek_frame);
+    TAVRIN_TAKE(swr_alloc_set_opts2);
+    TAVRIN_TAKE(swr_init);
+    TAVRIN_TAKE(swr_convert);
+    TAVRIN_TAKE(swr_get_out_samples);
+    TAVRIN_TAKE(swr_free);
+#undef TAVRIN_TAKE
+    loaded.problem = library.problem();
     return loaded;
 }
 
@@ -71,12 +88,17 @@ const Loaded& loaded()
 
 const FFmpegLibrary* loadFFmpeg()
 {
-    return loaded().complete ? &loaded().functions : nullptr;
+    return loaded().problem.isEmpty() ? &loaded().functions : nullptr;
+}
+
+QString ffmpegProblem()
+{
+    return loaded().problem;
 }
 
 const FFmpegLibrary& ffmpeg()
 {
-    if (!loaded().complete)
+    if (!loaded().problem.isEmpty())
         std::abort(); // a caller that skipped loadFFmpeg(): a fault in this program
     return loaded().functions;
 }

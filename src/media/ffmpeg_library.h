@@ -4,7 +4,10 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/samplefmt.h>
+#include <libswresample/swresample.h>
 }
+
+#include <QString>
 
 namespace tavrin {
 
@@ -37,11 +40,20 @@ struct FFmpegLibrary {
     decltype(&::avformat_close_input) avformat_close_input;
     decltype(&::av_read_frame) av_read_frame;
     decltype(&::av_seek_frame) av_seek_frame;
+    decltype(&::swr_alloc_set_opts2) swr_alloc_set_opts2;
+    decltype(&::swr_init) swr_init;
+    decltype(&::swr_convert) swr_convert;
+    decltype(&::swr_get_out_samples) swr_get_out_samples;
+    decltype(&::swr_free) swr_free;
 };
 
 // Loads the libraries once (thread-safe); nullptr when one of them, or one of
 // the functions, is missing: then no recording can be decoded.
 const FFmpegLibrary* loadFFmpeg();
+
+// Why loadFFmpeg() gives nothing, in Chinese with the packages to install; empty
+// when it gives the functions.
+QString ffmpegProblem();
 
 // The functions, once loadFFmpeg() has given them.
 const FFmpegLibrary& ffmpeg();

@@ -6,6 +6,7 @@
 // output as a line of JSON (draft_event.h), with the progress between them; the
 // engine's own messages go to the error output.
 #include "files/path_bytes.h"
+#include "media/ffmpeg_library.h"
 #include "speech/draft_event.h"
 #include "speech/draft_problems.h"
 #include "speech/last_word.h"
@@ -196,6 +197,8 @@ int main(int argc, char* argv[])
     // Checked before the engine is loaded: a named pipe would block the decoding for ever.
     if (QString problem = recordingProblem(arguments->recording); !problem.isEmpty())
         return fail(problem);
+    if (loadFFmpeg() == nullptr)
+        return fail(ffmpegProblem());
     const SpeechEngineLoad engine = loadSpeechEngine(arguments->engineFolder);
     if (!engine.loaded)
         return fail(engine.problem);

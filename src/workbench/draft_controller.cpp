@@ -2,20 +2,19 @@
 
 #include "desktop/app_texts.h"
 #include "desktop/desktop.h"
+#include "dialogs/draft_options_dialog.h"
 #include "editor/transcript_edit.h"
-#include "playback/media_player.h"
-#include "playback/time_text.h"
+#include "player/media_player.h"
 #include "settings/draft_options.h"
-#include "settings/draft_options_dialog.h"
 #include "speech/draft_progress.h"
 #include "speech/model_folder.h"
+#include "transcript/time_marks.h"
 
 #include <QProgressDialog>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QThread>
 
-#include <cmath>
 #include <utility>
 
 namespace tavrin {
@@ -31,7 +30,7 @@ const QString kNoSpeech = QStringLiteral("自动初稿已完成：录音中没�
 // The mark F8 would type at the utterance's start, the words after it.
 QString paragraphFor(double startSeconds, const QString& words)
 {
-    return u'-' + displayTimeText(playerTimeText(std::floor(startSeconds))) + u'-' + words;
+    return timeMarkAt(startSeconds) + words;
 }
 
 } // namespace
@@ -50,14 +49,16 @@ DraftController::DraftController(const Widgets& widgets, MediaPlayer& player, De
             [this](double start, double, const QString& words) { place(start, words); });
     connect(&process_, &DraftProcess::finished, this, &DraftController::finish);
     connect(&process_, &DraftProcess::failed, this, &DraftController::fail);
-    // Another recording loaded: the draft was of the one before, and what it
-    // still held back belongs to that one's text, not to the text now in the editor.
-    connect(&player_, &MediaPlayer::urlChanged, this, [this](const QString& url) {
-        if (!isRunning() || url == recording_)
-            return;
-        held_.clear();
-        cancel();
-    });
+}
+
+void DraftController::recordingOpened(const QString& recording)
+{
+    // The draft was of the one before, and what it still held back belongs to
+    // that one's text, not to the text now in the editor.
+    if (!isRunning() || recording == recording_)
+        return;
+    held_.clear();
+    cancel();
 }
 
 DraftController::~DraftController() = default;

@@ -43,6 +43,8 @@ public:
     void showOptions();
     // Ends the draft at once; what it wrote stays.
     void cancel();
+    // Another recording opened: a draft of the one before ends.
+    void recordingOpened(const QString& recording);
     bool isRunning() const { return process_.isRunning(); }
 
 private:

@@ -4,7 +4,7 @@
 #include "editor/editor_text.h"
 #include "editor/gbk_search.h"
 #include "editor/transcript_edit.h"
-#include "playback/passage_loop.h"
+#include "player/passage_loop.h"
 #include "workbench/passage_navigator.h"
 #include "workbench/phrase_controller.h"
 #include "workbench/speaker_controller.h"

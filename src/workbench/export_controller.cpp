@@ -9,7 +9,7 @@
 #include "files/atomic_file.h"
 #include "files/path_bytes.h"
 #include "files/transcript_file.h"
-#include "playback/media_player.h"
+#include "player/media_player.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 #include "workbench/passage_follower.h"
 
-#include "editor/time_mark_watcher.h"
 #include "editor/transcript_edit.h"
-#include "playback/media_player.h"
+#include "player/media_player.h"
+#include "transcript/time_mark_watcher.h"
 
 #include <QEvent>
 #include <QInputMethodEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "editor/mark_index.h"
+#include "transcript/mark_index.h"
 
 #include <QObject>
 

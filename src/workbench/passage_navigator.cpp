@@ -1,10 +1,10 @@
 #include "workbench/passage_navigator.h"
 
-#include "editor/mark_index.h"
-#include "editor/time_mark_watcher.h"
 #include "editor/transcript_edit.h"
-#include "playback/media_player.h"
-#include "playback/passage_loop.h"
+#include "player/media_player.h"
+#include "player/passage_loop.h"
+#include "transcript/mark_index.h"
+#include "transcript/time_mark_watcher.h"
 
 namespace tavrin {
 

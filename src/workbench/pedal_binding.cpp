@@ -1,12 +1,12 @@
 #include "workbench/pedal_binding.h"
 
 #include "desktop/command_runner.h"
-#include "playback/media_player.h"
-#include "playback/pedal_commands.h"
-#include "playback/pedals/pedal_messages.h"
-#include "playback/pedals/pedal_source.h"
+#include "dialogs/pedal_options_dialog.h"
+#include "pedals/pedal_commands.h"
+#include "pedals/pedal_messages.h"
+#include "pedals/pedal_source.h"
+#include "player/media_player.h"
 #include "settings/pedal_options.h"
-#include "settings/pedal_options_dialog.h"
 #include "workbench/passage_navigator.h"
 #include "workbench/transport_controller.h"
 

@@ -1,8 +1,8 @@
 #include "workbench/phrase_controller.h"
 
+#include "dialogs/phrases_dialog.h"
 #include "editor/transcript_edit.h"
 #include "settings/phrase_options.h"
-#include "settings/phrases_dialog.h"
 #include "workbench/time_mark_controller.h"
 
 #include <QTextBlock>

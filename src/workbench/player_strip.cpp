@@ -1,12 +1,12 @@
 #include "workbench/player_strip.h"
 
+#include "controls/player_controls.h"
 #include "desktop/app_texts.h"
 #include "desktop/command_runner.h"
-#include "editor/time_mark_watcher.h"
-#include "playback/media_player.h"
-#include "playback/passage_loop.h"
-#include "playback/player_controls.h"
-#include "playback/waveform/waveform_builder.h"
+#include "player/media_player.h"
+#include "player/passage_loop.h"
+#include "transcript/time_mark_watcher.h"
+#include "waveform/waveform_builder.h"
 #include "workbench/time_mark_controller.h"
 
 namespace tavrin {
@@ -61,16 +61,17 @@ void PlayerStrip::showMarks()
     });
 }
 
-// Each recording's waveform on the seek bar, computed away from the window's thread
-// as soon as the player has the recording; one FFmpeg cannot read leaves the plain bar.
+void PlayerStrip::showWaveformOf(const QString& recording)
+{
+    widgets_.controls->setEnvelope({});
+    if (!recording.isEmpty())
+        waveforms_->start(recording);
+}
+
+// The waveform on the seek bar as it grows.
 void PlayerStrip::showWaveforms()
 {
     PlayerControls* controls = widgets_.controls;
-    connect(&engines_.player, &MediaPlayer::urlChanged, waveforms_, [this, controls](const QString& path) {
-        controls->setEnvelope({});
-        if (!path.isEmpty())
-            waveforms_->start(path);
-    });
     for (auto signal : {&WaveformBuilder::progress, &WaveformBuilder::finished})
         connect(waveforms_, signal, controls, &PlayerControls::setEnvelope);
     connect(waveforms_, &WaveformBuilder::failed, controls, [controls] { controls->setEnvelope({}); });

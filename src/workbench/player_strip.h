@@ -39,6 +39,10 @@ public:
 
     WaveformBuilder& waveforms() { return *waveforms_; }
 
+    // The waveform of `recording`, now opened, computed away from the window's
+    // thread; the plain bar until it comes, and for good when FFmpeg cannot read it.
+    void showWaveformOf(const QString& recording);
+
 private:
     void connectRequests();
     void connectState();

@@ -3,8 +3,8 @@
 #include "desktop/command_runner.h"
 #include "desktop/desktop.h"
 #include "files/file_memory.h"
-#include "playback/media_player.h"
-#include "playback/time_text.h"
+#include "player/media_player.h"
+#include "transcript/time_text.h"
 
 #include <QLineEdit>
 #include <QTimer>

@@ -1,11 +1,11 @@
 #include "workbench/speaker_controller.h"
 
+#include "dialogs/speakers_dialog.h"
 #include "editor/editor_text.h"
-#include "editor/speaker_labels.h"
 #include "editor/transcript_edit.h"
 #include "files/file_memory.h"
-#include "playback/media_player.h"
-#include "settings/speakers_dialog.h"
+#include "player/media_player.h"
+#include "transcript/speaker_labels.h"
 #include "workbench/time_mark_controller.h"
 
 #include <QTextBlock>
@@ -25,13 +25,6 @@ SpeakerController::SpeakerController(const Widgets& widgets, MediaPlayer& player
     , desktop_(desktop)
     , showMessage_(std::move(showMessage))
 {
-    recordingLoaded_ = QObject::connect(&player_, &MediaPlayer::urlChanged, widgets_.editor,
-                                        [this](const QString& recording) { takeListOf(recording); });
-}
-
-SpeakerController::~SpeakerController()
-{
-    QObject::disconnect(recordingLoaded_);
 }
 
 void SpeakerController::takeListOf(const QString& recording)

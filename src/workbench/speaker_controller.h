@@ -30,7 +30,6 @@ public:
 
     SpeakerController(const Widgets& widgets, MediaPlayer& player, TimeMarkController& marks, Desktop& desktop,
                       ShowPlainMessage showMessage);
-    ~SpeakerController();
     SpeakerController(const SpeakerController&) = delete;
     SpeakerController& operator=(const SpeakerController&) = delete;
 
@@ -46,9 +45,10 @@ public:
     void setNames(const QStringList& names);
     // The dialog that edits the names.
     void showDialog();
+    // The list kept with `recording`, now opened, or the last one used.
+    void takeListOf(const QString& recording);
 
 private:
-    void takeListOf(const QString& recording);
     void renameLabels(const QStringList& names);
 
     Widgets widgets_;
@@ -58,7 +58,6 @@ private:
     ShowPlainMessage showMessage_;
     FileMemory* memory_ = nullptr;
     QStringList names_;
-    QMetaObject::Connection recordingLoaded_;
 };
 
 } // namespace tavrin

@@ -1,11 +1,11 @@
 #include "workbench/time_mark_controller.h"
 
+#include "controls/time_box.h"
 #include "desktop/desktop.h"
-#include "editor/time_marks.h"
 #include "editor/transcript_edit.h"
-#include "playback/media_player.h"
-#include "playback/time_box.h"
-#include "playback/time_text.h"
+#include "player/media_player.h"
+#include "transcript/time_marks.h"
+#include "transcript/time_text.h"
 
 #include <QLabel>
 
@@ -31,7 +31,7 @@ TimeMarkController::TimeMarkController(const TimeMarkWidgets& widgets, MediaPlay
 
 QString TimeMarkController::currentMark() const
 {
-    return u'-' + widgets_.position->text() + u'-';
+    return timeMarkText(widgets_.position->text());
 }
 
 void TimeMarkController::insertMark()

@@ -5,7 +5,7 @@
 #include "files/dropped_files.h"
 #include "files/file_memory.h"
 #include "files/transcript_journal.h"
-#include "playback/media_player.h"
+#include "player/media_player.h"
 #include "workbench/recording_loader.h"
 #include "workbench/transcript_controller.h"
 

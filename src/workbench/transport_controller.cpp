@@ -1,11 +1,11 @@
 #include "workbench/transport_controller.h"
 
+#include "controls/rate_spin_box.h"
 #include "desktop/app_texts.h"
-#include "playback/media_player.h"
-#include "playback/rate_spin_box.h"
-#include "playback/time_text.h"
+#include "player/media_player.h"
 #include "settings/integer_text.h"
 #include "settings/step_settings.h"
+#include "transcript/time_text.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,9 +3,9 @@
 #include "editor/transcript_edit.h"
 #include "files/atomic_file.h"
 #include "files/user_folders.h"
-#include "playback/media_player.h"
-#include "playback/video_window.h"
-#include "playback/window_place.h"
+#include "player/media_player.h"
+#include "video/video_window.h"
+#include "video/window_place.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,7 +38,6 @@ VideoController::VideoController(const Widgets& widgets, MediaPlayer& player, QS
     , showMessage_(std::move(showMessage))
     , window_(new VideoWindow(player, widgets.owner))
 {
-    connect(&player_, &MediaPlayer::videoChanged, this, &VideoController::recordingLoaded);
     connect(window_, &VideoWindow::hidden, this, [this] {
         window_->dropPicture();
         keepPlace();

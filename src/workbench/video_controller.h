@@ -44,8 +44,10 @@ public:
 
     VideoWindow& window() { return *window_; }
 
-private:
+    // A recording opened: its picture shown in the window, or the window hidden when it has none.
     void recordingLoaded(bool hasVideo);
+
+private:
     void showWindow();
     void hideWindow();
     void readPlace();

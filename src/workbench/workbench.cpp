@@ -1,13 +1,13 @@
 #include "workbench/workbench.h"
 
+#include "controls/time_box.h"
 #include "desktop/command_runner.h"
-#include "editor/time_mark_watcher.h"
+#include "dialogs/playback_options_dialog.h"
 #include "editor/transcript_edit.h"
-#include "playback/media_player.h"
-#include "playback/passage_loop.h"
-#include "playback/time_box.h"
+#include "player/media_player.h"
+#include "player/passage_loop.h"
 #include "settings/playback_options.h"
-#include "settings/playback_options_dialog.h"
+#include "transcript/time_mark_watcher.h"
 #include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
 #include "workbench/export_controller.h"
@@ -62,9 +62,35 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
                                                desktop, places.draft, places.settingsFolder);
     exporter_ =
         std::make_unique<ExportController>(ExportController::Widgets{widgets.window, widgets.editor}, player, desktop);
+    followOpenings();
 }
 
-Workbench::~Workbench() = default;
+Workbench::~Workbench()
+{
+    for (const QMetaObject::Connection& opening : openings_)
+        QObject::disconnect(opening);
+}
+
+// What follows the player's opening of a recording, wherever it was asked for
+// (the dialog, the command line, a drop, the journal after a crash), in order.
+// Before it: the loader's stop at the start, the display's refresh and the time
+// where the user stopped (RecordingLoader); after it, the transcript beside the
+// recording (TranscriptionWork::open). The passage loop forgets a marked start
+// itself (PassageLoop), as the player's own state.
+void Workbench::followOpenings()
+{
+    openings_ = {
+        QObject::connect(&player_, &MediaPlayer::urlChanged, window_,
+                         [this](const QString& recording) {
+                             speakers_->takeListOf(recording);        // the speakers' names kept with it
+                             playerStrip_->showWaveformOf(recording); // the seek bar's waveform
+                             draft_->recordingOpened(recording);      // a draft of the one before ends
+                         }),
+        // Told once libmpv knows whether the recording has a picture.
+        QObject::connect(&player_, &MediaPlayer::videoChanged, window_,
+                         [this](bool hasVideo) { video_->recordingLoaded(hasVideo); }),
+    };
+}
 
 void Workbench::createTransport(const WorkbenchWidgets& widgets, const QString& settingsFolder)
 {

@@ -2,10 +2,12 @@
 
 #include "speech/draft_process.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QLabel;
 class QLineEdit;
@@ -110,6 +112,7 @@ public:
 private:
     void createTransport(const WorkbenchWidgets& widgets, const QString& settingsFolder);
     void createPlaybackOptions(const WorkbenchWidgets& widgets);
+    void followOpenings();
     void createPassages(TranscriptEdit* editor);
     void createInsertions(const WorkbenchWidgets& widgets, const QString& settingsFolder);
     void createEditor(const WorkbenchWidgets& widgets);
@@ -139,6 +142,7 @@ private:
     std::unique_ptr<ExportController> exporter_;
     std::unique_ptr<VideoController> video_;
     PlaybackOptionsDialog* playbackOptionsDialog_ = nullptr; // the window's child, created hidden
+    std::vector<QMetaObject::Connection> openings_;          // see followOpenings()
 };
 
 } // namespace tavrin

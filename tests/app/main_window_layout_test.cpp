@@ -1,10 +1,10 @@
 #include "app/app_style.h"
 #include "app/main_window.h"
+#include "controls/player_controls.h"
+#include "controls/rate_spin_box.h"
+#include "controls/time_box.h"
+#include "dialogs/settings_dialog.h"
 #include "editor/transcript_edit.h"
-#include "playback/player_controls.h"
-#include "playback/rate_spin_box.h"
-#include "playback/time_box.h"
-#include "settings/settings_dialog.h"
 #include "support/window_under_test.h"
 
 #include <QAbstractButton>

@@ -1,7 +1,7 @@
 #include "app/main_window.h"
+#include "controls/player_controls.h"
 #include "desktop/app_texts.h"
 #include "editor/transcript_edit.h"
-#include "playback/player_controls.h"
 #include "support/wav_file.h"
 #include "support/window_under_test.h"
 

@@ -3,11 +3,11 @@
 // go-to-time and saving. Afterwards the transcript on disk is the editor's text
 // byte for byte, nothing was reported as failed, and memory stopped growing.
 #include "app/link_label.h"
+#include "controls/rate_spin_box.h"
+#include "controls/time_box.h"
 #include "editor/editor_text.h"
 #include "editor/transcript_edit.h"
 #include "files/transcript_codec.h"
-#include "playback/rate_spin_box.h"
-#include "playback/time_box.h"
 #include "support/resident_memory.h"
 #include "support/window_under_test.h"
 

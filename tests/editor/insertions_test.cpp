@@ -1,5 +1,5 @@
 #include "editor/abbreviations.h"
-#include "editor/speaker_labels.h"
+#include "transcript/speaker_labels.h"
 
 #include <QtTest>
 

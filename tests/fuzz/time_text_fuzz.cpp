@@ -1,6 +1,6 @@
 // Go-to-time texts as anyone may type them, and player texts for any double.
 #include "fuzz_support.h"
-#include "playback/time_text.h"
+#include "transcript/time_text.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
+#include "dialogs/draft_options_dialog.h"
 #include "editor/transcript_edit.h"
 #include "settings/draft_options.h"
-#include "settings/draft_options_dialog.h"
 #include "support/hostile_recordings.h"
 #include "support/run_tool.h"
 #include "support/spoken_phrases.h"

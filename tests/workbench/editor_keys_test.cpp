@@ -1,6 +1,6 @@
 #include "app/app_style.h"
+#include "controls/rate_spin_box.h"
 #include "editor/transcript_edit.h"
-#include "playback/rate_spin_box.h"
 #include "support/window_under_test.h"
 
 #include <QApplication>

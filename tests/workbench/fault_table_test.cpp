@@ -1,8 +1,8 @@
 // Hostile input and failing disks, seen from the main window: each row shows what
 // the user is told and that nothing already typed or saved is lost.
+#include "dialogs/settings_dialog.h"
 #include "editor/editor_text.h"
 #include "editor/transcript_edit.h"
-#include "settings/settings_dialog.h"
 #include "support/window_under_test.h"
 
 #include <QApplication>

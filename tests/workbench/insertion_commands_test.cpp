@@ -1,8 +1,8 @@
+#include "dialogs/phrases_dialog.h"
+#include "dialogs/speakers_dialog.h"
 #include "editor/transcript_edit.h"
 #include "files/transcript_codec.h"
 #include "settings/phrase_options.h"
-#include "settings/phrases_dialog.h"
-#include "settings/speakers_dialog.h"
 #include "support/window_under_test.h"
 #include "workbench/speaker_controller.h"
 

@@ -1,6 +1,6 @@
 #include "app/link_label.h"
+#include "controls/time_box.h"
 #include "editor/transcript_edit.h"
-#include "playback/time_box.h"
 #include "support/window_under_test.h"
 
 #include <QApplication>

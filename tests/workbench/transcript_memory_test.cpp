@@ -1,14 +1,14 @@
 // Reopening a recording brings its transcript back, saving never silently
 // replaces bytes another program wrote, the time box offers where the user
 // stopped, and several unsaved texts of earlier runs come back in turn.
+#include "controls/time_box.h"
 #include "editor/editor_text.h"
 #include "editor/transcript_edit.h"
 #include "files/recovery_journal.h"
 #include "files/transcript_codec.h"
-#include "playback/time_box.h"
-#include "playback/waveform/waveform_builder.h"
 #include "support/hostile_recordings.h"
 #include "support/window_under_test.h"
+#include "waveform/waveform_builder.h"
 
 #include <QDir>
 #include <QLineEdit>

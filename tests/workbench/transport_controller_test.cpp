@@ -1,5 +1,5 @@
-#include "playback/media_player.h"
-#include "playback/rate_spin_box.h"
+#include "controls/rate_spin_box.h"
+#include "player/media_player.h"
 #include "support/temp_folder.h"
 #include "support/wav_file.h"
 #include "workbench/transport_controller.h"
