@@ -1,5 +1,6 @@
 #include "speech/draft_event.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -41,6 +42,40 @@ bool isTime(const QJsonValue& value)
     return value.isDouble() && std::isfinite(value.toDouble()) && value.toDouble() >= 0;
 }
 
+bool isCount(const QJsonValue& value, qsizetype most)
+{
+    const double n = value.toDouble(-1);
+    return value.isDouble() && n >= 0 && n <= double(most) && n == std::floor(n);
+}
+
+// A word as [where it starts in the text, its length, its time].
+QJsonArray wordsArray(const std::vector<WordTime>& words)
+{
+    QJsonArray array;
+    for (const WordTime& word : words)
+        array.append(QJsonArray{word.at, word.length, word.seconds});
+    return array;
+}
+
+// The words told, if every one lies on the text, in order and apart, with a time;
+// none otherwise: a line is never trusted, and a time may be missing, never wrong.
+std::vector<WordTime> wordsOn(const QJsonValue& value, qsizetype textLength)
+{
+    std::vector<WordTime> words;
+    qsizetype from = 0;
+    for (const QJsonValue& item : value.toArray()) {
+        const QJsonArray word = item.toArray();
+        if (word.size() != 3 || !isCount(word[0], textLength) || !isCount(word[1], textLength) || !isTime(word[2]))
+            return {};
+        const WordTime told{word[0].toInt(), word[1].toInt(), word[2].toDouble()};
+        if (told.at < from || told.length == 0 || told.at + told.length > textLength)
+            return {};
+        words.push_back(told);
+        from = told.at + told.length;
+    }
+    return words;
+}
+
 } // namespace
 
 QByteArray encodeDraftEvent(const DraftEvent& event)
@@ -52,6 +87,11 @@ QByteArray encodeDraftEvent(const DraftEvent& event)
         object.insert(QStringLiteral("end"), event.endSeconds);
     if (event.kind == Kind::Utterance || event.kind == Kind::Failed)
         object.insert(QStringLiteral("text"), event.text);
+    if (event.kind == Kind::Utterance && !event.words.empty()) {
+        object.insert(QStringLiteral("words"), wordsArray(event.words));
+        if (event.wordsEstimated)
+            object.insert(QStringLiteral("estimated"), true);
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
 }
 
@@ -80,6 +120,10 @@ std::optional<DraftEvent> decodeDraftEvent(QByteArrayView line)
     }
     if (*kind == Kind::Utterance || *kind == Kind::Failed)
         event.text = object.value(QStringLiteral("text")).toString();
+    if (*kind == Kind::Utterance) {
+        event.words = wordsOn(object.value(QStringLiteral("words")), event.text.size());
+        event.wordsEstimated = !event.words.empty() && object.value(QStringLiteral("estimated")).toBool();
+    }
     return event;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "speech/word_times.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace tavrin {
 
@@ -24,6 +27,10 @@ struct DraftEvent {
     double seconds = 0;
     double endSeconds = 0; // Utterance: where it ends
     QString text;          // Utterance: its words (none without a model); Failed: what went wrong
+    // Utterance: where each word of `text` starts, in order; estimated when the
+    // model gave no times and they were spread over the utterance.
+    std::vector<WordTime> words;
+    bool wordsEstimated = false;
 
     friend bool operator==(const DraftEvent&, const DraftEvent&) = default;
 };

@@ -125,12 +125,26 @@ struct Words {
     WordRecognizer* recognizer = nullptr;
     const SimplifiedChinese* simplified = nullptr;
 
-    QString of(const Utterance& utterance) const
+    // The utterance as the window is told it: its words, and where each starts in the recording.
+    DraftEvent of(const Utterance& utterance) const
     {
+        DraftEvent event{DraftEvent::Kind::Utterance, utterance.startSeconds, utterance.endSeconds, QString()};
         if (!recognizer)
-            return {};
-        const QString words = recognizer->recognise(utterance.samples);
-        return simplified ? simplified->convert(words) : words;
+            return event;
+        const Recognised recognised = recognizer->recognise(utterance.samples);
+        event.text = recognised.text;
+        event.words = placeTokens(recognised.text, recognised.tokens, recognised.times, utterance.startSeconds);
+        if (event.words.empty()) { // a model that tells no times
+            event.words = spreadOverUtterance(event.text, utterance.startSeconds, utterance.endSeconds);
+            event.wordsEstimated = !event.words.empty();
+        }
+        if (simplified) {
+            ConvertedWords converted = convertKeepingWords(
+                event.text, event.words, [this](const QString& text) { return simplified->convert(text); });
+            event.text = std::move(converted.text);
+            event.words = std::move(converted.words);
+        }
+        return event;
     }
 };
 
@@ -138,7 +152,7 @@ struct Words {
 void tellClosed(UtteranceFinder& finder, const Words& words)
 {
     while (std::optional<Utterance> utterance = finder.next())
-        tell({DraftEvent::Kind::Utterance, utterance->startSeconds, utterance->endSeconds, words.of(*utterance)});
+        tell(words.of(*utterance));
 }
 
 } // namespace

@@ -10,6 +10,7 @@ namespace tavrin {
 namespace {
 
 constexpr int kSampleRate = 16000;
+constexpr int32_t kMostTokens = 1 << 16; // far more than an utterance of speech holds
 
 // The paths and words the configuration points to, kept while the engine reads it.
 struct Strings {
@@ -79,17 +80,26 @@ WordRecognizer::~WordRecognizer()
     engine_.SherpaOnnxDestroyOfflineRecognizer(recognizer_);
 }
 
-QString WordRecognizer::recognise(std::span<const float> samples)
+Recognised WordRecognizer::recognise(std::span<const float> samples)
 {
     const SherpaOnnxOfflineStream* stream = engine_.SherpaOnnxCreateOfflineStream(recognizer_);
     engine_.SherpaOnnxAcceptWaveformOffline(stream, kSampleRate, samples.data(), int32_t(samples.size()));
     engine_.SherpaOnnxDecodeOfflineStream(recognizer_, stream);
     const SherpaOnnxOfflineRecognizerResult* result = engine_.SherpaOnnxGetOfflineStreamResult(stream);
-    const QString words = result && result->text ? QString::fromUtf8(result->text).trimmed() : QString();
-    if (result)
+    Recognised recognised;
+    if (result) {
+        recognised.text = result->text ? QString::fromUtf8(result->text).trimmed() : QString();
+        // The times come with the tokens, one each, or not at all.
+        if (result->tokens_arr && result->timestamps && result->count > 0) {
+            for (int32_t i = 0; i < std::min(result->count, kMostTokens); ++i) {
+                recognised.tokens.push_back(QString::fromUtf8(result->tokens_arr[i] ? result->tokens_arr[i] : ""));
+                recognised.times.push_back(result->timestamps[i]);
+            }
+        }
         engine_.SherpaOnnxDestroyOfflineRecognizerResult(result);
+    }
     engine_.SherpaOnnxDestroyOfflineStream(stream);
-    return words;
+    return recognised;
 }
 
 } // namespace tavrin

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace tavrin {
 
@@ -14,6 +15,15 @@ struct RecognitionOptions {
     QString language = QStringLiteral("zh"); // SenseVoice and Whisper; empty: the model decides
     bool punctuation = true;                 // SenseVoice's inverse text normalisation
     int threads = 1;
+};
+
+// What the model made of one utterance: its text, trimmed, and the tokens it was
+// decoded from with the start of each within the utterance, in seconds (none
+// when the model tells no times).
+struct Recognised {
+    QString text;
+    std::vector<QString> tokens;
+    std::vector<float> times;
 };
 
 // The engine's recogniser for one model, giving the words of one utterance at a time.
@@ -26,8 +36,8 @@ public:
     WordRecognizer(const WordRecognizer&) = delete;
     WordRecognizer& operator=(const WordRecognizer&) = delete;
 
-    // The words of `samples` (16 kHz mono), trimmed.
-    QString recognise(std::span<const float> samples);
+    // The words of `samples` (16 kHz mono).
+    Recognised recognise(std::span<const float> samples);
 
 private:
     WordRecognizer(const SpeechEngine& engine, const SherpaOnnxOfflineRecognizer* recognizer);

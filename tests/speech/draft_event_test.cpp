@@ -14,6 +14,8 @@ private Q_SLOTS:
     void eachEventSurvivesItsLine();
     void linesThatAreNoEventAreRefused_data();
     void linesThatAreNoEventAreRefused();
+    void wordsThatDoNotLieOnTheTextAreDropped_data();
+    void wordsThatDoNotLieOnTheTextAreDropped();
 };
 
 void DraftEventTest::eachEventSurvivesItsLine_data()
@@ -25,6 +27,10 @@ void DraftEventTest::eachEventSurvivesItsLine_data()
     QTest::newRow("utterance without words") << DraftEvent{Kind::Utterance, 1.5, 3.75, {}};
     QTest::newRow("utterance with words, quotes and a line feed")
         << DraftEvent{Kind::Utterance, 61.0, 64.5, QStringLiteral("他说：\"好的。\"\n下一句")};
+    QTest::newRow("utterance with each word's time") << DraftEvent{
+        Kind::Utterance, 61.0, 64.5, QStringLiteral("好的 ok"), {{0, 1, 61.25}, {1, 1, 61.5}, {3, 2, 62.0}}};
+    QTest::newRow("utterance with times spread over it")
+        << DraftEvent{Kind::Utterance, 2.0, 3.0, QStringLiteral("好的"), {{0, 1, 2.0}, {1, 1, 2.5}}, true};
     QTest::newRow("finished") << DraftEvent{Kind::Finished, 0, 0, {}};
     QTest::newRow("failed") << DraftEvent{Kind::Failed, 0, 0, QStringLiteral("找不到语音引擎")};
 }
@@ -58,6 +64,33 @@ void DraftEventTest::linesThatAreNoEventAreRefused()
 {
     QFETCH(QByteArray, line);
     QVERIFY(!decodeDraftEvent(line));
+}
+
+void DraftEventTest::wordsThatDoNotLieOnTheTextAreDropped_data()
+{
+    QTest::addColumn<QByteArray>("words");
+    QTest::newRow("past the text's end") << QByteArray("[[0,1,1],[2,2,1.5]]");
+    QTest::newRow("out of order") << QByteArray("[[1,1,1],[0,1,1.5]]");
+    QTest::newRow("overlapping") << QByteArray("[[0,2,1],[1,1,1.5]]");
+    QTest::newRow("empty word") << QByteArray("[[0,0,1]]");
+    QTest::newRow("negative time") << QByteArray("[[0,1,-1]]");
+    QTest::newRow("a fraction of a character") << QByteArray("[[0.5,1,1]]");
+    QTest::newRow("not a list") << QByteArray(R"("words")");
+    QTest::newRow("a word of two numbers") << QByteArray("[[0,1]]");
+}
+
+// The utterance still comes, with its text; only its words' times are dropped,
+// all of them: a time may be missing, never wrong.
+void DraftEventTest::wordsThatDoNotLieOnTheTextAreDropped()
+{
+    QFETCH(QByteArray, words);
+    const QByteArray line =
+        R"({"event":"utterance","seconds":1,"end":3,"text":"好的好","estimated":true,"words":)" + words + "}";
+    const std::optional<DraftEvent> event = decodeDraftEvent(line);
+    QVERIFY(event);
+    QCOMPARE(event->text, QStringLiteral("好的好"));
+    QVERIFY(event->words.empty());
+    QVERIFY(!event->wordsEstimated);
 }
 
 QTEST_APPLESS_MAIN(DraftEventTest)

@@ -3,8 +3,10 @@
 #include "speech/draft_event.h"
 #include "support/child_run.h"
 #include "support/hostile_recordings.h"
+#include "support/pcm_sound.h"
 #include "support/run_tool.h"
 #include "support/spoken_phrases.h"
+#include "support/wav_file.h"
 
 #include <QProcess>
 #include <QRandomGenerator>
@@ -37,6 +39,7 @@ private Q_SLOTS:
     void whatCannotRunIsToldNotCrashed();
     void aModelsWordsFollowTheMarks_data();
     void aModelsWordsFollowTheMarks();
+    void eachWordIsTimedAtItsBurst();
     void traditionalWordsBecomeSimplifiedWhenAsked_data();
     void traditionalWordsBecomeSimplifiedWhenAsked();
     void anHourTakesNoMoreMemoryThanAMinute();
@@ -209,6 +212,56 @@ void DraftHelperTest::aModelsWordsFollowTheMarks()
         QVERIFY(std::abs(marks[i].seconds - spoken_.phrases[i].startSeconds) <= kMarkTolerance);
         QVERIFY2(loudOnly.match(marks[i].text).hasMatch(), qPrintable(marks[i].text));
     }
+}
+
+// Speech held low, with loud noise laid over it for a quarter of a second at known
+// moments: the stand-in model says 好 where the sound is loud, once for each burst,
+// at the model frame (60 ms) the burst begins in.
+void DraftHelperTest::eachWordIsTimedAtItsBurst()
+{
+    constexpr double kModelFrame = 0.06;
+    constexpr double kBurst = 0.25;
+    constexpr double kLead = 1.0; // silence before the speech, and after it
+    const QString speech = folder_.filePath(QStringLiteral("speech-for-bursts.wav"));
+    const SpokenPhrases spoken = writeSpokenPhrases(
+        speech, {QStringLiteral("今天我们讨论一下项目的进度，上个月完成了第一部分的工作，下个月开始测试。")}, kLead);
+    PcmSound sound = readWav(speech);
+    const SpokenPhrase phrase = spoken.phrases.front();
+    std::vector<double> bursts;
+    for (double at = phrase.startSeconds + 0.5; at + kBurst < phrase.endSeconds; at += 0.8)
+        bursts.push_back(at);
+    QVERIFY(bursts.size() >= 8);
+    for (float& sample : sound.samples)
+        sample *= 0.1f;
+    QRandomGenerator noise(1);
+    for (double at : bursts) {
+        const auto from = std::size_t(at * sound.sampleRate);
+        for (std::size_t i = from; i < from + std::size_t(kBurst * sound.sampleRate); ++i)
+            sound.samples[i] += float(noise.bounded(0.8) - 0.4);
+    }
+    QByteArray wav = wavHeader(sound.sampleRate, 1, quint32(sound.samples.size() * 2));
+    for (float sample : sound.samples)
+        appendSample(wav, qint16(std::clamp(sample, -1.0f, 1.0f) * 32767));
+    const QString recording = folder_.filePath(QStringLiteral("bursts.wav"));
+    QFile file(recording);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(wav) == wav.size());
+    file.close();
+
+    QTemporaryDir model;
+    const HelperRun run = runHelper(QStringLiteral(TAVRIN_SPEECH_ENGINE), recording, writeSenseVoiceLike(model));
+    QCOMPARE(run.exitCode, 0);
+    std::vector<double> told;
+    for (const DraftEvent& utterance : ofKind(run.events, Kind::Utterance)) {
+        QVERIFY(!utterance.wordsEstimated);
+        QCOMPARE(qsizetype(utterance.words.size()), utterance.text.size()); // one 好 a word
+        for (const WordTime& word : utterance.words)
+            told.push_back(word.seconds);
+    }
+    QCOMPARE(told.size(), bursts.size());
+    for (std::size_t i = 0; i < bursts.size(); ++i)
+        QVERIFY2(
+            std::abs(told[i] - bursts[i]) <= kModelFrame,
+            qPrintable(QStringLiteral("the word of the burst at %1 s was timed at %2 s").arg(bursts[i]).arg(told[i])));
 }
 
 void DraftHelperTest::traditionalWordsBecomeSimplifiedWhenAsked_data()
