@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <optional>
+#include <vector>
+
+namespace tavrin {
+
+// When each timed character of a transcript is heard: stretches of the text
+// whose characters share a start in the recording (a drafted word each), in
+// text order and apart. Typed text has no time of its own. Held beside the text
+// and told of every change to it, so that the characters an edit leaves alone
+// keep their times exactly, wherever the edit moves them.
+class TextTimes {
+public:
+    struct Stretch {
+        qint32 at = 0;     // where its first character is in the text
+        qint32 length = 0; // how many characters
+        double seconds = 0;
+        bool operator==(const Stretch&) const = default;
+    };
+
+    // Times for characters that had none: `stretches` in text order, each on
+    // characters without a time (any that overlaps a timed one is left out).
+    void add(const std::vector<Stretch>& stretches);
+    // The text changed at `position`: `removed` characters went and `added` came
+    // in their place. The characters left alone keep their times; those added have none.
+    void change(qint32 position, qint32 removed, qint32 added);
+    void clear() { stretches_.clear(); }
+
+    // The time of the character at `position`; none for a character without one.
+    std::optional<double> timeAt(qint32 position) const;
+    // The time to play from for the character at `position`: its own, or, for
+    // one without, the nearest timed one's before it; none when nothing before has one.
+    std::optional<double> timeToPlay(qint32 position) const;
+    // The stretch the character at `position` is in, if it has a time.
+    std::optional<Stretch> stretchAt(qint32 position) const;
+
+    const std::vector<Stretch>& stretches() const { return stretches_; }
+    bool isEmpty() const { return stretches_.empty(); }
+
+private:
+    // The first stretch that ends after `position`.
+    std::vector<Stretch>::iterator firstEndingAfter(qint32 position);
+    std::vector<Stretch>::const_iterator firstEndingAfter(qint32 position) const;
+
+    std::vector<Stretch> stretches_;
+};
+
+} // namespace tavrin
