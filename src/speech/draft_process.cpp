@@ -73,7 +73,7 @@ void DraftProcess::readEvents()
             Q_EMIT progressed(event->seconds);
             break;
         case DraftEvent::Kind::Utterance:
-            Q_EMIT utteranceFound(event->seconds, event->endSeconds, event->text);
+            Q_EMIT utteranceFound(event->seconds, event->endSeconds, event->text, event->words);
             break;
         case DraftEvent::Kind::Finished:
             toldEnd_ = true;

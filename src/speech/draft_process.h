@@ -1,9 +1,13 @@
 #pragma once
 
+#include "speech/word_times.h"
+
 #include <QObject>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace tavrin {
 
@@ -44,7 +48,9 @@ public:
 Q_SIGNALS:
     void started(double durationSeconds); // 0: the recording's length is not known
     void progressed(double seconds);      // the sound gone through so far
-    void utteranceFound(double startSeconds, double endSeconds, const QString& text);
+    // `words`: where each word of `text` starts, as the helper told it (none without a model).
+    void utteranceFound(double startSeconds, double endSeconds, const QString& text,
+                        const std::vector<tavrin::WordTime>& words);
     void finished();
     void failed(const QString& message);
 

@@ -8,6 +8,7 @@
 #include "settings/draft_options.h"
 #include "speech/draft_progress.h"
 #include "speech/model_folder.h"
+#include "transcript/text_times_watcher.h"
 #include "transcript/time_marks.h"
 
 #include <QProgressDialog>
@@ -27,10 +28,15 @@ const QString kAskToAppend =
 const QString kDone = QStringLiteral("自动初稿已完成：共 %1 段。");
 const QString kNoSpeech = QStringLiteral("自动初稿已完成：录音中没有找到说话的声音。");
 
-// The mark F8 would type at the utterance's start, the words after it.
-QString paragraphFor(double startSeconds, const QString& words)
+// The mark F8 would type at the utterance's start, the words after it, each word
+// timed where the helper heard it.
+DraftController::Drafted paragraphFor(double startSeconds, const QString& text, const std::vector<WordTime>& words)
 {
-    return timeMarkAt(startSeconds) + words;
+    DraftController::Drafted paragraph{timeMarkAt(startSeconds) + text, {}};
+    const auto markLength = qint32(paragraph.text.size() - text.size());
+    for (const WordTime& word : words)
+        paragraph.times.push_back({markLength + word.at, word.length, word.seconds});
+    return paragraph;
 }
 
 } // namespace
@@ -46,7 +52,9 @@ DraftController::DraftController(const Widgets& widgets, MediaPlayer& player, De
     connect(&process_, &DraftProcess::started, this, [this](double seconds) { durationSeconds_ = seconds; });
     connect(&process_, &DraftProcess::progressed, this, &DraftController::showProgress);
     connect(&process_, &DraftProcess::utteranceFound, this,
-            [this](double start, double, const QString& words) { place(start, words); });
+            [this](double start, double, const QString& text, const std::vector<WordTime>& words) {
+                place(start, text, words);
+            });
     connect(&process_, &DraftProcess::finished, this, &DraftController::finish);
     connect(&process_, &DraftProcess::failed, this, &DraftController::fail);
 }
@@ -154,27 +162,37 @@ void DraftController::showProgress(double seconds)
     progress_->setLabelText(QStringLiteral("正在生成自动初稿…") + shown.text);
 }
 
-void DraftController::place(double startSeconds, const QString& words)
+void DraftController::place(double startSeconds, const QString& text, const std::vector<WordTime>& words)
 {
     ++found_;
-    const QString paragraph = paragraphFor(startSeconds, words);
+    Drafted paragraph = paragraphFor(startSeconds, text, words);
     if (placing_ == Placing::AtTheEnd)
-        held_.append(paragraph);
+        held_.push_back(std::move(paragraph));
     else
         appendParagraphs({paragraph});
 }
 
 // At the end of the text, as edits of their own: the caret and the selection
 // stay where the user is typing.
-void DraftController::appendParagraphs(const QStringList& paragraphs)
+void DraftController::appendParagraphs(const std::vector<Drafted>& paragraphs)
 {
-    if (paragraphs.isEmpty())
+    if (paragraphs.empty())
         return;
     QTextDocument* document = widgets_.editor->document();
     QTextCursor end(document);
     end.movePosition(QTextCursor::End);
     const bool startsLine = document->isEmpty() || document->lastBlock().text().isEmpty();
-    end.insertText((startsLine ? QString() : QStringLiteral("\n")) + paragraphs.join(u'\n') + u'\n');
+    QString text = startsLine ? QString() : QStringLiteral("\n");
+    std::vector<TextTimes::Stretch> times;
+    const auto from = qint32(end.position());
+    for (const Drafted& paragraph : paragraphs) {
+        for (const TextTimes::Stretch& word : paragraph.times)
+            times.push_back({from + qint32(text.size()) + word.at, word.length, word.seconds});
+        text += paragraph.text + u'\n';
+    }
+    end.insertText(text);
+    if (times_)
+        times_->add(times);
 }
 
 void DraftController::finish()

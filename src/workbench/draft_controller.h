@@ -1,12 +1,14 @@
 #pragma once
 
 #include "speech/draft_process.h"
+#include "transcript/text_times.h"
 
 #include <QElapsedTimer>
 #include <QObject>
 #include <QStringList>
 
 #include <optional>
+#include <vector>
 
 class QProgressDialog;
 class QWidget;
@@ -16,6 +18,7 @@ namespace tavrin {
 class Desktop;
 class DraftOptionsDialog;
 class MediaPlayer;
+class TextTimesWatcher;
 class TranscriptEdit;
 
 // The machine's first draft of the loaded recording: one paragraph for each
@@ -27,6 +30,12 @@ class TranscriptEdit;
 class DraftController : public QObject {
     Q_OBJECT
 public:
+    // A paragraph the draft writes, with the times of its words from its start.
+    struct Drafted {
+        QString text;
+        std::vector<TextTimes::Stretch> times;
+    };
+
     struct Widgets {
         QWidget* window = nullptr; // owns the progress display and the messages
         TranscriptEdit* editor = nullptr;
@@ -46,6 +55,8 @@ public:
     // Another recording opened: a draft of the one before ends.
     void recordingOpened(const QString& recording);
     bool isRunning() const { return process_.isRunning(); }
+    // Where the drafted words' times are kept beside the text; none: they are not.
+    void setTextTimes(TextTimesWatcher* times) { times_ = times; }
 
 private:
     enum class Placing {
@@ -58,8 +69,8 @@ private:
     // Shown beside the window, never taking the typing from it.
     void openProgress();
     void showProgress(double seconds);
-    void place(double startSeconds, const QString& words);
-    void appendParagraphs(const QStringList& paragraphs);
+    void place(double startSeconds, const QString& text, const std::vector<WordTime>& words);
+    void appendParagraphs(const std::vector<Drafted>& paragraphs);
     void finish();
     void fail(const QString& message);
     void endDraft();
@@ -72,8 +83,9 @@ private:
     QString settingsFolder_;
     QString recording_;
     Placing placing_ = Placing::AsItComes;
-    QStringList held_; // AtTheEnd: the paragraphs until the draft is done
-    int found_ = 0;    // utterances of this draft
+    std::vector<Drafted> held_; // AtTheEnd: the paragraphs until the draft is done
+    TextTimesWatcher* times_ = nullptr;
+    int found_ = 0; // utterances of this draft
     double durationSeconds_ = 0;
     QElapsedTimer clock_;
     QProgressDialog* progress_ = nullptr;

@@ -7,6 +7,7 @@
 #include "player/media_player.h"
 #include "player/passage_loop.h"
 #include "settings/playback_options.h"
+#include "transcript/text_times_watcher.h"
 #include "transcript/time_mark_watcher.h"
 #include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
@@ -60,6 +61,7 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
                                              desktop, places.settingsFolder);
     draft_ = std::make_unique<DraftController>(DraftController::Widgets{widgets.window, widgets.editor}, player,
                                                desktop, places.draft, places.settingsFolder);
+    draft_->setTextTimes(textTimes_.get());
     exporter_ =
         std::make_unique<ExportController>(ExportController::Widgets{widgets.window, widgets.editor}, player, desktop);
     followOpenings();
@@ -110,6 +112,7 @@ void Workbench::createTransport(const WorkbenchWidgets& widgets, const QString& 
 void Workbench::createPassages(TranscriptEdit* editor)
 {
     marks_ = std::make_unique<TimeMarkWatcher>(editor->document());
+    textTimes_ = std::make_unique<TextTimesWatcher>(editor->document());
     passages_ = std::make_unique<PassageNavigator>(editor, player_, *loop_, *marks_);
     passageFollower_ = std::make_unique<PassageFollower>(editor, player_, *marks_);
 }

@@ -36,6 +36,7 @@ class PlayerStrip;
 class RateSpinBox;
 class TimeBox;
 class TimeMarkController;
+class TextTimesWatcher;
 class TimeMarkWatcher;
 class TranscriptEdit;
 class TranscriptionWork;
@@ -99,6 +100,7 @@ public:
     PhraseController& phrases() { return *phrases_; }
     VideoController& video() { return *video_; }
     PassageFollower& passageFollower() { return *passageFollower_; }
+    const TextTimesWatcher& textTimes() const { return *textTimes_; }
     PlaybackOptionsDialog& playbackOptionsDialog() { return *playbackOptionsDialog_; }
 
     void showPlaybackOptions();
@@ -130,6 +132,7 @@ private:
     std::unique_ptr<PassageLoop> loop_;
     std::unique_ptr<TimeMarkController> timeMarks_;
     std::unique_ptr<TimeMarkWatcher> marks_;
+    std::unique_ptr<TextTimesWatcher> textTimes_; // when the drafted words are heard
     std::unique_ptr<PassageNavigator> passages_;
     std::unique_ptr<PassageFollower> passageFollower_;
     std::unique_ptr<SpeakerController> speakers_;

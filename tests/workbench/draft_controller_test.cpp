@@ -4,7 +4,9 @@
 #include "support/hostile_recordings.h"
 #include "support/run_tool.h"
 #include "support/spoken_phrases.h"
+#include "support/window_probe.h"
 #include "support/window_under_test.h"
+#include "transcript/text_times_watcher.h"
 #include "workbench/draft_controller.h"
 
 #include <QComboBox>
@@ -106,6 +108,7 @@ private Q_SLOTS:
     void endingMidwayKeepsWhatWasFound();
     void noEngineIsToldAndNothingWritten();
     void theChosenModelsWordsFollowTheMarks();
+    void eachDraftedWordKeepsItsTimeThroughEdits();
     void aModelFolderThatCannotServeIsToldBeforeStarting();
     void theOptionsDialogSavesOnlyAModelThatCanServe_data();
     void theOptionsDialogSavesOnlyAModelThatCanServe();
@@ -251,6 +254,49 @@ void DraftControllerTest::theChosenModelsWordsFollowTheMarks()
     for (const QString& paragraph : drafted)
         marksAlone.append(paragraph.left(10));
     QVERIFY(marksPhrases(marksAlone, shortPhrases_));
+}
+
+// Every drafted word is timed within its passage, the marks are not, and typing
+// moves the times with the characters they belong to.
+void DraftControllerTest::eachDraftedWordKeepsItsTimeThroughEdits()
+{
+    QTemporaryDir model;
+    writeSenseVoiceLikeModel(model.path());
+    WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
+    writeDraftOptions(window.programPath, DraftOptions{model.path(), QStringLiteral("zh"), true, 1});
+    loadPhrases(window, shortRecording_);
+    window.ui->draftAction->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(lastBox(window), QStringLiteral("自动初稿已完成：共 3 段。"), kWaitMs);
+    const TextTimes& times = WindowProbe::workbench(*window.window).textTimes().times();
+    const QString text = window.ui->Memo1->toPlainText();
+    std::vector<std::optional<double>> before;
+    qint32 at = 0;
+    for (const QString& paragraph : text.split(u'\n')) {
+        const double markSeconds = paragraph.isEmpty()
+            ? 0
+            : paragraph.mid(1, 2).toInt() * 3600 + paragraph.mid(4, 2).toInt() * 60 + paragraph.mid(7, 2).toInt();
+        double last = markSeconds;
+        for (qint32 i = 0; i < qint32(paragraph.size()); ++i) {
+            const std::optional<double> time = times.timeAt(at + i);
+            if (i < 10) {
+                QVERIFY2(!time, "a mark has no time of its own");
+            } else {
+                QVERIFY2(time && *time >= last && *time < markSeconds + 30,
+                         qPrintable(QStringLiteral("%1 at %2").arg(time.value_or(-1)).arg(at + i)));
+                last = *time;
+            }
+        }
+        at += qint32(paragraph.size()) + 1;
+    }
+    for (qint32 i = 0; i < qint32(text.size()); ++i)
+        before.push_back(times.timeAt(i));
+    QTextCursor cursor = window.ui->Memo1->textCursor();
+    cursor.setPosition(0);
+    window.ui->Memo1->setTextCursor(cursor);
+    QTest::keyClicks(window.ui->Memo1, QStringLiteral("ab"));
+    QCOMPARE(times.timeAt(0), std::nullopt);
+    for (qint32 i = 0; i < qint32(before.size()); ++i)
+        QCOMPARE(times.timeAt(i + 2), before[std::size_t(i)]);
 }
 
 void DraftControllerTest::aModelFolderThatCannotServeIsToldBeforeStarting()
