@@ -81,6 +81,7 @@ public:
     void BitBtn1Click();
     void Label9Click();
     void Memo1DblClick();
+    void Memo1ControlClick(int position);
     // The rate one step up (1) or down (-1) from the keyboard; failures are dropped.
     void stepRate(int tenths);
 

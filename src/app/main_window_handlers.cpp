@@ -6,6 +6,7 @@
 #include "workbench/draft_controller.h"
 #include "workbench/editor_controller.h"
 #include "workbench/export_controller.h"
+#include "workbench/passage_navigator.h"
 #include "workbench/pedal_binding.h"
 #include "workbench/phrase_controller.h"
 #include "workbench/speaker_controller.h"
@@ -70,6 +71,11 @@ void TMainForm1::Label9Click()
 void TMainForm1::Memo1DblClick()
 {
     workbench_->timeMarks().goToSelectedTime();
+}
+
+void TMainForm1::Memo1ControlClick(int position)
+{
+    workbench_->passages().hearWord(position);
 }
 
 void TMainForm1::N8Click()

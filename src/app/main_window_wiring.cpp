@@ -68,6 +68,8 @@ void TMainForm1::connectHandlers()
         return swallow;
     });
     connect(ui_.Memo1, &TranscriptEdit::filesDropped, this, &TMainForm1::openDropped);
+    connect(ui_.Memo1, &TranscriptEdit::controlClicked, this,
+            [this](int position) { runCommand([this, position] { Memo1ControlClick(position); }); });
 }
 
 void TMainForm1::connectMenu()

@@ -38,7 +38,7 @@ PlaybackOptionsDialog::PlaybackOptionsDialog(QWidget* owner, Desktop& desktop, P
     setModal(true);
     setFont(interfaceFont());
     setBackgroundRole(QPalette::Button);
-    resize(361, 258);
+    resize(361, 284);
 
     label(this, QStringLiteral("resumeBackStepLabel"), QStringLiteral("继续播放时后退"), QRect(30, 24, 91, 13));
     resumeBackStep = place(new QDoubleSpinBox(this), QStringLiteral("resumeBackStep"), QRect(124, 20, 55, 21));
@@ -49,23 +49,32 @@ PlaybackOptionsDialog::PlaybackOptionsDialog(QWidget* owner, Desktop& desktop, P
     explanation(this, QStringLiteral("resumeBackStepNote"), QStringLiteral("秒     暂停后再播放，先重听这几秒"),
                 QRect(184, 24, 171, 13));
 
+    label(this, QStringLiteral("wordLeadLabel"), QStringLiteral("听词时提前"), QRect(30, 50, 91, 13));
+    wordLead = place(new QDoubleSpinBox(this), QStringLiteral("wordLead"), QRect(124, 46, 55, 21));
+    wordLead->setRange(0.0, kLongestResumeBackStep);
+    wordLead->setSingleStep(kResumeBackStepUnit);
+    wordLead->setDecimals(1);
+    wordLead->setAccessibleName(QStringLiteral("听词时提前的秒数"));
+    explanation(this, QStringLiteral("wordLeadNote"), QStringLiteral("秒     Ctrl+Shift+F4 听词"),
+                QRect(184, 50, 171, 13));
+
     volumeBoost = addAid(QStringLiteral("volumeBoost"), QStringLiteral("音量增强"),
-                         QStringLiteral("声音太小：放大到300%，不会爆音"), 58);
+                         QStringLiteral("声音太小：放大到300%，不会爆音"), 84);
     loudnessLevelling = addAid(QStringLiteral("loudnessLevelling"), QStringLiteral("响度均衡"),
-                               QStringLiteral("忽大忽小：把说话声调得一样响"), 84);
+                               QStringLiteral("忽大忽小：把说话声调得一样响"), 110);
     noiseReduction =
-        addAid(QStringLiteral("noiseReduction"), QStringLiteral("降噪"), QStringLiteral("压低背景里的嘶嘶声"), 110);
+        addAid(QStringLiteral("noiseReduction"), QStringLiteral("降噪"), QStringLiteral("压低背景里的嘶嘶声"), 136);
     voiceBand = addAid(QStringLiteral("voiceBand"), QStringLiteral("人声频段"),
-                       QStringLiteral("只留100赫兹到4千赫兹的人声"), 136);
+                       QStringLiteral("只留100赫兹到4千赫兹的人声"), 162);
     followPlayback = addAid(QStringLiteral("followPlayback"), QStringLiteral("跟随播放"),
-                            QStringLiteral("播放时在文字里标出正在听的那一段"), 162);
+                            QStringLiteral("播放时在文字里标出正在听的那一段"), 188);
 
     QLabel* note = label(this, QStringLiteral("noteLabel"),
-                         QStringLiteral("注意：选项勾选后立即生效，保存后下次启动仍有效。"), QRect(30, 192, 311, 13));
+                         QStringLiteral("注意：选项勾选后立即生效，保存后下次启动仍有效。"), QRect(30, 218, 311, 13));
     setColour(note, QPalette::WindowText, Qt::red);
     saveButton = new QPushButton(QStringLiteral("保存设置"), this);
     saveButton->setObjectName(QStringLiteral("saveButton"));
-    saveButton->setGeometry(143, 216, 75, 25);
+    saveButton->setGeometry(143, 242, 75, 25);
     saveButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this, [this] { runCommand(desktop_, this, [this] { saveOptions(); }); });
 }
@@ -86,6 +95,7 @@ PlaybackOptions PlaybackOptionsDialog::shownOptions() const
     PlaybackOptions options;
     // Typed values between the steps are taken to the nearest step.
     options.resumeBackStep = std::round(resumeBackStep->value() / kResumeBackStepUnit) * kResumeBackStepUnit;
+    options.wordLead = std::round(wordLead->value() / kResumeBackStepUnit) * kResumeBackStepUnit;
     options.volumeBoost = volumeBoost->isChecked();
     options.loudnessLevelling = loudnessLevelling->isChecked();
     options.noiseReduction = noiseReduction->isChecked();
@@ -99,6 +109,7 @@ void PlaybackOptionsDialog::showStored()
     stored_ = settings_.read();
     tried_ = false;
     resumeBackStep->setValue(stored_.resumeBackStep);
+    wordLead->setValue(stored_.wordLead);
     const std::pair<QCheckBox*, bool> aids[] = {{volumeBoost, stored_.volumeBoost},
                                                 {loudnessLevelling, stored_.loudnessLevelling},
                                                 {noiseReduction, stored_.noiseReduction},

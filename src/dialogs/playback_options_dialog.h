@@ -26,6 +26,7 @@ public:
     void saveOptions();
 
     QDoubleSpinBox* resumeBackStep = nullptr;
+    QDoubleSpinBox* wordLead = nullptr;
     QCheckBox* volumeBoost = nullptr;
     QCheckBox* loudnessLevelling = nullptr;
     QCheckBox* noiseReduction = nullptr;

@@ -54,6 +54,9 @@ KeyDecision decideInsertionKey(int qtKey, Qt::KeyboardModifiers modifiers)
     if (qtKey == Qt::Key_V && modifiers.testFlag(Qt::ControlModifier) && modifiers.testFlag(Qt::ShiftModifier)
         && !modifiers.testFlag(Qt::AltModifier))
         return {EditorCommand::ToggleVideo, true};
+    if (qtKey == Qt::Key_F4 && modifiers.testFlag(Qt::ControlModifier) && modifiers.testFlag(Qt::ShiftModifier)
+        && !modifiers.testFlag(Qt::AltModifier))
+        return {EditorCommand::HearWord, true};
     if ((qtKey == Qt::Key_F5 || qtKey == Qt::Key_F11) && noneHeld(modifiers))
         return {EditorCommand::ExpandAbbreviation, true, qtKey == Qt::Key_F5 ? 0 : 1};
     return {};

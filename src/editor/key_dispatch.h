@@ -31,6 +31,7 @@ enum class EditorCommand {
     Phrase,             // slot: which of the ten phrases
     ExpandAbbreviation, // slot: 0 for F5, 1 for F11, the two keys the expanding key may be
     ToggleVideo,
+    HearWord, // the drafted word at the caret, from its time
 };
 
 struct KeyDecision {
@@ -45,7 +46,8 @@ struct KeyDecision {
 // other keys of the table work with any modifiers. The play key, Ctrl+Up/Down and
 // the passage keys are swallowed. Ctrl+1 to Ctrl+9 are the speakers, Ctrl+F2 to
 // Ctrl+F6 and Shift+F2 to Shift+F6 the phrases, F5 and F11 alone the key that
-// expands an abbreviation, Ctrl+Shift+V the video window; all of these are swallowed.
+// expands an abbreviation, Ctrl+Shift+V the video window, Ctrl+Shift+F4 the word at
+// the caret heard from its time; all of these are swallowed.
 KeyDecision decideEditorKey(int qtKey, Qt::KeyboardModifiers modifiers, PlayKey playKey);
 
 } // namespace tavrin

@@ -50,6 +50,19 @@ void TranscriptEdit::scrollToShow(int position)
     verticalScrollBar()->setValue(paragraph.firstLineNumber() + line);
 }
 
+void TranscriptEdit::mousePressEvent(QMouseEvent* event)
+{
+    const bool toHear = event->button() == Qt::LeftButton
+        && (event->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == Qt::ControlModifier;
+    if (!toHear) {
+        QPlainTextEdit::mousePressEvent(event);
+        return;
+    }
+    // The caret goes to the word, as a plain click puts it; no selection is made.
+    setTextCursor(cursorForPosition(event->position().toPoint()));
+    Q_EMIT controlClicked(textCursor().position());
+}
+
 void TranscriptEdit::mouseDoubleClickEvent(QMouseEvent* event)
 {
     QPlainTextEdit::mouseDoubleClickEvent(event);

@@ -29,6 +29,8 @@ public:
 
 Q_SIGNALS:
     void doubleClicked();
+    // A click with Ctrl held, the caret put where it was: to hear the word there.
+    void controlClicked(int position);
     void contextMenuRequested(const QPoint& position);
 
     // Files dragged from a file manager and dropped here: they are for the
@@ -41,6 +43,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void inputMethodEvent(QInputMethodEvent* event) override;
 

@@ -50,7 +50,7 @@ QString resumeBackStepText(double seconds)
 
 StoredPlaybackOptions readPlaybackOptions(const QString& settingsFolder)
 {
-    QList<QStringView> keys{kResumeBackStepKey};
+    QList<QStringView> keys{kResumeBackStepKey, kWordLeadKey};
     for (const FlagSetting& flag : kFlags)
         keys.append(flag.key);
     const QList<std::optional<QString>> texts = readSettingValues(settingsFolder, kPlaybackSection, keys);
@@ -63,8 +63,15 @@ StoredPlaybackOptions readPlaybackOptions(const QString& settingsFolder)
             stored.problems << damagedValue(
                 kResumeBackStepKey, *text, QStringLiteral("应为0到10之间的秒数，以0.5为单位。现按0秒（不后退）处理。"));
     }
+    if (const std::optional<QString>& text = texts[1]) {
+        if (const auto seconds = parseResumeBackStep(*text))
+            stored.options.wordLead = *seconds;
+        else
+            stored.problems << damagedValue(kWordLeadKey, *text,
+                                            QStringLiteral("应为0到10之间的秒数，以0.5为单位。现按0.5秒处理。"));
+    }
     for (qsizetype i = 0; i < qsizetype(std::size(kFlags)); ++i) {
-        const std::optional<QString>& text = texts[i + 1];
+        const std::optional<QString>& text = texts[i + 2];
         if (!text)
             continue;
         if (const auto on = parseSettingFlag(*text))
@@ -77,7 +84,8 @@ StoredPlaybackOptions readPlaybackOptions(const QString& settingsFolder)
 
 void writePlaybackOptions(const QString& settingsFolder, const PlaybackOptions& options)
 {
-    SettingValues values{{kResumeBackStepKey.toString(), resumeBackStepText(options.resumeBackStep)}};
+    SettingValues values{{kResumeBackStepKey.toString(), resumeBackStepText(options.resumeBackStep)},
+                         {kWordLeadKey.toString(), resumeBackStepText(options.wordLead)}};
     for (const FlagSetting& flag : kFlags)
         values.append({flag.key.toString(), options.*flag.value ? QStringLiteral("1") : QStringLiteral("0")});
     writeSettingValues(settingsFolder, kPlaybackSection, values);

@@ -21,6 +21,7 @@ inline constexpr QStringView kLoudnessLevellingKey = u"loudnessLevelling";
 inline constexpr QStringView kNoiseReductionKey = u"noiseReduction";
 inline constexpr QStringView kVoiceBandKey = u"voiceBand";
 inline constexpr QStringView kFollowPlaybackKey = u"followPlayback";
+inline constexpr QStringView kWordLeadKey = u"wordLead";
 
 inline constexpr double kLongestResumeBackStep = 10.0;
 inline constexpr double kResumeBackStepUnit = 0.5;
@@ -34,11 +35,14 @@ struct PlaybackOptions {
     bool voiceBand = false;
     // The passage being heard is shown in the text while playing.
     bool followPlayback = false;
+    // Seconds heard before a drafted word when it is asked for (Ctrl+Shift+F4,
+    // Ctrl+click); written as the back-step is.
+    double wordLead = 0.5;
 
     bool operator==(const PlaybackOptions&) const = default;
 };
 
-// A back-step as stored: 0 to 10 seconds in steps of 0.5, written with a dot.
+// A back-step or a word's lead as stored: 0 to 10 seconds in steps of 0.5, written with a dot.
 std::optional<double> parseResumeBackStep(QStringView text);
 QString resumeBackStepText(double seconds);
 

@@ -73,14 +73,22 @@ std::optional<double> TextTimes::timeAt(qint32 position) const
     return stretch ? std::optional<double>(stretch->seconds) : std::nullopt;
 }
 
-std::optional<double> TextTimes::timeToPlay(qint32 position) const
+std::optional<TextTimes::Stretch> TextTimes::stretchToPlay(qint32 position) const
 {
     auto found = firstEndingAfter(position);
     if (found != stretches_.end() && found->at <= position)
-        return found->seconds;
+        return *found;
     if (found == stretches_.begin())
         return std::nullopt;
-    return std::prev(found)->seconds;
+    return *std::prev(found);
+}
+
+double hearingStart(const TextTimes& times, qint32 position, qint32 passageStart, double passageSeconds, double lead)
+{
+    const std::optional<TextTimes::Stretch> word = times.stretchToPlay(position);
+    if (!word || word->at + word->length <= passageStart)
+        return passageSeconds; // the mark is where its passage is heard from
+    return std::max(0.0, word->seconds - lead);
 }
 
 } // namespace tavrin

@@ -31,9 +31,9 @@ public:
 
     // The time of the character at `position`; none for a character without one.
     std::optional<double> timeAt(qint32 position) const;
-    // The time to play from for the character at `position`: its own, or, for
-    // one without, the nearest timed one's before it; none when nothing before has one.
-    std::optional<double> timeToPlay(qint32 position) const;
+    // The stretch to play the character at `position` from: its own, or, for one
+    // without a time, the nearest timed one before it; none when nothing before has one.
+    std::optional<Stretch> stretchToPlay(qint32 position) const;
     // The stretch the character at `position` is in, if it has a time.
     std::optional<Stretch> stretchAt(qint32 position) const;
 
@@ -47,5 +47,12 @@ private:
 
     std::vector<Stretch> stretches_;
 };
+
+// Where to start hearing the character at `position` of a passage whose text
+// starts at `passageStart` and whose mark stands at `passageSeconds`: `lead`
+// seconds before its word's time, or before the nearest timed word before it in
+// the passage; untimed text with none before it in its passage plays from the
+// mark, as the passage keys do. Never before the recording's start.
+double hearingStart(const TextTimes& times, qint32 position, qint32 passageStart, double passageSeconds, double lead);
 
 } // namespace tavrin

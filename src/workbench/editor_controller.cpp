@@ -99,6 +99,7 @@ void EditorController::run(const KeyDecision& decision)
     case EditorCommand::Phrase:
     case EditorCommand::ExpandAbbreviation:
     case EditorCommand::ToggleVideo:
+    case EditorCommand::HearWord:
         runAddedCommand(decision);
         break;
     }
@@ -125,6 +126,8 @@ void EditorController::runAddedCommand(const KeyDecision& decision)
         return keyTargets_.phrases.expandAbbreviation(decision.slot);
     case EditorCommand::ToggleVideo:
         return keyTargets_.toggleVideo();
+    case EditorCommand::HearWord:
+        return passages.hearWord(widgets_.editor->textCursor().position());
     default:
         return;
     }

@@ -4,7 +4,11 @@
 #include "player/media_player.h"
 #include "player/passage_loop.h"
 #include "transcript/mark_index.h"
+#include "transcript/text_times_watcher.h"
 #include "transcript/time_mark_watcher.h"
+
+#include <algorithm>
+#include <utility>
 
 namespace tavrin {
 
@@ -61,6 +65,29 @@ void PassageNavigator::playFromMark(const Passage& passage)
         loop_.moveToPassage(passage.seconds, passage.endSeconds);
     else
         player_.setCurrentPosition(passage.seconds);
+}
+
+void PassageNavigator::setWordTimes(const TextTimesWatcher* times, std::function<double()> lead)
+{
+    times_ = times;
+    lead_ = std::move(lead);
+}
+
+void PassageNavigator::hearWord(int position)
+{
+    marks_.readEditsNow();
+    const Passage passage = marks_.index().passageAt(position);
+    const double lead = lead_ ? lead_() : 0.0;
+    const double start = times_ ? hearingStart(times_->times(), position, passage.start, passage.seconds, lead)
+                                : double(passage.seconds);
+    // A loop goes with the word's passage, and the lead stays inside it.
+    if (loop_.loopsAPassage()) {
+        loop_.moveToPassage(passage.seconds, passage.endSeconds);
+        player_.setCurrentPosition(std::max(start, double(passage.seconds)));
+    } else {
+        player_.setCurrentPosition(start);
+    }
+    player_.play();
 }
 
 void PassageNavigator::loopPassage()

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <functional>
+
 namespace tavrin {
 
 class MediaPlayer;
 class PassageLoop;
+class TextTimesWatcher;
 class TimeMarkWatcher;
 class TranscriptEdit;
 struct Passage;
@@ -27,6 +30,11 @@ public:
     // Loops the passage under the caret, from its mark to the next later one
     // (the recording's end after the last); pressed again, ends the loop.
     void loopPassage();
+    // Plays the word at `position` from a moment before its time (untimed text
+    // from the nearest drafted word before it in its passage, else its mark).
+    void hearWord(int position);
+    // The times of the drafted words, and how long before a word to start.
+    void setWordTimes(const TextTimesWatcher* times, std::function<double()> lead);
 
 private:
     void goTo(const Passage& passage);
@@ -37,6 +45,8 @@ private:
     MediaPlayer& player_;
     PassageLoop& loop_;
     TimeMarkWatcher& marks_;
+    const TextTimesWatcher* times_ = nullptr;
+    std::function<double()> lead_;
 };
 
 } // namespace tavrin

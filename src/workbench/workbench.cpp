@@ -62,6 +62,7 @@ Workbench::Workbench(const WorkbenchWidgets& widgets, MediaPlayer& player, Deskt
     draft_ = std::make_unique<DraftController>(DraftController::Widgets{widgets.window, widgets.editor}, player,
                                                desktop, places.draft, places.settingsFolder);
     draft_->setTextTimes(textTimes_.get());
+    passages_->setWordTimes(textTimes_.get(), [this] { return playbackSettings_->read().wordLead; });
     exporter_ =
         std::make_unique<ExportController>(ExportController::Widgets{widgets.window, widgets.editor}, player, desktop);
     followOpenings();

@@ -100,6 +100,7 @@ public:
     PhraseController& phrases() { return *phrases_; }
     VideoController& video() { return *video_; }
     PassageFollower& passageFollower() { return *passageFollower_; }
+    PassageNavigator& passages() { return *passages_; }
     const TextTimesWatcher& textTimes() const { return *textTimes_; }
     PlaybackOptionsDialog& playbackOptionsDialog() { return *playbackOptionsDialog_; }
 

@@ -96,6 +96,9 @@ void KeyDispatchTest::decidesEveryKey_data()
     row("Ctrl+0", Qt::Key_0, ctrl, PlayKey::Space, EditorCommand::None, false);
     row("Ctrl+Shift+V: the video window", Qt::Key_V, ctrl | shift, PlayKey::Space, EditorCommand::ToggleVideo, true);
     row("Ctrl+V pastes", Qt::Key_V, ctrl, PlayKey::Space, EditorCommand::None, false);
+    row("Ctrl+Shift+F4: the word at the caret", Qt::Key_F4, ctrl | shift, PlayKey::Enter, EditorCommand::HearWord,
+        true);
+    row("Ctrl+Shift+Alt+F4", Qt::Key_F4, ctrl | shift | alt, PlayKey::Space, EditorCommand::None, false);
     row("a digit alone types", Qt::Key_3, none, PlayKey::Space, EditorCommand::None, false);
     row("Ctrl+Alt+2", Qt::Key_2, ctrl | alt, PlayKey::Space, EditorCommand::None, false);
     row("letter", Qt::Key_A, none, PlayKey::Space, EditorCommand::None, false);

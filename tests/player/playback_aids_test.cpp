@@ -387,6 +387,8 @@ void PlaybackAidsTest::dialogSavesAndTheNextStartReadsIt()
         QVERIFY(window.desktop.texts().first().contains(QStringLiteral("noiseReduction")));
         QVERIFY(!dialog->noiseReduction->isChecked());
         dialog->resumeBackStep->setValue(2.5);
+        QCOMPARE(dialog->wordLead->value(), 0.5); // none stored: half a second
+        dialog->wordLead->setValue(1.5);
         dialog->voiceBand->setChecked(true);
         dialog->followPlayback->setChecked(true);
         // Tried at once, as the sound's options are.
@@ -405,6 +407,7 @@ void PlaybackAidsTest::dialogSavesAndTheNextStartReadsIt()
     dialog->open();
     QVERIFY(QTest::qWaitForWindowExposed(dialog));
     QCOMPARE(dialog->resumeBackStep->value(), 2.5);
+    QCOMPARE(dialog->wordLead->value(), 1.5);
     QVERIFY(dialog->voiceBand->isChecked() && dialog->followPlayback->isChecked());
     QVERIFY(!dialog->volumeBoost->isChecked() && !dialog->noiseReduction->isChecked());
     QVERIFY(restarted.desktop.texts().isEmpty());

@@ -14,6 +14,7 @@ private Q_SLOTS:
     void editsKeepTheTimesOfWhatTheyLeaveAlone_data();
     void editsKeepTheTimesOfWhatTheyLeaveAlone();
     void anyEditsKeepEveryUntouchedCharactersTime();
+    void untimedTextPlaysFromTheTimeBeforeIt_data();
     void untimedTextPlaysFromTheTimeBeforeIt();
     void addingNeverTimesATimedCharacterAgain();
 };
@@ -95,15 +96,30 @@ void TextTimesTest::anyEditsKeepEveryUntouchedCharactersTime()
         QCOMPARE(times.timeAt(at), characters[std::size_t(at)]);
 }
 
+void TextTimesTest::untimedTextPlaysFromTheTimeBeforeIt_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("passageStart");
+    QTest::addColumn<double>("start");
+    // A passage from 0 whose mark stands at 5 s, its words at 7.5 s (3 and 4) and 9 s (6).
+    QTest::newRow("a word: its time, the lead before it") << 3 << 0 << 7.0;
+    QTest::newRow("a word's second character") << 4 << 0 << 7.0;
+    QTest::newRow("typed after a word: that word") << 5 << 0 << 7.0;
+    QTest::newRow("the last word") << 6 << 0 << 8.5;
+    QTest::newRow("typed far after") << 40 << 0 << 8.5;
+    QTest::newRow("nothing timed before it: the mark") << 1 << 0 << 5.0;
+    QTest::newRow("the timed word before is another passage's: the mark") << 20 << 10 << 5.0;
+}
+
 void TextTimesTest::untimedTextPlaysFromTheTimeBeforeIt()
 {
+    QFETCH(int, position);
+    QFETCH(int, passageStart);
+    QFETCH(double, start);
     TextTimes times;
     times.add({{3, 2, 7.5}, {6, 1, 9.0}});
-    QCOMPARE(times.timeToPlay(0), std::nullopt); // nothing timed before it
-    QCOMPARE(times.timeToPlay(3), std::optional<double>(7.5));
-    QCOMPARE(times.timeToPlay(5), std::optional<double>(7.5)); // typed after the word
-    QCOMPARE(times.timeToPlay(6), std::optional<double>(9.0));
-    QCOMPARE(times.timeToPlay(40), std::optional<double>(9.0));
+    QCOMPARE(hearingStart(times, position, passageStart, 5.0, 0.5), start);
+    QCOMPARE(hearingStart(times, 3, 0, 5.0, 30.0), 0.0); // never before the start
 }
 
 void TextTimesTest::addingNeverTimesATimedCharacterAgain()

@@ -1,5 +1,6 @@
 #include "dialogs/draft_options_dialog.h"
 #include "editor/transcript_edit.h"
+#include "player/media_player.h"
 #include "settings/draft_options.h"
 #include "support/hostile_recordings.h"
 #include "support/run_tool.h"
@@ -88,6 +89,13 @@ pid_t draftHelper()
 QStringList paragraphs(const WindowUnderTest& window)
 {
     return window.ui->Memo1->toPlainText().split(u'\n', Qt::SkipEmptyParts);
+}
+
+QTextCursor cursorAt(const WindowUnderTest& window, int position)
+{
+    QTextCursor cursor(window.ui->Memo1->document());
+    cursor.setPosition(position);
+    return cursor;
 }
 
 QString lastBox(const WindowUnderTest& window)
@@ -297,6 +305,25 @@ void DraftControllerTest::eachDraftedWordKeepsItsTimeThroughEdits()
     QCOMPARE(times.timeAt(0), std::nullopt);
     for (qint32 i = 0; i < qint32(before.size()); ++i)
         QCOMPARE(times.timeAt(i + 2), before[std::size_t(i)]);
+
+    // The key and a Ctrl+click play a word from half a second (as stored) before its time.
+    MediaPlayer* player = window.ui->WindowsMediaPlayer1;
+    const QString edited = window.ui->Memo1->toPlainText();
+    const qint32 lastWord = qint32(edited.lastIndexOf(u'好'));
+    const qint32 secondParagraphWord = qint32(edited.indexOf(u'好', edited.indexOf(u'\n') + 1));
+    for (const qint32 word : {lastWord, secondParagraphWord}) {
+        QVERIFY(times.timeAt(word));
+        cursor.setPosition(word);
+        window.ui->Memo1->setTextCursor(cursor);
+        QTest::keyClick(window.ui->Memo1, Qt::Key_F4, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(player->currentPosition(), std::max(0.0, *times.timeAt(word) - 0.5));
+        QTRY_COMPARE_WITH_TIMEOUT(player->playState(), int(PlayStatePlaying), kWaitMs);
+        player->pause();
+    }
+    const QRect word = window.ui->Memo1->cursorRect(cursorAt(window, secondParagraphWord));
+    QTest::mouseClick(window.ui->Memo1->viewport(), Qt::LeftButton, Qt::ControlModifier, word.center() + QPoint(2, 0));
+    QCOMPARE(window.ui->Memo1->textCursor().position(), secondParagraphWord);
+    QCOMPARE(player->currentPosition(), std::max(0.0, *times.timeAt(secondParagraphWord) - 0.5));
 }
 
 void DraftControllerTest::aModelFolderThatCannotServeIsToldBeforeStarting()
