@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 namespace tavrin {
 
@@ -81,6 +82,22 @@ std::optional<TextTimes::Stretch> TextTimes::stretchToPlay(qint32 position) cons
     if (found == stretches_.begin())
         return std::nullopt;
     return *std::prev(found);
+}
+
+TextTimes::Heard TextTimes::heardAt(double seconds, qint32 from, qint32 to) const
+{
+    constexpr double kForever = std::numeric_limits<double>::infinity();
+    Heard heard{std::nullopt, -kForever, kForever};
+    // A passage holds tens of words: each is looked at, whatever order edits left them in.
+    for (auto word = firstEndingAfter(from); word != stretches_.end() && word->at < to; ++word) {
+        if (word->seconds > seconds)
+            heard.until = std::min(heard.until, word->seconds);
+        else if (!heard.word || word->seconds >= heard.word->seconds)
+            heard.word = *word;
+    }
+    if (heard.word)
+        heard.from = heard.word->seconds;
+    return heard;
 }
 
 double hearingStart(const TextTimes& times, qint32 position, qint32 passageStart, double passageSeconds, double lead)

@@ -37,6 +37,16 @@ public:
     // The stretch the character at `position` is in, if it has a time.
     std::optional<Stretch> stretchAt(qint32 position) const;
 
+    // The word heard at `seconds` among those from `from` to `to` in the text (a
+    // passage): the latest whose time has come, none before the first; and the
+    // times between which that stays so (infinite when no word comes before or after).
+    struct Heard {
+        std::optional<Stretch> word;
+        double from = 0;
+        double until = 0;
+    };
+    Heard heardAt(double seconds, qint32 from, qint32 to) const;
+
     const std::vector<Stretch>& stretches() const { return stretches_; }
     bool isEmpty() const { return stretches_.empty(); }
 

@@ -2,6 +2,7 @@
 
 #include "editor/transcript_edit.h"
 #include "player/media_player.h"
+#include "transcript/text_times_watcher.h"
 #include "transcript/time_mark_watcher.h"
 
 #include <QEvent>
@@ -18,14 +19,16 @@ constexpr double kForever = std::numeric_limits<double>::infinity();
 
 // A tint of the text's background towards the selection colour: seen, and never
 // taken for a selection.
-QColor softBackground(const QPalette& palette)
+constexpr double kPassageTint = 0.16;
+constexpr double kWordTint = 0.4;
+
+QColor softBackground(const QPalette& palette, double share)
 {
     const QColor base = palette.color(QPalette::Base);
     const QColor tint = palette.color(QPalette::Highlight);
-    constexpr double kTint = 0.16;
-    return QColor::fromRgbF(float(base.redF() + (tint.redF() - base.redF()) * kTint),
-                            float(base.greenF() + (tint.greenF() - base.greenF()) * kTint),
-                            float(base.blueF() + (tint.blueF() - base.blueF()) * kTint));
+    return QColor::fromRgbF(float(base.redF() + (tint.redF() - base.redF()) * share),
+                            float(base.greenF() + (tint.greenF() - base.greenF()) * share),
+                            float(base.blueF() + (tint.blueF() - base.blueF()) * share));
 }
 
 } // namespace
@@ -58,18 +61,25 @@ void PassageFollower::setOn(bool on)
         return;
     on_ = on;
     heardUntil_ = -1.0;
-    if (on_)
+    if (on_) {
         follow(position_);
-    else
-        highlight(std::nullopt);
+    } else {
+        shown_.reset();
+        shownWord_.reset();
+        highlight();
+    }
 }
 
 void PassageFollower::follow(double seconds)
 {
     position_ = seconds;
-    if (!on_ || (seconds >= heardFrom_ && seconds < heardUntil_))
-        return; // still the passage shown: nothing to look up
-    showPassageAt(seconds);
+    if (!on_)
+        return;
+    if (seconds < heardFrom_ || seconds >= heardUntil_)
+        showPassageAt(seconds);
+    else if (times_ && (seconds < wordFrom_ || seconds >= wordUntil_))
+        showWordAt(seconds); // the same passage, another of its words
+    // else still the passage and the word shown: nothing to look up
 }
 
 void PassageFollower::leaveTheView()
@@ -88,25 +98,50 @@ void PassageFollower::showPassageAt(double seconds)
         heardFrom_ = -kForever; // before every mark, with no text before them; or no marks at all
         heardUntil_ = index.firstTime() ? double(*index.firstTime()) : kForever;
     }
-    if (passage == shown_)
+    if (passage == shown_) {
+        showWordAt(seconds);
         return;
-    highlight(passage);
+    }
+    shown_ = passage;
+    shownWord_.reset();
+    showWordAt(seconds);
+    highlight();
     if (passage && viewFollows_)
         editor_->scrollToShow(passage->start);
 }
 
-void PassageFollower::highlight(const std::optional<Passage>& passage)
+void PassageFollower::showWordAt(double seconds)
 {
-    shown_ = passage;
+    std::optional<TextTimes::Stretch> word;
+    wordFrom_ = -kForever;
+    wordUntil_ = kForever;
+    if (times_ && shown_ && !times_->times().isEmpty()) {
+        const TextTimes::Heard heard = times_->times().heardAt(seconds, shown_->textStart, shown_->end);
+        word = heard.word;
+        wordFrom_ = heard.from;
+        wordUntil_ = heard.until;
+    }
+    if (word == shownWord_)
+        return;
+    shownWord_ = word;
+    highlight();
+}
+
+void PassageFollower::highlight()
+{
     QList<QTextEdit::ExtraSelection> shown;
-    if (passage) {
+    const auto add = [&](int from, int to, double tint) {
         QTextEdit::ExtraSelection heard;
         heard.cursor = QTextCursor(editor_->document());
-        heard.cursor.setPosition(passage->start);
-        heard.cursor.setPosition(passage->end, QTextCursor::KeepAnchor);
-        heard.format.setBackground(softBackground(editor_->palette()));
+        heard.cursor.setPosition(from);
+        heard.cursor.setPosition(to, QTextCursor::KeepAnchor);
+        heard.format.setBackground(softBackground(editor_->palette(), tint));
         shown.append(heard);
-    }
+    };
+    if (shown_)
+        add(shown_->start, shown_->end, kPassageTint);
+    if (shown_ && shownWord_) // the word within it, a shade deeper
+        add(shownWord_->at, std::min(shownWord_->at + shownWord_->length, shown_->end), kWordTint);
     editor_->setExtraSelections(shown);
 }
 

@@ -116,6 +116,7 @@ void Workbench::createPassages(TranscriptEdit* editor)
     textTimes_ = std::make_unique<TextTimesWatcher>(editor->document());
     passages_ = std::make_unique<PassageNavigator>(editor, player_, *loop_, *marks_);
     passageFollower_ = std::make_unique<PassageFollower>(editor, player_, *marks_);
+    passageFollower_->setWordTimes(textTimes_.get());
 }
 
 // Speakers, phrases and abbreviations typed for the user.

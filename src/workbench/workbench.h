@@ -101,7 +101,7 @@ public:
     VideoController& video() { return *video_; }
     PassageFollower& passageFollower() { return *passageFollower_; }
     PassageNavigator& passages() { return *passages_; }
-    const TextTimesWatcher& textTimes() const { return *textTimes_; }
+    TextTimesWatcher& textTimes() { return *textTimes_; }
     PlaybackOptionsDialog& playbackOptionsDialog() { return *playbackOptionsDialog_; }
 
     void showPlaybackOptions();

@@ -17,6 +17,8 @@ private Q_SLOTS:
     void untimedTextPlaysFromTheTimeBeforeIt_data();
     void untimedTextPlaysFromTheTimeBeforeIt();
     void addingNeverTimesATimedCharacterAgain();
+    void theWordHeardIsTheLatestWhoseTimeHasCome_data();
+    void theWordHeardIsTheLatestWhoseTimeHasCome();
 };
 
 namespace {
@@ -128,6 +130,37 @@ void TextTimesTest::addingNeverTimesATimedCharacterAgain()
     times.add(kDrafted);
     times.add({{1, 2, 50.0}, {4, 1, 60.0}, {-1, 2, 70.0}, {5, 0, 80.0}});
     QCOMPARE(times.stretches(), (std::vector<Stretch>{{0, 1, 1.0}, {1, 1, 1.2}, {2, 2, 2.0}, {4, 1, 60.0}}));
+}
+
+void TextTimesTest::theWordHeardIsTheLatestWhoseTimeHasCome_data()
+{
+    constexpr double kForever = std::numeric_limits<double>::infinity();
+    QTest::addColumn<double>("seconds");
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("word"); // where, -1: none
+    QTest::addColumn<double>("heardFrom");
+    QTest::addColumn<double>("heardUntil");
+    // Words at 3 (7.5 s), 6 (9 s) and 8 (8 s: an edit left it after a later one).
+    QTest::newRow("before the first") << 7.0 << 0 << -1 << -kForever << 7.5;
+    QTest::newRow("the first") << 7.5 << 0 << 3 << 7.5 << 8.0;
+    QTest::newRow("by time, not by place") << 8.5 << 0 << 8 << 8.0 << 9.0;
+    QTest::newRow("the last") << 9.5 << 0 << 6 << 9.0 << kForever;
+    QTest::newRow("only the passage's own words") << 7.6 << 5 << -1 << -kForever << 8.0;
+}
+
+void TextTimesTest::theWordHeardIsTheLatestWhoseTimeHasCome()
+{
+    QFETCH(double, seconds);
+    QFETCH(int, from);
+    QFETCH(int, word);
+    QFETCH(double, heardFrom);
+    QFETCH(double, heardUntil);
+    TextTimes times;
+    times.add({{3, 2, 7.5}, {6, 1, 9.0}, {8, 1, 8.0}});
+    const TextTimes::Heard heard = times.heardAt(seconds, from, 10);
+    QCOMPARE(heard.word ? heard.word->at : -1, word);
+    QCOMPARE(heard.from, heardFrom);
+    QCOMPARE(heard.until, heardUntil);
 }
 
 QTEST_GUILESS_MAIN(TextTimesTest)

@@ -1,6 +1,7 @@
 #include "editor/transcript_edit.h"
 #include "files/transcript_codec.h"
 #include "support/window_under_test.h"
+#include "transcript/text_times_watcher.h"
 #include "workbench/passage_follower.h"
 
 #include <QScrollBar>
@@ -71,6 +72,7 @@ private Q_SLOTS:
     void aLoopKeyLoopIsLeftByTheWalk();
     void highlightLeavesTheTextAlone();
     void viewFollowsUntilTheUserTypes();
+    void theDraftedWordHeardIsShownWithinItsPassage();
 };
 
 void PassageCommandsTest::keysWalkThePassages_data()
@@ -308,6 +310,39 @@ void PassageCommandsTest::viewFollowsUntilTheUserTypes()
 
     window.player->play();
     QTRY_VERIFY_WITH_TIMEOUT(inSight(window.follower().shownPassage()->start), kWaitMs);
+}
+
+// Within the passage heard, the drafted word whose time has come is shown a
+// shade deeper; typed text between the words takes none.
+void PassageCommandsTest::theDraftedWordHeardIsShownWithinItsPassage()
+{
+    PassageWindow window;
+    const int third = wordsOf(2); // 三三, the passage from 9 s
+    WindowProbe::workbench(*window.window).textTimes().add({{third, 1, 9.5}, {third + 1, 1, 11.0}});
+    window.follower().setOn(true);
+    struct Moment {
+        double seconds;
+        int word; // -1: none
+    };
+    for (const Moment moment : {Moment{9.2, -1}, Moment{10.0, third}, Moment{12.5, third + 1}, Moment{10.5, third}}) {
+        QVERIFY(window.pauseAt(moment.seconds));
+        QTRY_VERIFY_WITH_TIMEOUT(window.follower().shownPassage() && window.follower().shownPassage()->seconds == 9,
+                                 kWaitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(window.follower().shownWord() ? window.follower().shownWord()->at : -1, moment.word,
+                                  kWaitMs);
+        const QList<QTextEdit::ExtraSelection> shown = window.editor->extraSelections();
+        QCOMPARE(shown.size(), moment.word < 0 ? 1 : 2);
+        if (moment.word >= 0) {
+            QCOMPARE(shown.last().cursor.selectionStart(), moment.word);
+            QCOMPARE(shown.last().cursor.selectionEnd(), moment.word + 1);
+        }
+    }
+    // The next passage: its own words, none here.
+    QVERIFY(window.pauseAt(15.0));
+    QTRY_VERIFY_WITH_TIMEOUT(window.follower().shownPassage() && window.follower().shownPassage()->seconds == 14,
+                             kWaitMs);
+    QVERIFY(!window.follower().shownWord());
+    QCOMPARE(window.editor->extraSelections().size(), 1);
 }
 
 QTEST_MAIN(PassageCommandsTest)
