@@ -40,23 +40,10 @@ PlaybackOptionsDialog::PlaybackOptionsDialog(QWidget* owner, Desktop& desktop, P
     setBackgroundRole(QPalette::Button);
     resize(361, 284);
 
-    label(this, QStringLiteral("resumeBackStepLabel"), QStringLiteral("继续播放时后退"), QRect(30, 24, 91, 13));
-    resumeBackStep = place(new QDoubleSpinBox(this), QStringLiteral("resumeBackStep"), QRect(124, 20, 55, 21));
-    resumeBackStep->setRange(0.0, kLongestResumeBackStep);
-    resumeBackStep->setSingleStep(kResumeBackStepUnit);
-    resumeBackStep->setDecimals(1);
-    resumeBackStep->setAccessibleName(QStringLiteral("继续播放时后退的秒数"));
-    explanation(this, QStringLiteral("resumeBackStepNote"), QStringLiteral("秒     暂停后再播放，先重听这几秒"),
-                QRect(184, 24, 171, 13));
-
-    label(this, QStringLiteral("wordLeadLabel"), QStringLiteral("听词时提前"), QRect(30, 50, 91, 13));
-    wordLead = place(new QDoubleSpinBox(this), QStringLiteral("wordLead"), QRect(124, 46, 55, 21));
-    wordLead->setRange(0.0, kLongestResumeBackStep);
-    wordLead->setSingleStep(kResumeBackStepUnit);
-    wordLead->setDecimals(1);
-    wordLead->setAccessibleName(QStringLiteral("听词时提前的秒数"));
-    explanation(this, QStringLiteral("wordLeadNote"), QStringLiteral("秒     Ctrl+Shift+F4 听词"),
-                QRect(184, 50, 171, 13));
+    resumeBackStep = addSeconds(QStringLiteral("resumeBackStep"), QStringLiteral("继续播放时后退"),
+                                QStringLiteral("暂停后再播放，先重听这几秒"), 20);
+    wordLead =
+        addSeconds(QStringLiteral("wordLead"), QStringLiteral("听词时提前"), QStringLiteral("Ctrl+Shift+F4 听词"), 46);
 
     volumeBoost = addAid(QStringLiteral("volumeBoost"), QStringLiteral("音量增强"),
                          QStringLiteral("声音太小：放大到300%，不会爆音"), 84);
@@ -77,6 +64,20 @@ PlaybackOptionsDialog::PlaybackOptionsDialog(QWidget* owner, Desktop& desktop, P
     saveButton->setGeometry(143, 242, 75, 25);
     saveButton->setAutoDefault(false);
     connect(saveButton, &QPushButton::clicked, this, [this] { runCommand(desktop_, this, [this] { saveOptions(); }); });
+}
+
+// A length in seconds, 0 to 10 in halves, on a row of its own from `top`.
+QDoubleSpinBox* PlaybackOptionsDialog::addSeconds(const QString& name, const QString& caption, const QString& text,
+                                                  int top)
+{
+    label(this, name + QStringLiteral("Label"), caption, QRect(30, top + 4, 91, 13));
+    auto* box = place(new QDoubleSpinBox(this), name, QRect(124, top, 55, 21));
+    box->setRange(0.0, kLongestResumeBackStep);
+    box->setSingleStep(kResumeBackStepUnit);
+    box->setDecimals(1);
+    box->setAccessibleName(caption + QStringLiteral("的秒数"));
+    explanation(this, name + QStringLiteral("Note"), QStringLiteral("秒     ") + text, QRect(184, top + 4, 171, 13));
+    return box;
 }
 
 QCheckBox* PlaybackOptionsDialog::addAid(const QString& name, const QString& caption, const QString& text, int top)

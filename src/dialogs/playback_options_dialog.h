@@ -45,6 +45,7 @@ protected:
 
 private:
     QCheckBox* addAid(const QString& name, const QString& caption, const QString& explanation, int top);
+    QDoubleSpinBox* addSeconds(const QString& name, const QString& caption, const QString& explanation, int top);
     void showStored();
 
     Desktop& desktop_;

@@ -124,6 +124,8 @@ private Q_SLOTS:
 
 private:
     QString loadPhrases(WindowUnderTest& window, const QString& path);
+    // The short phrases drafted with the stand-in model, written into `model`.
+    bool draftThePhrases(WindowUnderTest& window, const QTemporaryDir& model);
 
     QTemporaryDir folder_;
     QString shortRecording_;
@@ -149,6 +151,15 @@ QString DraftControllerTest::loadPhrases(WindowUnderTest& window, const QString&
     window.ui->N8->trigger();
     window.desktop.boxes.clear();
     return path;
+}
+
+bool DraftControllerTest::draftThePhrases(WindowUnderTest& window, const QTemporaryDir& model)
+{
+    writeSenseVoiceLikeModel(model.path());
+    writeDraftOptions(window.programPath, DraftOptions{model.path(), QStringLiteral("zh"), true, 1});
+    loadPhrases(window, shortRecording_);
+    window.ui->draftAction->trigger();
+    return QTest::qWaitFor([&] { return lastBox(window) == QStringLiteral("自动初稿已完成：共 3 段。"); }, kWaitMs);
 }
 
 void DraftControllerTest::anEmptyEditorFillsWithMarksAsTheyCome()
@@ -247,12 +258,8 @@ void DraftControllerTest::noEngineIsToldAndNothingWritten()
 void DraftControllerTest::theChosenModelsWordsFollowTheMarks()
 {
     QTemporaryDir model;
-    writeSenseVoiceLikeModel(model.path());
     WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
-    writeDraftOptions(window.programPath, DraftOptions{model.path(), QStringLiteral("zh"), true, 1});
-    loadPhrases(window, shortRecording_);
-    window.ui->draftAction->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(lastBox(window), QStringLiteral("自动初稿已完成：共 3 段。"), kWaitMs);
+    QVERIFY(draftThePhrases(window, model));
     const QStringList drafted = paragraphs(window);
     QCOMPARE(drafted.size(), 3);
     static const QRegularExpression markThenWords(QStringLiteral("^-\\d\\d:\\d\\d:\\d\\d-好+$"));
@@ -269,12 +276,8 @@ void DraftControllerTest::theChosenModelsWordsFollowTheMarks()
 void DraftControllerTest::eachDraftedWordKeepsItsTimeThroughEdits()
 {
     QTemporaryDir model;
-    writeSenseVoiceLikeModel(model.path());
     WindowUnderTest window(true, QStringLiteral("Time.ini"), {}, {}, useTheBuiltDraft);
-    writeDraftOptions(window.programPath, DraftOptions{model.path(), QStringLiteral("zh"), true, 1});
-    loadPhrases(window, shortRecording_);
-    window.ui->draftAction->trigger();
-    QTRY_COMPARE_WITH_TIMEOUT(lastBox(window), QStringLiteral("自动初稿已完成：共 3 段。"), kWaitMs);
+    QVERIFY(draftThePhrases(window, model));
     const TextTimes& times = WindowProbe::workbench(*window.window).textTimes().times();
     const QString text = window.ui->Memo1->toPlainText();
     std::vector<std::optional<double>> before;
