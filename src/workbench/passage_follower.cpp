@@ -17,11 +17,12 @@ namespace {
 
 constexpr double kForever = std::numeric_limits<double>::infinity();
 
-// A tint of the text's background towards the selection colour: seen, and never
-// taken for a selection.
+// How far the passage heard and the word heard within it are tinted.
 constexpr double kPassageTint = 0.16;
 constexpr double kWordTint = 0.4;
 
+// A tint of the text's background towards the selection colour: seen, and never
+// taken for a selection.
 QColor softBackground(const QPalette& palette, double share)
 {
     const QColor base = palette.color(QPalette::Base);
