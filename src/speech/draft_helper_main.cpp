@@ -46,7 +46,7 @@ void tell(const DraftEvent& event)
 
 int fail(const QString& message)
 {
-    tell({DraftEvent::Kind::Failed, 0, 0, message});
+    tell({.kind = DraftEvent::Kind::Failed, .text = message});
     return 1;
 }
 
@@ -128,7 +128,8 @@ struct Words {
     // The utterance as the window is told it: its words, and where each starts in the recording.
     DraftEvent of(const Utterance& utterance) const
     {
-        DraftEvent event{DraftEvent::Kind::Utterance, utterance.startSeconds, utterance.endSeconds, QString()};
+        DraftEvent event{
+            .kind = DraftEvent::Kind::Utterance, .seconds = utterance.startSeconds, .endSeconds = utterance.endSeconds};
         if (!recognizer)
             return event;
         const Recognised recognised = recognizer->recognise(utterance.samples);
@@ -173,14 +174,14 @@ int draft(const Arguments& arguments, UtteranceFinder& finder, const Words& word
     qint64 samplesSoFar = 0;
     Clock::time_point lastTold = Clock::now();
     SpeechAudioHandlers handlers;
-    handlers.opened = [](double duration) { tell({DraftEvent::Kind::Started, duration, 0, QString()}); };
+    handlers.opened = [](double duration) { tell({.kind = DraftEvent::Kind::Started, .seconds = duration}); };
     handlers.sound = [&](std::span<const float> samples) {
         finder.accept(samples);
         samplesSoFar += qint64(samples.size());
         tellClosed(finder, words);
         if (Clock::now() - lastTold >= kProgressInterval) {
             lastTold = Clock::now();
-            tell({DraftEvent::Kind::Progress, double(samplesSoFar) / UtteranceFinder::kSampleRate, 0, QString()});
+            tell({.kind = DraftEvent::Kind::Progress, .seconds = double(samplesSoFar) / UtteranceFinder::kSampleRate});
         }
     };
     const SpeechAudioOutcome outcome = decodeSpeechAudio(arguments.recording, neverCancelled, handlers);
@@ -192,7 +193,7 @@ int draft(const Arguments& arguments, UtteranceFinder& finder, const Words& word
     // out is not done, and the window says so.
     if (const QString problem = coverageProblem(outcome, arguments.recording); !problem.isEmpty())
         return fail(problem);
-    tell({DraftEvent::Kind::Finished, 0, 0, QString()});
+    tell({.kind = DraftEvent::Kind::Finished});
     return 0;
 }
 

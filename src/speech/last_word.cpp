@@ -61,7 +61,7 @@ void armLastWord()
 
 void setLastWord(const QString& message)
 {
-    const QByteArray encoded = encodeDraftEvent({DraftEvent::Kind::Failed, 0, 0, message});
+    const QByteArray encoded = encodeDraftEvent({.kind = DraftEvent::Kind::Failed, .text = message});
     armed = 0;
     // A message too long for the line is not cut mid-event: nothing is told then.
     const bool fits = encoded.size() <= qsizetype(sizeof line);

@@ -342,16 +342,19 @@ class Program:
         """Types the path into a file dialog's name box and confirms, as a user would."""
         dialog_window = self.window(dialog_title)
         name_box = self.find(role="text", within=self.find(name=dialog_title, role="dialog"))
-        # Typed through an input method, a key can be lost as the completion
-        # list opens over the box: the path is typed again.
-        for _ in range(3):
-            self.key("ctrl+a")
-            self.type(path)
-            if wait_for(lambda: self.text(name_box) == path, "the path in the file dialog", timeout=10,
-                        raise_on_timeout=False):
-                break
-        else:
-            raise AssertionError(f"the path in the file dialog, not {self.text(name_box)!r}")
+        # Typed through an input method, a key can be lost as the completion list
+        # opens over the box (Qt's own dialog): each character is checked, and one
+        # lost is typed again.
+        self.key("ctrl+a", "BackSpace")
+        wait_for(lambda: self.text(name_box) == "", "the file dialog's name box emptied")
+        for typed in range(1, len(path) + 1):
+            for _ in range(5):
+                self.type(path[typed - 1])
+                if wait_for(lambda: self.text(name_box) == path[:typed], "a typed character", timeout=3,
+                            raise_on_timeout=False):
+                    break
+            else:
+                raise AssertionError(f"the path in the file dialog, not {self.text(name_box)!r}")
         # The first Return may only close the name box's completion list. The
         # dialog may also stay on screen a while after taking the path, as the
         # window opens the file before it draws again: another Return then would

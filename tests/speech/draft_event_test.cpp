@@ -21,18 +21,29 @@ private Q_SLOTS:
 void DraftEventTest::eachEventSurvivesItsLine_data()
 {
     QTest::addColumn<DraftEvent>("event");
-    QTest::newRow("started") << DraftEvent{Kind::Started, 3600.5, 0, {}};
-    QTest::newRow("started, length not known") << DraftEvent{Kind::Started, 0, 0, {}};
-    QTest::newRow("progress") << DraftEvent{Kind::Progress, 12.25, 0, {}};
-    QTest::newRow("utterance without words") << DraftEvent{Kind::Utterance, 1.5, 3.75, {}};
+    QTest::newRow("started") << DraftEvent{.kind = Kind::Started, .seconds = 3600.5};
+    QTest::newRow("started, length not known") << DraftEvent{.kind = Kind::Started};
+    QTest::newRow("progress") << DraftEvent{.kind = Kind::Progress, .seconds = 12.25};
+    QTest::newRow("utterance without words") << DraftEvent{.kind = Kind::Utterance, .seconds = 1.5, .endSeconds = 3.75};
     QTest::newRow("utterance with words, quotes and a line feed")
-        << DraftEvent{Kind::Utterance, 61.0, 64.5, QStringLiteral("他说：\"好的。\"\n下一句")};
-    QTest::newRow("utterance with each word's time") << DraftEvent{
-        Kind::Utterance, 61.0, 64.5, QStringLiteral("好的 ok"), {{0, 1, 61.25}, {1, 1, 61.5}, {3, 2, 62.0}}};
-    QTest::newRow("utterance with times spread over it")
-        << DraftEvent{Kind::Utterance, 2.0, 3.0, QStringLiteral("好的"), {{0, 1, 2.0}, {1, 1, 2.5}}, true};
-    QTest::newRow("finished") << DraftEvent{Kind::Finished, 0, 0, {}};
-    QTest::newRow("failed") << DraftEvent{Kind::Failed, 0, 0, QStringLiteral("找不到语音引擎")};
+        << DraftEvent{.kind = Kind::Utterance,
+                      .seconds = 61.0,
+                      .endSeconds = 64.5,
+                      .text = QStringLiteral("他说：\"好的。\"\n下一句")};
+    QTest::newRow("utterance with each word's time")
+        << DraftEvent{.kind = Kind::Utterance,
+                      .seconds = 61.0,
+                      .endSeconds = 64.5,
+                      .text = QStringLiteral("好的 ok"),
+                      .words = {{0, 1, 61.25}, {1, 1, 61.5}, {3, 2, 62.0}}};
+    QTest::newRow("utterance with times spread over it") << DraftEvent{.kind = Kind::Utterance,
+                                                                       .seconds = 2.0,
+                                                                       .endSeconds = 3.0,
+                                                                       .text = QStringLiteral("好的"),
+                                                                       .words = {{0, 1, 2.0}, {1, 1, 2.5}},
+                                                                       .wordsEstimated = true};
+    QTest::newRow("finished") << DraftEvent{.kind = Kind::Finished};
+    QTest::newRow("failed") << DraftEvent{.kind = Kind::Failed, .text = QStringLiteral("找不到语音引擎")};
 }
 
 void DraftEventTest::eachEventSurvivesItsLine()
