@@ -26,10 +26,10 @@ struct DraftEvent {
     // through so far; Utterance: where it starts.
     double seconds = 0;
     double endSeconds = 0; // Utterance: where it ends
-    QString text;          // Utterance: its words (none without a model); Failed: what went wrong
+    QString text{};        // Utterance: its words (none without a model); Failed: what went wrong
     // Utterance: where each word of `text` starts, in order; estimated when the
     // model gave no times and they were spread over the utterance.
-    std::vector<WordTime> words;
+    std::vector<WordTime> words{};
     bool wordsEstimated = false;
 
     friend bool operator==(const DraftEvent&, const DraftEvent&) = default;
