@@ -5,10 +5,13 @@
 
 #include "editor/transcript_edit.h"
 #include "support/window_probe.h"
+#include "transcript/text_times_watcher.h"
 #include "transcript/time_text.h"
 #include "workbench/passage_follower.h"
 
+#include <QTextBlock>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace tavrin::bench {
 
@@ -42,6 +45,20 @@ std::vector<double> followingCost(PassageFollower& follower, double from, int up
             settle(1); // the repaints it asked for, as between two positions
     }
     return times;
+}
+
+// Every character of every passage's words a drafted word of its own, spread over its two seconds.
+std::vector<TextTimes::Stretch> everyWordTimed(const QTextDocument& document)
+{
+    std::vector<TextTimes::Stretch> words;
+    for (int mark = 0; mark < kMarks; ++mark) {
+        const QTextBlock paragraph = document.findBlockByNumber(mark);
+        const int count = paragraph.length() - 1 - 10;
+        for (int i = 0; i < count; ++i)
+            words.push_back(
+                {paragraph.position() + 10 + i, 1, mark * kSecondsApart + double(i) * kSecondsApart / count});
+    }
+    return words;
 }
 
 void putCaretAtPassage(BenchWindow& window, int mark)
@@ -95,6 +112,12 @@ int runPassageCost(const QString& recording, int repetitions)
     report("following, per position update median", median(updates));
     report("following, per position update p95", percentile95(updates));
     report("following, at a passage change median", median(atAChange));
+
+    test::WindowProbe::workbench(*window.window).textTimes().add(everyWordTimed(*window.ui->Memo1->document()));
+    std::vector<double> atAPassage;
+    const std::vector<double> wordUpdates = followingCost(follower, 2000.0, 4000, atAPassage);
+    report("following word by word, per position update median", median(wordUpdates));
+    report("following word by word, per position update p95", percentile95(wordUpdates));
 
     const std::vector<double> next = keyToSeekFromPassages(window, Qt::Key_F3, repetitions);
     const std::vector<double> back = keyToSeekFromPassages(window, Qt::Key_F9, repetitions);

@@ -313,6 +313,11 @@ def passages():
     row("following the sound: per position update (p95)", found["following, per position update p95"], "ms")
     row("following the sound: an update that moves to the next passage (median)",
         found["following, at a passage change median"], "ms")
+    words = found["following word by word, per position update median"]
+    row("following word by word, every character a drafted word: window thread per position update (median)", words,
+        "ms", target="< 0.2 ms", met=words < 0.2)
+    row("following word by word: per position update (p95)", found["following word by word, per position update p95"],
+        "ms")
     following, plain = found["keystroke median, playing, following"], found["keystroke median, playing, not following"]
     row("keystroke while playing, 1 MB with 5,000 marks, following (median)", following, "ms", plain,
         "not following", "unchanged within noise (<= 1.2x or 0.05 ms)",
