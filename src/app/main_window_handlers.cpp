@@ -75,7 +75,7 @@ void TMainForm1::Memo1DblClick()
 
 void TMainForm1::Memo1ControlClick(int position)
 {
-    workbench_->passages().hearWord(position);
+    workbench_->passages().hearClickedWord(position);
 }
 
 void TMainForm1::N8Click()

@@ -90,6 +90,13 @@ void PassageNavigator::hearWord(int position)
     player_.play();
 }
 
+void PassageNavigator::hearClickedWord(int position)
+{
+    // A click between two characters is on the one it is nearer: either side may be the word.
+    if (times_ && (times_->times().timeAt(position) || times_->times().timeAt(position - 1)))
+        hearWord(position);
+}
+
 void PassageNavigator::loopPassage()
 {
     const Passage passage = marks_.index().passageAt(caret());

@@ -33,6 +33,9 @@ public:
     // Plays the word at `position` from a moment before its time (untimed text
     // from the nearest drafted word before it in its passage, else its mark).
     void hearWord(int position);
+    // The same for a click at `position`, only on a drafted word: elsewhere a
+    // Ctrl+click is the plain click it always was.
+    void hearClickedWord(int position);
     // The times of the drafted words, and how long before a word to start.
     void setWordTimes(const TextTimesWatcher* times, std::function<double()> lead);
 

@@ -323,9 +323,18 @@ void DraftControllerTest::eachDraftedWordKeepsItsTimeThroughEdits()
         QTRY_COMPARE_WITH_TIMEOUT(player->playState(), int(PlayStatePlaying), kWaitMs);
         player->pause();
     }
-    const QRect word = window.ui->Memo1->cursorRect(cursorAt(window, secondParagraphWord));
-    QTest::mouseClick(window.ui->Memo1->viewport(), Qt::LeftButton, Qt::ControlModifier, word.center() + QPoint(2, 0));
-    QCOMPARE(window.ui->Memo1->textCursor().position(), secondParagraphWord);
+    const auto controlClick = [&](int position) {
+        const QRect at = window.ui->Memo1->cursorRect(cursorAt(window, position));
+        QTest::mouseClick(window.ui->Memo1->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          at.center() + QPoint(2, 0));
+        QCOMPARE(window.ui->Memo1->textCursor().position(), position);
+    };
+    // On a mark, a Ctrl+click is a plain click: the caret moves, playback does not.
+    QVERIFY(window.pauseAt(1.0));
+    controlClick(qint32(edited.indexOf(u'\n') + 3));
+    QCOMPARE(player->currentPosition(), 1.0);
+    QCOMPARE(player->playState(), int(PlayStatePaused));
+    controlClick(secondParagraphWord);
     QCOMPARE(player->currentPosition(), std::max(0.0, *times.timeAt(secondParagraphWord) - 0.5));
 }
 
