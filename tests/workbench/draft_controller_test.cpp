@@ -324,9 +324,9 @@ void DraftControllerTest::eachDraftedWordKeepsItsTimeThroughEdits()
         player->pause();
     }
     const auto controlClick = [&](int position) {
-        const QRect at = window.ui->Memo1->cursorRect(cursorAt(window, position));
+        const QRect place = window.ui->Memo1->cursorRect(cursorAt(window, position));
         QTest::mouseClick(window.ui->Memo1->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          at.center() + QPoint(2, 0));
+                          place.center() + QPoint(2, 0));
         QCOMPARE(window.ui->Memo1->textCursor().position(), position);
     };
     // On a mark, a Ctrl+click is a plain click: the caret moves, playback does not.
