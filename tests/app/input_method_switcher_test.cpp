@@ -121,6 +121,24 @@ private:
 
 } // namespace
 
+// A window of two inputs, one under the other, the first watched by a switcher
+// (the second too, when asked), shown.
+struct TwoInputs {
+    QWidget window;
+    QLineEdit* first = new QLineEdit(&window);
+    QLineEdit* second = new QLineEdit(&window);
+    tavrin::InputMethodSwitcher switcher;
+
+    explicit TwoInputs(bool bothWatched = false)
+    {
+        second->move(0, 40);
+        switcher.watch(first);
+        if (bothWatched)
+            switcher.watch(second);
+        window.show();
+    }
+};
+
 class InputMethodSwitcherTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
@@ -162,14 +180,11 @@ void InputMethodSwitcherTest::asksOnFocus()
     ControllerOnBus onBus(controller);
     QVERIFY(onBus.registered());
 
-    QWidget window;
-    auto* watched = new QLineEdit(&window);
-    auto* other = new QLineEdit(&window);
-    other->move(0, 40);
-    tavrin::InputMethodSwitcher switcher;
-    switcher.watch(watched);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    TwoInputs inputs;
+    QVERIFY(QTest::qWaitForWindowActive(&inputs.window));
+    QLineEdit* watched = inputs.first;
+    QLineEdit* other = inputs.second;
+    tavrin::InputMethodSwitcher& switcher = inputs.switcher;
     watched->setFocus();
     other->setFocus();
     watched->setFocus();
@@ -194,14 +209,11 @@ void InputMethodSwitcherTest::followsTheGroupAsItChanges()
     ControllerOnBus onBus(controller);
     QVERIFY(onBus.registered());
 
-    QWidget window;
-    auto* watched = new QLineEdit(&window);
-    auto* other = new QLineEdit(&window);
-    other->move(0, 40);
-    tavrin::InputMethodSwitcher switcher;
-    switcher.watch(watched);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    TwoInputs inputs;
+    QVERIFY(QTest::qWaitForWindowActive(&inputs.window));
+    QLineEdit* watched = inputs.first;
+    QLineEdit* other = inputs.second;
+    tavrin::InputMethodSwitcher& switcher = inputs.switcher;
     watched->setFocus();
     switcher.arm();
     QTRY_COMPARE(controller.count(QStringLiteral("Deactivate")), 1);
@@ -226,15 +238,11 @@ void InputMethodSwitcherTest::asksOnceTheFocusChangeIsDone()
     ControllerOnBus onBus(controller);
     QVERIFY(onBus.registered());
 
-    QWidget window;
-    auto* first = new QLineEdit(&window);
-    auto* second = new QLineEdit(&window);
-    second->move(0, 40);
-    tavrin::InputMethodSwitcher switcher;
-    switcher.watch(first);
-    switcher.watch(second);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowActive(&window));
+    TwoInputs inputs(true);
+    QVERIFY(QTest::qWaitForWindowActive(&inputs.window));
+    QLineEdit* first = inputs.first;
+    QLineEdit* second = inputs.second;
+    tavrin::InputMethodSwitcher& switcher = inputs.switcher;
     switcher.arm();
     QTRY_VERIFY(answered(switcher));
     QTest::qWait(5 * tavrin::InputMethodSwitcher::kRetryDelayMs);

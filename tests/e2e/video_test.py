@@ -63,14 +63,19 @@ def geometry(window_id):
     return int(x), int(y), int(width), int(height)
 
 
+def open_colour_blocks(program, folder):
+    """Loads a video of colour blocks from the main window: the main window and the video's."""
+    recording = os.path.join(folder, "colours.mp4")
+    write_colour_blocks(recording)
+    main = program.main_window()
+    program.activate(main)
+    program.load_recording(recording)
+    return main, program.window("colours.mp4")
+
+
 def test_picture_follows_keys_time_and_rate(binary):
     with tempfile.TemporaryDirectory() as folder, Program(binary) as program:
-        recording = os.path.join(folder, "colours.mp4")
-        write_colour_blocks(recording)
-        main = program.main_window()
-        program.activate(main)
-        program.load_recording(recording)
-        video = program.window("colours.mp4")
+        main, video = open_colour_blocks(program, folder)
         check(xdotool("getactivewindow") == main, "the main window keeps the keys")
         # Above the main window, so that its picture is on screen.
         program.open_menu_item(" 视频 ")
@@ -156,12 +161,7 @@ def least_covered(screen, size, text):
 
 def test_stays_above_the_main_window_while_typing(binary):
     with tempfile.TemporaryDirectory() as folder, Program(binary) as program:
-        recording = os.path.join(folder, "colours.mp4")
-        write_colour_blocks(recording)
-        main = program.main_window()
-        program.activate(main)
-        program.load_recording(recording)
-        video = program.window("colours.mp4")
+        main, video = open_colour_blocks(program, folder)
         transient = subprocess.run(["xprop", "-id", video, "WM_TRANSIENT_FOR"], capture_output=True, text=True).stdout
         check(transient.strip().endswith(hex(int(main))), f"a window of the main one: {transient!r}")
         # 320 × 240: the window takes the picture's shape, 640 × 480 inside its frame.
